@@ -1,0 +1,215 @@
+// Path splitting and the drive and share tables. Everything that turns a
+// program path into a host path goes through ToHostPath.
+#include "platform/base/paths.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "platform/registry/reg_key.h"
+
+namespace {
+
+constexpr const char* kPlatformKey = "Software\\QAP\\Platform";
+
+bool ReadString(HKEY key, const char* name, std::string* value) {
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      type != REG_SZ) {
+    return false;
+  }
+  std::string data(size, '\0');
+  if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+                       &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  data.resize(size);
+  while (!data.empty() && data.back() == '\0') data.pop_back();
+  *value = data;
+  return true;
+}
+
+std::string HomeFolder() {
+  const char* home = std::getenv("HOME");
+  return home != nullptr && *home != '\0' ? home : "/";
+}
+
+struct Drive {
+  std::string hostPath;  // empty: no such drive
+  UINT type = DRIVE_NO_ROOT_DIR;
+};
+
+Drive LookUpDrive(char letter) {
+  letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  Drive drive;
+  if (letter < 'A' || letter > 'Z') return drive;
+  RegKey key;
+  std::string subKey = std::string(kPlatformKey) + "\\Drives\\" + letter;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, key.Out()) ==
+      ERROR_SUCCESS) {
+    ReadString(key.Get(), "Path", &drive.hostPath);
+    DWORD type = DRIVE_FIXED;
+    DWORD size = sizeof type;
+    DWORD valueType = 0;
+    if (RegQueryValueExA(key.Get(), "Type", nullptr, &valueType, reinterpret_cast<BYTE*>(&type),
+                         &size) != ERROR_SUCCESS ||
+        valueType != REG_DWORD) {
+      type = DRIVE_FIXED;
+    }
+    drive.type = drive.hostPath.empty() ? DRIVE_NO_ROOT_DIR : type;
+    return drive;
+  }
+  if (letter == 'C') drive = {HomeFolder(), DRIVE_FIXED};
+  if (letter == 'Z') drive = {"/", DRIVE_FIXED};
+  return drive;
+}
+
+std::string Slashes(std::string_view path) {
+  std::string out(path);
+  for (char& c : out) {
+    if (c == '\\') c = '/';
+  }
+  return out;
+}
+
+// host + "/" + rest, without doubling the slash.
+std::string Join(std::string host, std::string_view rest) {
+  std::string tail = Slashes(rest);
+  size_t skip = 0;
+  while (skip < tail.size() && tail[skip] == '/') ++skip;
+  tail.erase(0, skip);
+  if (tail.empty()) return host;
+  if (host.empty() || host.back() != '/') host += '/';
+  return host + tail;
+}
+
+bool WriteMapping(const std::string& subKey, const std::string& hostPath, const UINT* type) {
+  RegKey key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                      key.Out(), nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  bool ok = RegSetValueExA(key.Get(), "Path", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(hostPath.c_str()),
+                           static_cast<DWORD>(hostPath.size() + 1)) == ERROR_SUCCESS;
+  if (ok && type != nullptr) {
+    DWORD value = *type;
+    ok = RegSetValueExA(key.Get(), "Type", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                        sizeof value) == ERROR_SUCCESS;
+  }
+  return ok;
+}
+
+}  // namespace
+
+bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+
+PathParts SplitPath(std::string_view path) {
+  PathParts parts;
+  size_t slash = path.find_last_of("\\/");
+  size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+  // "C:name" has its folder in the drive prefix.
+  if (slash == std::string_view::npos && DriveLetterOf(path) != 0) nameStart = 2;
+  parts.folder = std::string(path.substr(0, nameStart));
+  std::string_view name = path.substr(nameStart);
+  size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) {
+    parts.baseName = std::string(name);
+  } else {
+    parts.baseName = std::string(name.substr(0, dot));
+    parts.extension = std::string(name.substr(dot));
+  }
+  return parts;
+}
+
+std::string FileNameOf(std::string_view path) {
+  PathParts parts = SplitPath(path);
+  return parts.baseName + parts.extension;
+}
+
+std::string AppendSeparator(std::string_view path) {
+  std::string out(path);
+  if (!out.empty() && IsPathSeparator(out.back())) return out;
+  size_t last = out.find_last_of("\\/");
+  char separator = '\\';
+  if (last != std::string::npos) {
+    separator = out[last];
+  } else if (DriveLetterOf(out) == 0 && !out.empty() && out.front() == '/') {
+    separator = '/';
+  }
+  out += separator;
+  return out;
+}
+
+char DriveLetterOf(std::string_view path) {
+  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+  }
+  return 0;
+}
+
+UINT GetDriveTypeA(LPCSTR root) {
+  if (root == nullptr) return LookUpDrive('C').type;
+  std::string_view text(root);
+  char letter = DriveLetterOf(text);
+  if (letter == 0) return DRIVE_NO_ROOT_DIR;
+  if (text.size() > 3 || (text.size() == 3 && !IsPathSeparator(text[2]))) {
+    return DRIVE_NO_ROOT_DIR;
+  }
+  return LookUpDrive(letter).type;
+}
+
+DWORD GetLogicalDrives() {
+  DWORD mask = 0;
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    if (!LookUpDrive(letter).hostPath.empty()) mask |= 1u << (letter - 'A');
+  }
+  return mask;
+}
+
+bool SetDriveMapping(char letter, const std::string& hostPath, UINT type) {
+  letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  if (letter < 'A' || letter > 'Z') return false;
+  return WriteMapping(std::string(kPlatformKey) + "\\Drives\\" + letter, hostPath, &type);
+}
+
+bool SetShareMapping(const std::string& server, const std::string& share,
+                     const std::string& hostPath) {
+  if (server.empty() || share.empty() || server.find_first_of("\\/") != std::string::npos ||
+      share.find_first_of("\\/") != std::string::npos) {
+    return false;
+  }
+  return WriteMapping(std::string(kPlatformKey) + "\\Shares\\" + server + "\\" + share,
+                      hostPath, nullptr);
+}
+
+std::string ToHostPath(std::string_view path) {
+  if (path.empty()) return {};
+  if (path.size() >= 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) {
+    std::string_view rest = path.substr(2);
+    size_t serverEnd = rest.find_first_of("\\/");
+    if (serverEnd == 0 || serverEnd == std::string_view::npos) return {};
+    std::string_view server = rest.substr(0, serverEnd);
+    rest = rest.substr(serverEnd + 1);
+    size_t shareEnd = rest.find_first_of("\\/");
+    std::string_view share = rest.substr(0, shareEnd);
+    rest = shareEnd == std::string_view::npos ? std::string_view() : rest.substr(shareEnd);
+    if (share.empty()) return {};
+    RegKey key;
+    std::string subKey = std::string(kPlatformKey) + "\\Shares\\" + std::string(server) + "\\" +
+                         std::string(share);
+    std::string host;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, key.Out()) !=
+            ERROR_SUCCESS ||
+        !ReadString(key.Get(), "Path", &host) || host.empty()) {
+      return {};
+    }
+    return Join(host, rest);
+  }
+  if (char letter = DriveLetterOf(path); letter != 0) {
+    Drive drive = LookUpDrive(letter);
+    if (drive.hostPath.empty()) return {};
+    return Join(drive.hostPath, path.substr(2));
+  }
+  return Slashes(path);
+}
