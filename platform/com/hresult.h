@@ -1,0 +1,38 @@
+// COM result codes.
+#pragma once
+
+#include "platform/base/win_types.h"
+
+using HRESULT = std::int32_t;
+
+constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+
+constexpr HRESULT MakeHResult(std::uint32_t value) { return static_cast<HRESULT>(value); }
+
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT S_FALSE = 1;
+constexpr HRESULT E_NOTIMPL = MakeHResult(0x80004001);
+constexpr HRESULT E_NOINTERFACE = MakeHResult(0x80004002);
+constexpr HRESULT E_POINTER = MakeHResult(0x80004003);
+constexpr HRESULT E_ABORT = MakeHResult(0x80004004);
+constexpr HRESULT E_FAIL = MakeHResult(0x80004005);
+constexpr HRESULT E_UNEXPECTED = MakeHResult(0x8000FFFF);
+constexpr HRESULT E_ACCESSDENIED = MakeHResult(0x80070005);
+constexpr HRESULT E_HANDLE = MakeHResult(0x80070006);
+constexpr HRESULT E_OUTOFMEMORY = MakeHResult(0x8007000E);
+constexpr HRESULT E_INVALIDARG = MakeHResult(0x80070057);
+constexpr HRESULT CLASS_E_NOAGGREGATION = MakeHResult(0x80040110);
+constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = MakeHResult(0x80040111);
+constexpr HRESULT REGDB_E_CLASSNOTREG = MakeHResult(0x80040154);
+constexpr HRESULT CONNECT_E_NOCONNECTION = MakeHResult(0x80040200);
+constexpr HRESULT CONNECT_E_ADVISELIMIT = MakeHResult(0x80040201);
+constexpr HRESULT CONNECT_E_CANNOTCONNECT = MakeHResult(0x80040202);
+constexpr HRESULT DISP_E_MEMBERNOTFOUND = MakeHResult(0x80020003);
+constexpr HRESULT DISP_E_TYPEMISMATCH = MakeHResult(0x80020005);
+constexpr HRESULT DISP_E_BADPARAMCOUNT = MakeHResult(0x8002000E);
+
+// HRESULT_FROM_WIN32
+constexpr HRESULT HResultFromWin32(std::uint32_t error) {
+  return error == 0 ? S_OK : MakeHResult((error & 0xFFFF) | 0x80070000u);
+}

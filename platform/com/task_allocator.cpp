@@ -1,0 +1,12 @@
+// Task allocator over the C heap.
+#include "platform/com/task_allocator.h"
+
+#include <cstdlib>
+
+void* CoTaskMemAlloc(std::size_t size) { return std::malloc(size == 0 ? 1 : size); }
+
+void* CoTaskMemRealloc(void* block, std::size_t size) {
+  return std::realloc(block, size == 0 ? 1 : size);
+}
+
+void CoTaskMemFree(void* block) { std::free(block); }
