@@ -1,0 +1,48 @@
+// qap: the host side of the suite. It stands where the player stands and
+// drives every deliverable from a terminal.
+#include <algorithm>
+#include <iostream>
+
+#include "tools/qap/verb.h"
+
+namespace {
+
+void PrintHelp() {
+  std::cout << "usage: qap VERB [ARGS...]\n"
+               "       qap VERB --help\n\n"
+               "Verbs:\n";
+  for (const auto& verb : qap::Verbs()) {
+    std::cout << "  " << verb.name;
+    for (size_t pad = std::string(verb.name).size(); pad < 10; ++pad) std::cout << ' ';
+    std::cout << verb.summary << "\n";
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    PrintHelp();
+    return 2;
+  }
+  std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    PrintHelp();
+    return 0;
+  }
+  for (const auto& verb : qap::Verbs()) {
+    if (name == verb.name) {
+      qap::Args args(argv + 2, argv + argc);
+      bool help = std::find(args.begin(), args.end(), "--help") != args.end() ||
+                  (!args.empty() && (args[0] == "-h" || args[0] == "/?"));
+      if (help) {
+        std::cout << verb.usage;
+        return 0;
+      }
+      return verb.run(args);
+    }
+  }
+  std::cerr << "qap: unknown verb '" << name << "'\n\n";
+  PrintHelp();
+  return 2;
+}

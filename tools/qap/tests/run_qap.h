@@ -1,0 +1,19 @@
+// Runs the built qap command in a child process with a scratch environment,
+// capturing what it prints, for the command's tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qap::testing {
+
+struct CommandResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs "$QAP_BIN_DIR/qap args..." with standard input from /dev/null.
+CommandResult RunQap(const std::vector<std::string>& args);
+
+}  // namespace qap::testing
