@@ -9,35 +9,20 @@
 namespace qap {
 namespace {
 
-int RunVerb(const char* name, const Args& args) {
-  for (const auto& verb : Verbs()) {
-    if (std::strcmp(verb.name, name) == 0) {
-      std::cout << "$ qap " << name;
-      for (const auto& arg : args) {
-        bool quote = arg.find(' ') != std::string::npos;
-        std::cout << ' ' << (quote ? "\"" : "") << arg << (quote ? "\"" : "");
-      }
-      std::cout << "\n" << std::flush;
-      return verb.run(args);
-    }
-  }
-  return 1;
-}
-
 int Demo(DemoContext& context) {
   const char* key = "HKCU\\Software\\QAP Demo";
   std::cout << "Writing a few values of each type to the scratch hive " << RegHivePath() << "\n";
-  if (int code = RunVerb("reg", {"add", key, "/ve", "/d", "The default value", "/f"})) return code;
-  if (int code = RunVerb("reg", {"add", key, "/v", "Greeting", "/d", "Grüße, \"QAP\"", "/f"})) return code;
-  if (int code = RunVerb("reg", {"add", key, "/v", "Volume", "/t", "REG_DWORD", "/d", "0x50", "/f"})) return code;
-  if (int code = RunVerb("reg", {"add", std::string(key) + "\\Colours", "/v", "Window", "/t",
+  if (int code = RunVerbShown("reg", {"add", key, "/ve", "/d", "The default value", "/f"})) return code;
+  if (int code = RunVerbShown("reg", {"add", key, "/v", "Greeting", "/d", "Grüße, \"QAP\"", "/f"})) return code;
+  if (int code = RunVerbShown("reg", {"add", key, "/v", "Volume", "/t", "REG_DWORD", "/d", "0x50", "/f"})) return code;
+  if (int code = RunVerbShown("reg", {"add", std::string(key) + "\\Colours", "/v", "Window", "/t",
                                  "REG_BINARY", "/d", "00ff7f", "/f"})) {
     return code;
   }
-  if (int code = RunVerb("reg", {"query", key, "/s"})) return code;
+  if (int code = RunVerbShown("reg", {"query", key, "/s"})) return code;
 
   std::string file = context.scratch + "/demo.reg";
-  if (int code = RunVerb("reg", {"export", key, file, "/y"})) return code;
+  if (int code = RunVerbShown("reg", {"export", key, file, "/y"})) return code;
   std::string text;
   std::string error;
   RegExportKeyToString(key, &text, &error);

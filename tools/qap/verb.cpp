@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <iostream>
 
 namespace qap {
@@ -43,6 +44,21 @@ const std::vector<DemoStep>& DemoSteps() { return StepTable(); }
 int UsageError(const Verb& verb, const std::string& message) {
   std::cerr << "qap " << verb.name << ": " << message << "\n\n" << verb.usage;
   return 2;
+}
+
+int RunVerbShown(const char* name, const Args& args) {
+  for (const auto& verb : Verbs()) {
+    if (std::strcmp(verb.name, name) != 0) continue;
+    std::cout << "$ qap " << name;
+    for (const auto& arg : args) {
+      bool quote = arg.find(' ') != std::string::npos;
+      std::cout << ' ' << (quote ? "\"" : "") << arg << (quote ? "\"" : "");
+    }
+    std::cout << "\n" << std::flush;
+    return verb.run(args);
+  }
+  std::cerr << "qap: no verb '" << name << "'\n";
+  return 1;
 }
 
 bool Confirm(const std::string& question) {

@@ -41,6 +41,9 @@ const std::vector<DemoStep>& DemoSteps();
 
 // Prints "qap VERB: message" and the verb's usage to stderr; returns 2.
 int UsageError(const Verb& verb, const std::string& message);
+// Prints "$ qap NAME ARGS..." and runs that verb, for demo steps that show
+// the commands a user would type.
+int RunVerbShown(const char* name, const Args& args);
 // Asks a yes/no question on the terminal; false when standard input is not
 // a terminal, so scripts never hang on a prompt.
 bool Confirm(const std::string& question);

@@ -1,0 +1,150 @@
+// Storage, setters, load and save of a group's single values.
+#include "options/value_set.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "options/registry_values.h"
+
+namespace qap::options {
+
+namespace {
+
+size_t SlotCount(std::span<const ValueSpec> specs) {
+  DWORD slots = 0;
+  for (const ValueSpec& spec : specs) slots = std::max(slots, spec.id + 1);
+  return slots;
+}
+
+}  // namespace
+
+ValueSet::ValueSet(ChangeNotifier& notifier, void* object, std::span<const ValueSpec> specs)
+    : m_notifier(notifier), m_object(object), m_specs(specs), m_slots(SlotCount(specs)) {
+  const std::time_t now = CTime::GetCurrentTime().GetTime();
+  for (const ValueSpec& spec : specs) {
+    Slot& slot = m_slots[spec.id];
+    slot.number = spec.numberDefault != nullptr ? spec.numberDefault() : spec.initial;
+    slot.time = now;
+  }
+}
+
+void ValueSet::SetNumber(DWORD id, DWORD value) {
+  GroupLock lock(m_notifier.Lock());
+  if (m_slots[id].number.exchange(value) != value) m_notifier.Changed(m_object, id, lock);
+}
+
+void ValueSet::SetText(DWORD id, const CString& value) {
+  try {
+    GroupLock lock(m_notifier.Lock());
+    CString& text = m_slots[id].text;
+    // The compare is the case-sensitive one of the system code page: a
+    // change of letter case is a change.
+    const bool differs = text.Compare(value) != 0;
+    text = value;
+    if (differs) m_notifier.Changed(m_object, id, lock);
+  } catch (...) {
+    // Out of memory: the old text stays.
+  }
+}
+
+void ValueSet::SetTime(DWORD id, CTime value) {
+  GroupLock lock(m_notifier.Lock());
+  if (m_slots[id].time.exchange(value.GetTime()) != value.GetTime()) {
+    m_notifier.Changed(m_object, id, lock);
+  }
+}
+
+void ValueSet::Load(HKEY key) {
+  for (const ValueSpec& spec : m_specs) LoadOne(key, spec);
+}
+
+void ValueSet::LoadOne(HKEY key, const ValueSpec& spec) {
+  Slot& slot = m_slots[spec.id];
+  switch (spec.kind) {
+    case ValueKind::kNumber:
+    case ValueKind::kFlag: {
+      DWORD stored = 0;
+      if (!ReadNumber(key, spec.name, &stored)) {
+        const DWORD computed = spec.numberDefault != nullptr ? spec.numberDefault() : 0;
+        WriteNumber(key, spec.name, spec.numberDefault != nullptr ? computed : spec.written);
+        slot.number = spec.numberDefault != nullptr ? computed : spec.used;
+      } else if (spec.kind == ValueKind::kFlag) {
+        slot.number = stored != 0 ? 1 : 0;
+      } else if (spec.bound != nullptr) {
+        slot.number = spec.bound(stored);
+      } else {
+        slot.number = stored < spec.min || stored > spec.max ? spec.fallback : stored;
+      }
+      break;
+    }
+    case ValueKind::kText: {
+      CString text;
+      if (!ReadText(key, spec.name, spec.textBuffer, &text)) {
+        if (spec.textDefault != nullptr) text = spec.textDefault();
+        WriteText(key, spec.name, text);
+      }
+      if (spec.textLoaded != nullptr) spec.textLoaded(text);
+      slot.text = text;
+      break;
+    }
+    case ValueKind::kTime: {
+      CString text;
+      if (ReadText(key, spec.name, spec.textBuffer, &text)) {
+        slot.time = ParseTimeOfDay(text).GetTime();
+      } else {
+        const CTime now = CTime::GetCurrentTime();
+        WriteText(key, spec.name, FormatTimeOfDay(now));
+        slot.time = now.GetTime();
+      }
+      break;
+    }
+  }
+}
+
+bool ValueSet::Save(HKEY key) const {
+  for (const ValueSpec& spec : m_specs) {
+    const Slot& slot = m_slots[spec.id];
+    bool written = false;
+    switch (spec.kind) {
+      case ValueKind::kNumber:
+      case ValueKind::kFlag:
+        written = WriteNumber(key, spec.name, slot.number);
+        break;
+      case ValueKind::kText:
+        written = WriteText(key, spec.name, slot.text);
+        break;
+      case ValueKind::kTime:
+        written = WriteText(key, spec.name, FormatTimeOfDay(CTime(slot.time)));
+        break;
+    }
+    if (!written && spec.required) return false;
+  }
+  return true;
+}
+
+CString FormatTimeOfDay(CTime time) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02u:%02u:%02u", static_cast<unsigned>(time.GetHour()),
+                static_cast<unsigned>(time.GetMinute()), static_cast<unsigned>(time.GetSecond()));
+  return text;
+}
+
+CTime ParseTimeOfDay(const CString& text) {
+  // Cut after the hours and the minutes. The buffer starts zeroed, so a
+  // text shorter than "HH:MM:SS" reads as zeros where its parts are missing.
+  char buffer[kTimeBuffer] = {};
+  std::memcpy(buffer, text.c_str(), std::min<size_t>(text.GetLength(), sizeof buffer - 1));
+  buffer[2] = '\0';
+  buffer[5] = '\0';
+  const int hours = DecimalValue(buffer);
+  const int minutes = DecimalValue(buffer + 3);
+  const int seconds = DecimalValue(buffer + 6);
+  const CTime now = CTime::GetCurrentTime();
+  // Daylight saving is left to the system; fields out of range roll over
+  // as mktime does.
+  const CTime time(now.GetYear(), now.GetMonth(), now.GetDay(), hours, minutes, seconds);
+  return time.GetTime() == -1 ? now : time;
+}
+
+}  // namespace qap::options

@@ -1,0 +1,171 @@
+// The single values of an option group (numbers, flags, texts, times), told
+// by a table: registry name, value id, defaults, range, read buffer. The set
+// stores them, applies the setter protocol and loads and saves them in the
+// table's order.
+#pragma once
+
+#include <atomic>
+#include <ctime>
+#include <span>
+#include <vector>
+
+#include "options/change_notifier.h"
+#include "platform/registry/registry.h"
+
+namespace qap::options {
+
+enum class ValueKind : BYTE { kNumber, kFlag, kText, kTime };
+
+constexpr DWORD kNoLimit = 0xFFFFFFFF;
+// Times are read into a buffer of this size.
+constexpr DWORD kTimeBuffer = 256;
+
+struct ValueSpec {
+  const char* name = nullptr;  // the registry value name
+  ValueKind kind = ValueKind::kNumber;
+  DWORD id = 0;  // the value id reported to the callback
+  // Numbers and flags (0/1): written when the value is missing, held then,
+  // and held before the first load.
+  DWORD written = 0;
+  DWORD used = 0;
+  DWORD initial = 0;
+  // A stored number outside min..max (compared unsigned) is held as the
+  // fallback; the registry keeps it until the next save.
+  DWORD min = 0;
+  DWORD max = kNoLimit;
+  DWORD fallback = 0;
+  DWORD textBuffer = 0;   // bytes, terminator included
+  bool required = false;  // a failed write ends the save with false
+  // Run-time defaults: a number written, held when missing and held before
+  // the first load; the rule for a stored number; a text default.
+  DWORD (*numberDefault)() = nullptr;
+  DWORD (*bound)(DWORD stored) = nullptr;
+  CString (*textDefault)() = nullptr;
+  // Called with a text once it is loaded, stored or default.
+  void (*textLoaded)(const CString& text) = nullptr;
+
+  constexpr ValueSpec Range(DWORD maximum, DWORD fallbackValue) const {
+    return Range(0, maximum, fallbackValue);
+  }
+  constexpr ValueSpec Range(DWORD minimum, DWORD maximum, DWORD fallbackValue) const {
+    ValueSpec spec = *this;
+    spec.min = minimum;
+    spec.max = maximum;
+    spec.fallback = fallbackValue;
+    return spec;
+  }
+  constexpr ValueSpec Before(DWORD value) const {
+    ValueSpec spec = *this;
+    spec.initial = value;
+    return spec;
+  }
+  constexpr ValueSpec UsedWhenMissing(DWORD value) const {
+    ValueSpec spec = *this;
+    spec.used = value;
+    return spec;
+  }
+  constexpr ValueSpec Required() const {
+    ValueSpec spec = *this;
+    spec.required = true;
+    return spec;
+  }
+  constexpr ValueSpec ComputedDefault(DWORD (*compute)()) const {
+    ValueSpec spec = *this;
+    spec.numberDefault = compute;
+    return spec;
+  }
+  constexpr ValueSpec Bound(DWORD (*rule)(DWORD stored)) const {
+    ValueSpec spec = *this;
+    spec.bound = rule;
+    return spec;
+  }
+  constexpr ValueSpec ComputedDefault(CString (*compute)()) const {
+    ValueSpec spec = *this;
+    spec.textDefault = compute;
+    return spec;
+  }
+  constexpr ValueSpec WhenLoaded(void (*loaded)(const CString& text)) const {
+    ValueSpec spec = *this;
+    spec.textLoaded = loaded;
+    return spec;
+  }
+};
+
+constexpr ValueSpec Number(const char* name, DWORD id, DWORD value) {
+  ValueSpec spec;
+  spec.name = name;
+  spec.id = id;
+  spec.written = spec.used = spec.initial = value;
+  return spec;
+}
+
+constexpr ValueSpec Flag(const char* name, DWORD id, bool value) {
+  ValueSpec spec = Number(name, id, value ? 1 : 0);
+  spec.kind = ValueKind::kFlag;
+  return spec;
+}
+
+// Empty by default and before the first load.
+constexpr ValueSpec Text(const char* name, DWORD id, DWORD bufferSize) {
+  ValueSpec spec;
+  spec.name = name;
+  spec.kind = ValueKind::kText;
+  spec.id = id;
+  spec.textBuffer = bufferSize;
+  return spec;
+}
+
+// Stored as the time of day "HH:MM:SS"; the current time when missing and
+// the time the set was made before the first load.
+constexpr ValueSpec Time(const char* name, DWORD id) {
+  ValueSpec spec;
+  spec.name = name;
+  spec.kind = ValueKind::kTime;
+  spec.id = id;
+  spec.textBuffer = kTimeBuffer;
+  return spec;
+}
+
+class ValueSet {
+ public:
+  // object: the interface pointer handed to the callback.
+  ValueSet(ChangeNotifier& notifier, void* object, std::span<const ValueSpec> specs);
+  ValueSet(const ValueSet&) = delete;
+  ValueSet& operator=(const ValueSet&) = delete;
+
+  // Getters read without the lock.
+  DWORD Number(DWORD id) const { return m_slots[id].number.load(std::memory_order_relaxed); }
+  bool Flag(DWORD id) const { return Number(id) != 0; }
+  const CString& Text(DWORD id) const { return m_slots[id].text; }
+  CTime Time(DWORD id) const { return CTime(m_slots[id].time.load(std::memory_order_relaxed)); }
+
+  void SetNumber(DWORD id, DWORD value);
+  void SetFlag(DWORD id, bool value) { SetNumber(id, value ? 1 : 0); }
+  void SetText(DWORD id, const CString& value);
+  void SetTime(DWORD id, CTime value);
+
+  // Both with the group's lock held and its key open, in the table's order.
+  void Load(HKEY key);
+  // False as soon as a required value fails to write.
+  bool Save(HKEY key) const;
+
+ private:
+  struct Slot {
+    std::atomic<DWORD> number{0};
+    std::atomic<std::time_t> time{0};
+    CString text;
+  };
+
+  void LoadOne(HKEY key, const ValueSpec& spec);
+
+  ChangeNotifier& m_notifier;
+  void* m_object;
+  std::span<const ValueSpec> m_specs;
+  std::vector<Slot> m_slots;  // indexed by value id
+};
+
+// "HH:MM:SS" of the local time; and back to today's date at that time.
+CString FormatTimeOfDay(CTime time);
+CTime ParseTimeOfDay(const CString& text);
+
+}  // namespace qap::options

@@ -1,0 +1,16 @@
+// The visual-effect group's one value; unlike most groups, a save that
+// cannot write it fails.
+#include "options/visual_effect_option.h"
+
+namespace qap::options {
+namespace {
+
+constexpr ValueSpec kValues[] = {
+    Text("DefaultEffect", 0, 260).Required(),
+};
+
+}  // namespace
+
+VisualEffectOption::VisualEffectOption() : OptionGroup("VisualEffects", kValues) {}
+
+}  // namespace qap::options
