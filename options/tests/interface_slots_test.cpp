@@ -9,23 +9,11 @@
 #include <initializer_list>
 
 #include "options/options.h"
+#include "platform/testing/vtable_slot.h"
 
 namespace {
 
-// Under the Itanium C++ ABI a pointer to a virtual member function holds
-// 1 + the byte offset of its slot in the dispatch table.
-template <typename Method>
-std::ptrdiff_t SlotOf(Method method) {
-  struct Representation {
-    std::uintptr_t pointer;
-    std::ptrdiff_t adjustment;
-  };
-  static_assert(sizeof(Method) == sizeof(Representation));
-  Representation representation;
-  std::memcpy(&representation, &method, sizeof representation);
-  if ((representation.pointer & 1) == 0) return -1;  // not virtual
-  return static_cast<std::ptrdiff_t>((representation.pointer - 1) / sizeof(void*));
-}
+using qap::testing::SlotOf;
 
 // The members in slot order: the n-th must sit in slot n.
 void ExpectSlotsInOrder(std::initializer_list<std::ptrdiff_t> slots) {

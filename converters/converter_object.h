@@ -1,0 +1,43 @@
+// What every component's converter object shares: the notification
+// callback with its user data, and the boundary rule that nothing thrown
+// inside a component leaves it.
+#pragma once
+
+#include <atomic>
+
+#include "converters/converter.h"
+
+class ConverterObject : public Converter {
+ public:
+  std::int32_t SetNotifyCallback(ConverterCallback callback,
+                                 ConverterUserData userData) override {
+    m_userData = userData;
+    m_callback = callback;
+    return kConvSuccess;
+  }
+
+ protected:
+  ConverterObject() = default;
+  ~ConverterObject() = default;
+
+  // Sends an event to the installed callback, if any.
+  void Notify(DWORD event, void* data) {
+    if (ConverterCallback callback = m_callback) callback(this, event, data, m_userData);
+  }
+  bool HasCallback() const { return m_callback != nullptr; }
+
+  // Runs an operation; anything it throws becomes a failure result.
+  template <typename Operation>
+  static std::int32_t Guarded(Operation&& operation) {
+    try {
+      return operation();
+    } catch (...) {
+      return kConvFailure;
+    }
+  }
+
+ private:
+  // Read by the delivery thread while the client may replace them.
+  std::atomic<ConverterCallback> m_callback{nullptr};
+  std::atomic<ConverterUserData> m_userData{0};
+};

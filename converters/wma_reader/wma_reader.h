@@ -1,0 +1,65 @@
+// The WMA reader converter object (Lumbrix): opens a WMA file with the
+// media layer's reader, reports its PCM format, duration and text tags, and
+// hands each decoded block to the host's callback and sample sink from the
+// delivery thread.
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "converters/converter_object.h"
+#include "platform/base/sync.h"
+#include "platform/com/com_ptr.h"
+#include "platform/media/wm_interfaces.h"
+
+class WmaReader final : public ConverterObject {
+ public:
+  WmaReader();
+  // False when the object could not be built completely.
+  bool Valid() const { return static_cast<bool>(m_opened); }
+
+  std::int32_t Destroy(DWORD ignored) override;
+  std::int32_t Command(DWORD code, void* argument) override;
+  std::int32_t Read(void* destination, DWORD* length) override;
+  std::int32_t Write(const void*, const DWORD*) override { return kConvSuccess; }
+
+ private:
+  // The media layer's view of this object: status and samples. Embedded,
+  // with the object's own reference that is never given up.
+  class ReaderCallback final : public IWMReaderCallback {
+   public:
+    explicit ReaderCallback(WmaReader& owner) : m_owner(owner) {}
+    HRESULT QueryInterface(REFIID, void** object) override;
+    ULONG AddRef() override { return ++m_refs; }
+    ULONG Release() override { return --m_refs; }
+    HRESULT OnStatus(WMT_STATUS status, HRESULT result, WMT_ATTR_DATATYPE type, BYTE* value,
+                     void* context) override;
+    HRESULT OnSample(DWORD outputNumber, QWORD sampleTime, QWORD sampleDuration, DWORD flags,
+                     INSSBuffer* sample, void* context) override;
+
+   private:
+    WmaReader& m_owner;
+    std::atomic<ULONG> m_refs{1};
+  };
+
+  ~WmaReader() = default;
+  std::int32_t Open(const char* path);
+  void Close();
+  std::int32_t Stop();
+  void GetTag(const char16_t* name, char* buffer);
+  std::int32_t GetFormat(PcmFormat* format);
+  std::int32_t GetDuration(DWORD* milliseconds);
+  HRESULT OnSample(QWORD sampleTime, INSSBuffer* sample);
+  void DeliverEnd();
+
+  ReaderCallback m_callback{*this};
+  ComPtr<IWMReader> m_reader;  // null while no file is open
+  UniqueHandle m_opened;       // manual reset
+  std::atomic<HRESULT> m_openStatus{S_OK};
+  std::atomic<Converter*> m_sink{nullptr};
+  // The most recent block; Read may come from another thread than the
+  // delivery.
+  std::mutex m_blockLock;
+  std::vector<BYTE> m_block;
+};

@@ -1,0 +1,26 @@
+// Wentrix, the WMA writer component: its three exports.
+#include <new>
+
+#include "converters/wma_writer/wma_writer.h"
+#include "platform/base/export.h"
+
+namespace {
+
+const ConverterDescription kDescription{
+    "WMAWriter", "WMA file format convertor - Format SDK Writer module"};
+
+}  // namespace
+
+extern "C" {
+
+QAP_EXPORT std::int32_t CreateObject(Converter** object) {
+  if (object == nullptr) return kConvFailure;
+  *object = new (std::nothrow) WmaWriter;
+  return *object != nullptr ? kConvSuccess : kConvFailure;
+}
+
+QAP_EXPORT const ConverterDescription* GetDescription() { return &kDescription; }
+
+QAP_EXPORT const char* GetExtensions() { return "wma"; }
+
+}  // extern "C"

@@ -1,0 +1,76 @@
+// Reads an ASF file with FFmpeg: its outputs (one per audio or video
+// stream), its header attributes, and its audio decoded to interleaved PCM
+// one frame at a time. Used by one thread at a time.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/media/av_handles.h"
+#include "platform/media/header_attributes.h"
+#include "platform/media/media_type.h"
+
+namespace qap::media {
+
+struct DecodedBlock {
+  DWORD output = 0;
+  // 100-ns units from the first decoded sample: a decoder's start-up delay
+  // is not a pause in the music.
+  QWORD time = 0;
+  QWORD duration = 0;  // 100-ns units
+  DWORD length = 0;    // bytes
+};
+
+class AsfSource {
+ public:
+  // Gives room for bytes of PCM; null when memory runs out.
+  using Reserve = std::function<BYTE*(DWORD bytes)>;
+
+  static HRESULT Open(const std::string& hostPath, std::unique_ptr<AsfSource>* source);
+  ~AsfSource();
+
+  DWORD OutputCount() const { return static_cast<DWORD>(m_outputs.size()); }
+  const MediaType& OutputType(DWORD output) const { return m_outputs[output].type; }
+  const HeaderAttributes& Attributes() const { return m_attributes; }
+
+  // Back to the first sample.
+  HRESULT Rewind();
+  // Decodes the next block of any audio output into memory from reserve:
+  // S_OK with the block, S_FALSE at the end of the file, or the failure.
+  HRESULT Next(const Reserve& reserve, DecodedBlock* block);
+
+ private:
+  struct Output {
+    int stream = -1;
+    MediaType type;
+    // Audio only:
+    CodecContext decoder;
+    Resampler resampler;
+    AVSampleFormat format = AV_SAMPLE_FMT_S16;  // interleaved U8 or S16
+    int channels = 0;
+    int rate = 0;
+    int blockAlign = 0;
+    std::int64_t samplesOut = 0;  // delivered since the start
+    bool drained = false;
+  };
+
+  AsfSource() = default;
+  HRESULT AddAudioOutput(AVStream* stream);
+  void ReadAttributes();
+  int NextToDrain() const;
+  HRESULT Convert(Output& output, DWORD index, const Reserve& reserve, DecodedBlock* block);
+
+  InputContext m_input;
+  std::vector<Output> m_outputs;
+  std::vector<int> m_outputOfStream;  // -1 for streams without an audio output
+  HeaderAttributes m_attributes;
+  Packet m_packet;
+  Frame m_frame;
+  int m_active = -1;  // the output whose decoder was fed last
+  bool m_draining = false;
+  HRESULT m_endResult = S_FALSE;  // what Next reports once everything is drained
+};
+
+}  // namespace qap::media
