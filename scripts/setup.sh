@@ -23,7 +23,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev libcurl4-openssl-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
-  libtag1-dev libsdbus-c++-dev libsystemd-dev dbus-daemon
+  libtag1-dev libsdbus-c++-dev libsystemd-dev dbus-daemon curl
   libcpp-httplib-dev nlohmann-json3-dev ffmpeg
 )
 
