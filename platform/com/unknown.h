@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <initializer_list>
 
 #include "platform/com/guid.h"
 #include "platform/com/hresult.h"
@@ -25,6 +26,29 @@ class IClassFactory : public IUnknown {
   virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) = 0;
   virtual HRESULT LockServer(BOOL lock) = 0;
 };
+
+// One row of an object's QueryInterface table: an interface it answers to
+// and the pointer to hand out for it.
+struct InterfaceEntry {
+  const IID* iid;
+  void* pointer;
+};
+
+// QueryInterface from such a table: the matching pointer with a reference
+// added, or E_NOINTERFACE with *object cleared.
+inline HRESULT QueryInterfaceFromTable(IUnknown* self, std::initializer_list<InterfaceEntry> table,
+                                       REFIID iid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  for (const InterfaceEntry& entry : table) {
+    if (IsEqualGUID(*entry.iid, iid)) {
+      *object = entry.pointer;
+      self->AddRef();
+      return S_OK;
+    }
+  }
+  return E_NOINTERFACE;
+}
 
 // A thread-safe reference count for objects that delete themselves at zero.
 class RefCount {

@@ -15,6 +15,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/base/runtime_files.h"
+
 namespace qap::inet {
 namespace {
 
@@ -156,19 +158,7 @@ CookieStore& CookieStore::Instance() {
   return store;
 }
 
-std::string CookieStore::JarPath() {
-  if (const char* jar = std::getenv("QAP_COOKIE_JAR"); jar != nullptr && *jar != '\0') {
-    return jar;
-  }
-  std::string dataHome;
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && *xdg != '\0') {
-    dataHome = xdg;
-  } else {
-    const char* home = std::getenv("HOME");
-    dataHome = std::string(home != nullptr ? home : "") + "/.local/share";
-  }
-  return dataHome + "/qap/cookies.txt";
-}
+std::string CookieStore::JarPath() { return qap::CookieJarPath(); }
 
 std::vector<CookieStore::JarLine> CookieStore::ReadJar(const std::string& path) {
   std::vector<JarLine> lines;

@@ -12,12 +12,7 @@ ComPtr<NssBuffer> NssBuffer::Create(DWORD capacity) {
 }
 
 HRESULT NssBuffer::QueryInterface(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  *object = nullptr;
-  if (!IsEqualGUID(iid, IID_IUnknown)) return E_NOINTERFACE;
-  AddRef();
-  *object = static_cast<IUnknown*>(this);
-  return S_OK;
+  return QueryInterfaceFromTable(this, {{&IID_IUnknown, static_cast<IUnknown*>(this)}}, iid, object);
 }
 
 ULONG NssBuffer::Release() {

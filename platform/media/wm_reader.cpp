@@ -75,17 +75,10 @@ WMReader::~WMReader() {
 }
 
 HRESULT WMReader::QueryInterface(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  *object = nullptr;
-  if (IsEqualGUID(iid, IID_IUnknown)) {
-    *object = static_cast<IWMReader*>(this);
-  } else if (IsEqualGUID(iid, IID_IWMHeaderInfo)) {
-    *object = static_cast<IWMHeaderInfo*>(this);
-  } else {
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
+  return QueryInterfaceFromTable(static_cast<IWMReader*>(this),
+                                 {{&IID_IUnknown, static_cast<IWMReader*>(this)},
+                                  {&IID_IWMHeaderInfo, static_cast<IWMHeaderInfo*>(this)}},
+                                 iid, object);
 }
 
 ULONG WMReader::Release() {

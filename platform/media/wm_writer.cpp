@@ -67,17 +67,10 @@ WMWriter::~WMWriter() {
 }
 
 HRESULT WMWriter::QueryInterface(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  *object = nullptr;
-  if (IsEqualGUID(iid, IID_IUnknown)) {
-    *object = static_cast<IWMWriter*>(this);
-  } else if (IsEqualGUID(iid, IID_IWMHeaderInfo)) {
-    *object = static_cast<IWMHeaderInfo*>(this);
-  } else {
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
+  return QueryInterfaceFromTable(static_cast<IWMWriter*>(this),
+                                 {{&IID_IUnknown, static_cast<IWMWriter*>(this)},
+                                  {&IID_IWMHeaderInfo, static_cast<IWMHeaderInfo*>(this)}},
+                                 iid, object);
 }
 
 ULONG WMWriter::Release() {

@@ -11,7 +11,6 @@
 #include "platform/registry/hive.h"
 
 #include <pthread.h>
-#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -19,6 +18,7 @@
 #include <filesystem>
 #include <set>
 
+#include "platform/base/runtime_files.h"
 #include "platform/registry/names.h"
 
 namespace qap::registry {
@@ -87,22 +87,6 @@ INSERT INTO hive_keys(id, parent, name, fold) VALUES
     (2, 0, CAST('HKEY_CURRENT_USER' AS BLOB), CAST('HKEY_CURRENT_USER' AS BLOB)),
     (3, 0, CAST('HKEY_LOCAL_MACHINE' AS BLOB), CAST('HKEY_LOCAL_MACHINE' AS BLOB));
 )sql";
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-  if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr)
-    return entry->pw_dir;
-  return ".";
-}
-
-std::string ResolveHivePath() {
-  if (const char* path = std::getenv("QAP_REGISTRY"); path != nullptr && *path != '\0') return path;
-  // XDG says a relative XDG_CONFIG_HOME is invalid and must be ignored.
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  const std::string folder =
-      config != nullptr && config[0] == '/' ? std::string(config) : HomeFolder() + "/.config";
-  return folder + "/qap/registry.db";
-}
 
 std::string DescribeFailure(sqlite3* db, int result) {
   const std::string message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(result);
@@ -205,7 +189,7 @@ Hive::Hive() {
 }
 
 const std::string& Hive::Path() {
-  if (m_path.empty()) m_path = ResolveHivePath();
+  if (m_path.empty()) m_path = qap::RegistryHivePath();
   return m_path;
 }
 

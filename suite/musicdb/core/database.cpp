@@ -7,13 +7,13 @@
 // lost or half applied when they meet.
 #include "suite/musicdb/core/database.h"
 
-#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <set>
 
+#include "platform/base/runtime_files.h"
 #include "suite/musicdb/core/query.h"
 
 namespace qap::musicdb {
@@ -61,22 +61,6 @@ CREATE INDEX playlist_songs_in_order ON playlist_songs(playlist_id, position);
 CREATE INDEX playlist_songs_by_song ON playlist_songs(song_id);
 INSERT INTO music_meta VALUES ('magic', 'qap-music-db'), ('format', '1');
 )sql";
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-  if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr)
-    return entry->pw_dir;
-  return ".";
-}
-
-std::string ResolvePath() {
-  if (const char* path = std::getenv("QAP_MUSIC_DB"); path != nullptr && *path != '\0') return path;
-  // XDG says a relative XDG_DATA_HOME is invalid and must be ignored.
-  const char* data = std::getenv("XDG_DATA_HOME");
-  const std::string folder =
-      data != nullptr && data[0] == '/' ? std::string(data) : HomeFolder() + "/.local/share";
-  return folder + "/qap/music.db";
-}
 
 std::string Describe(sqlite3* db, int result) {
   const std::string detail = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(result);
@@ -160,7 +144,7 @@ Database& Database::Instance() {
 }
 
 const std::string& Database::Path() {
-  if (m_path.empty()) m_path = ResolvePath();
+  if (m_path.empty()) m_path = qap::MusicDatabasePath();
   return m_path;
 }
 
