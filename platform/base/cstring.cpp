@@ -6,9 +6,8 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <cwctype>
-#include <locale.h>
 
+#include "platform/base/case_map.h"
 #include "platform/base/codepage.h"
 
 namespace {
@@ -18,31 +17,12 @@ bool IsAscii(std::string_view text) {
                      [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// glibc's built-in C.UTF-8 locale carries the full Unicode case tables,
-// whatever locale the process itself runs in.
-locale_t CaseLocale() {
-  static locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
-  return locale;
-}
-
-char16_t MapCase(char16_t c, bool upper) {
-  if (c < 0x80) {
-    return static_cast<char16_t>(upper ? std::toupper(c) : std::tolower(c));
-  }
-  locale_t locale = CaseLocale();
-  if (locale == static_cast<locale_t>(0) || (c >= 0xD800 && c <= 0xDFFF)) return c;
-  wint_t mapped = upper ? towupper_l(c, locale) : towlower_l(c, locale);
-  // A mapping that leaves the basic plane would change the length; keep the
-  // character as it is instead.
-  return mapped <= 0xFFFF ? static_cast<char16_t>(mapped) : c;
-}
-
 std::string MapCase(const std::string& text, bool upper) {
   std::u16string wide;
   // A text that is not valid in the code page only changes case in its ASCII
   // letters: it must not come back with replacement characters in it.
   if (!IsAscii(text) && WideToAnsi(wide = AnsiToWide(text)) == text) {
-    for (char16_t& c : wide) c = MapCase(c, upper);
+    for (char16_t& c : wide) c = upper ? UpperCase16(c) : LowerCase16(c);
     return WideToAnsi(wide);
   }
   std::string out = text;
@@ -85,8 +65,8 @@ int CString::CompareNoCase(const char* other) const {
   }
   std::u16string a = AnsiToWide(m_text);
   std::u16string b = AnsiToWide(rhs);
-  for (char16_t& c : a) c = MapCase(c, false);
-  for (char16_t& c : b) c = MapCase(c, false);
+  for (char16_t& c : a) c = LowerCase16(c);
+  for (char16_t& c : b) c = LowerCase16(c);
   return a < b ? -1 : (a > b ? 1 : 0);
 }
 

@@ -8,6 +8,9 @@
 #include "platform/base/export.h"
 #include "platform/base/win_types.h"
 
+constexpr LONG SHCNE_MKDIR = 0x00000008;
+constexpr LONG SHCNE_RMDIR = 0x00000010;
+constexpr LONG SHCNE_RENAMEFOLDER = 0x00020000;
 constexpr LONG SHCNE_ASSOCCHANGED = 0x08000000;
 constexpr UINT SHCNF_IDLIST = 0x0000;
 
