@@ -47,6 +47,9 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)"
+# The transfer layer finds the suite's reader, writer and device modules
+# through the user's registry.
+"build/$preset/bin/qap" modules register --builtin >/dev/null
 
 case "$1" in
   demo) exec "build/$preset/bin/qap" demo ;;

@@ -14,6 +14,7 @@
 #include "converters/component_loader.h"
 #include "converters/wav_file.h"
 #include "platform/base/paths.h"
+#include "tools/qap/progress.h"
 #include "tools/qap/verb.h"
 
 namespace qap {
@@ -46,31 +47,6 @@ const VerbRegistrar kRegistrar(kVerb);
 // Files shorter than this finish before progress would be worth showing.
 constexpr DWORD kProgressAfterMs = 5000;
 constexpr size_t kEncodeBlock = 64 * 1024;
-
-// "  37%" updates on one line of standard error.
-class Progress {
- public:
-  Progress(const char* label, bool shown) : m_label(label), m_shown(shown) {}
-  void Update(std::uint64_t done, std::uint64_t total) {
-    if (!m_shown || total == 0) return;
-    const int percent = static_cast<int>(std::min<std::uint64_t>(done * 100 / total, 100));
-    if (percent == m_percent) return;
-    m_percent = percent;
-    std::fprintf(stderr, "\r%s: %3d%%", m_label, percent);
-    std::fflush(stderr);
-  }
-  // done: whether the work got to its end (the last block's time falls
-  // short of the duration).
-  void Finish(bool done) {
-    if (done) Update(1, 1);
-    if (m_shown && m_percent >= 0) std::fputc('\n', stderr);
-  }
-
- private:
-  const char* m_label;
-  bool m_shown;
-  int m_percent = -1;
-};
 
 struct Component {
   std::unique_ptr<ComponentModule> module;
@@ -165,7 +141,7 @@ struct Decoding {
   std::mutex mutex;
   std::condition_variable changed;
   WavWriter* wav = nullptr;
-  Progress* progress = nullptr;
+  ProgressLine* progress = nullptr;
   DWORD durationMs = 0;
   bool ended = false;
   bool failed = false;
@@ -177,7 +153,7 @@ void OnReaderEvent(Converter*, DWORD event, void* data, ConverterUserData user) 
   if (event == kConverterEventData && !decoding->failed) {
     const auto* info = static_cast<const SampleInfo*>(data);
     if (!decoding->wav->Write(info->data, info->length)) decoding->failed = true;
-    decoding->progress->Update(info->time, decoding->durationMs);
+    decoding->progress->Show("decoding", info->time, decoding->durationMs);
   } else if (event == kConverterEventEnd) {
     decoding->ended = true;
   }
@@ -207,7 +183,7 @@ int Decode(const std::string& in, const std::string& out, bool force) {
   }
   Decoding decoding;
   object->Command(ConvGetDuration, &decoding.durationMs);
-  Progress progress("decoding", decoding.durationMs > kProgressAfterMs);
+  ProgressLine progress(decoding.durationMs > kProgressAfterMs);
   decoding.wav = &wav;
   decoding.progress = &progress;
   object->SetNotifyCallback(&OnReaderEvent, reinterpret_cast<ConverterUserData>(&decoding));
@@ -225,7 +201,8 @@ int Decode(const std::string& in, const std::string& out, bool force) {
   // A failed write stops the delivery; the stop's end event is not needed.
   if (failed) object->Command(ConvStop, nullptr);
   reader->object.reset();
-  progress.Finish(!failed);
+  if (!failed) progress.Show("decoding", 100);
+  progress.Done();
   if (failed || !wav.Finish(&error)) {
     std::cerr << "qap wma: cannot write " << out << (failed ? "" : ": " + error) << "\n";
     RemovePartial(out);
@@ -282,24 +259,25 @@ int Encode(const std::string& in, const std::string& out, const EncodeOptions& o
     return 1;
   }
   const std::uint64_t total = wav.DataBytes();
-  Progress progress("encoding", total * 1000 / source.BytesPerSecond() > kProgressAfterMs);
+  ProgressLine progress(total * 1000 / source.BytesPerSecond() > kProgressAfterMs);
   std::vector<BYTE> block(kEncodeBlock - kEncodeBlock % source.BlockAlign());
   std::uint64_t done = 0;
   while (const size_t got = wav.Read(block.data(), block.size())) {
     const auto length = static_cast<DWORD>(got);
     if (object->Write(block.data(), &length) != kConvSuccess) {
-      progress.Finish(false);
+      progress.Done();
       writer->object.reset();
       RemovePartial(out);
       std::cerr << "qap wma: the writer refused the audio of " << in << "\n";
       return 1;
     }
     done += got;
-    progress.Update(done, total);
+    progress.Show("encoding", done, total);
   }
   // Destroy finishes the file.
   writer->object.reset();
-  progress.Finish(done == total);
+  if (done == total) progress.Show("encoding", 100);
+  progress.Done();
   if (done < total) {
     RemovePartial(out);
     std::cerr << "qap wma: " << in << " ended early: cannot read it\n";

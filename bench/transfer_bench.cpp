@@ -1,0 +1,273 @@
+// The transfer layer against the tools a user would reach for, in one run:
+// (a) a 300-second 44100 Hz stereo WAV converted to 128 kbit/s WMA through
+// Quadrin (reader module feeding writer module) against
+// "ffmpeg -threads 1 -i in.wav -c:a wmav2 -b:a 128k"; (b) an MP3 of the same
+// length converted the same way against ffmpeg likewise; (c) ten prepared
+// 2-minute tracks burned to an audio-CD image against "cp" of the image's
+// bytes. Goals: (a) and (b) at most 1.1 times ffmpeg's time; (c) at least 0.8
+// times cp's speed. Each side runs several times, the two alternating, and
+// the best time of each counts, which keeps a busy machine's noise out.
+#include <fcntl.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "converters/converter.h"
+#include "converters/wav_file.h"
+#include "drumlet/transfer_layer.h"
+#include "platform/registry/registry.h"
+#include "suite/quadrin/module_admin.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr double kSeconds = 300;
+constexpr int kRounds = 7;
+constexpr DWORD kKbps = 128;
+constexpr int kTracks = 10;
+constexpr double kTrackSeconds = 120;
+
+double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+
+bool Run(std::vector<std::string> argv) {
+  std::vector<char*> pointers;
+  for (auto& arg : argv) pointers.push_back(arg.data());
+  pointers.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const bool spawned = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ) == 0;
+  posix_spawn_file_actions_destroy(&actions);
+  int status = 0;
+  if (spawned) waitpid(pid, &status, 0);
+  return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool Ffmpeg(std::vector<std::string> args) {
+  args.insert(args.begin(), {"ffmpeg", "-v", "error", "-nostdin", "-y", "-threads", "1"});
+  return Run(std::move(args));
+}
+
+struct Side {
+  std::function<bool()> setUp;  // not timed
+  std::function<bool()> work;
+  double best = 1e9;
+};
+
+// The best time of each side over kRounds alternating runs; false when a
+// run failed.
+bool Race(Side& ours, Side& theirs) {
+  for (int round = 0; round < kRounds; ++round) {
+    for (Side* side : {&ours, &theirs}) {
+      if (!side->setUp()) return false;
+      const Clock::time_point start = Clock::now();
+      if (!side->work()) return false;
+      side->best = std::min(side->best, Seconds(Clock::now() - start));
+    }
+  }
+  return true;
+}
+
+struct ObjectCloser {
+  void operator()(ICommunication* object) const { DestroyCommunicationObject(object, 0); }
+};
+using Object = std::unique_ptr<ICommunication, ObjectCloser>;
+
+Object Make(const char* shortId) {
+  ICommunication* object = nullptr;
+  CreateCommunicationObject(&object, shortId, nullptr);
+  return Object(object);
+}
+
+// Waits for one notification code from an object.
+struct Waiter {
+  std::mutex lock;
+  std::condition_variable changed;
+  DWORD code = 0;
+  DWORD value = 0;
+
+  static DWORD Callback(DWORD value, DWORD code, void*, void* context) {
+    auto* waiter = static_cast<Waiter*>(context);
+    std::lock_guard guard(waiter->lock);
+    if (code == kNotifyEnd || code == kNotifyPrepared || code == kNotifyBurnDone ||
+        code == kNotifyEraseDone) {
+      waiter->code = code;
+      waiter->value = value;
+      waiter->changed.notify_all();
+    }
+    return 0;
+  }
+
+  bool WaitFor(DWORD wanted) {
+    std::unique_lock guard(lock);
+    changed.wait(guard, [&] { return code == wanted; });
+    code = 0;
+    return value == kTransferCompleted;
+  }
+};
+
+// The conversion dialog's road through the layer.
+bool Convert(const char* readerId, const std::string& source, const std::string& target) {
+  Object reader = Make(readerId);
+  Object writer = Make("WMAWriter");
+  if (!reader || !writer) return false;
+  TrackEntry entry{};
+  std::snprintf(entry.sourcePath, sizeof entry.sourcePath, "%s", source.c_str());
+  PcmFormat format{};
+  DWORD length = 0;
+  std::string output = target;
+  TQuadrinInitStruct init{};
+  init.bitRateKbps = kKbps;
+  Waiter waiter;
+  if (reader->Command(kCmdOpen, &entry) != kQuadrinOk ||
+      reader->Command(kCmdGetFormat, &format) != kQuadrinOk ||
+      reader->Command(kCmdGetLength, &length) != kQuadrinOk ||
+      writer->Command(kCmdOpen, output.data()) != kQuadrinOk ||
+      writer->Command(kCmdSetInputFormat, &format) != kQuadrinOk) {
+    return false;
+  }
+  writer->Command(kCmdSetOptions, &init);
+  reader->SetNotifyCallback(&Waiter::Callback, &waiter);
+  if (reader->Command(kCmdConnect, writer.get()) != kQuadrinOk ||
+      reader->Command(kCmdStart, nullptr) != kQuadrinOk) {
+    return false;
+  }
+  return waiter.WaitFor(kNotifyEnd);
+}
+
+void Report(const char* what, double ours, const char* baseline, double theirs, double goal,
+            bool speed) {
+  const double ratio = speed ? theirs / ours : ours / theirs;
+  std::printf("%-34s %7.3f s   %-24s %7.3f s   %s %.2f (goal %s %.1f)\n", what, ours, baseline,
+              theirs, speed ? "speed ratio" : "time ratio", ratio, speed ? ">=" : "<=", goal);
+}
+
+}  // namespace
+
+int main() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/transfer-bench-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) {
+    std::perror("transfer_bench: mkdtemp");
+    return 1;
+  }
+  const std::string dir = pattern;
+  // A hive of the bench's own, with the suite's modules registered.
+  setenv("QAP_REGISTRY", (dir + "/registry.db").c_str(), 1);
+  RegResetHive();
+  char error[1024] = "";
+  if (RegisterBuiltinModules(error, sizeof error) != kQuadrinOk) {
+    std::fprintf(stderr, "transfer_bench: %s\n", error);
+    return 1;
+  }
+  const std::string wav = dir + "/in.wav";
+  const std::string mp3 = dir + "/in.mp3";
+  std::string why;
+  if (!WriteToneWav(wav, WavFormat{44100, 2, 16}, kSeconds, 440.0, &why) ||
+      !Ffmpeg({"-i", wav, "-c:a", "libmp3lame", "-b:a", "128k", mp3})) {
+    std::fprintf(stderr, "transfer_bench: cannot make the sources %s\n", why.c_str());
+    return 1;
+  }
+  std::printf("transfer_bench: %.0f-second 44100 Hz stereo sources, best of %d runs\n", kSeconds,
+              kRounds);
+  const std::string out = dir + "/out.wma";
+  auto clean = [&] {
+    std::filesystem::remove(out);
+    return true;
+  };
+  bool ok = true;
+  for (const auto& [source, reader, label] :
+       {std::tuple{wav, "WAVReader", "WAV -> WMA 128k through Quadrin"},
+        std::tuple{mp3, "MP3Reader", "MP3 -> WMA 128k through Quadrin"}}) {
+    Side ours{clean, [&, source = source, reader = reader] { return Convert(reader, source, out); }};
+    Side theirs{clean, [&, source = source] {
+                  return Ffmpeg({"-i", source, "-c:a", "wmav2", "-b:a", "128k", out});
+                }};
+    if (!Race(ours, theirs)) {
+      std::fprintf(stderr, "transfer_bench: %s failed\n", label);
+      ok = false;
+      continue;
+    }
+    Report(label, ours.best, "ffmpeg -threads 1", theirs.best, 1.1, false);
+  }
+
+  // The burn: ten tracks prepared once, then written to a fresh image each
+  // round.
+  std::vector<std::string> tracks;
+  for (int i = 0; i < kTracks; ++i) {
+    tracks.push_back(dir + "/track" + std::to_string(i) + ".wav");
+    if (!WriteToneWav(tracks.back(), WavFormat{44100, 2, 16}, kTrackSeconds, 220.0 + 40 * i, &why)) {
+      std::fprintf(stderr, "transfer_bench: %s\n", why.c_str());
+      return 1;
+    }
+  }
+  const std::string image = dir + "/disc.cdi";
+  Object device = Make("QuadrinCDWriter");
+  Object recorder = Make("QuadrinRecorder");
+  Waiter waiter;
+  OpenParams params{};
+  params.imagePath = image.c_str();
+  std::snprintf(params.init.tempFolder, sizeof params.init.tempFolder, "%s", dir.c_str());
+  if (!device || !recorder || device->Command(kCmdOpenDevice, &params) != kQuadrinOk) {
+    std::fprintf(stderr, "transfer_bench: cannot open the disc image\n");
+    return 1;
+  }
+  recorder->SetNotifyCallback(&Waiter::Callback, &waiter);
+  recorder->Command(kCmdConnect, device.get());
+  for (int i = 0; i < kTracks; ++i) {
+    TrackEntry entry{};
+    std::snprintf(entry.sourcePath, sizeof entry.sourcePath, "%s", tracks[i].c_str());
+    std::snprintf(entry.name, sizeof entry.name, "Track %d", i + 1);
+    entry.position = static_cast<DWORD>(i);
+    if (recorder->Command(kCmdQueueTrack, &entry) != kQuadrinOk) return 1;
+  }
+  if (recorder->Command(kCmdPrepare, nullptr) != kQuadrinOk || !waiter.WaitFor(kNotifyPrepared)) {
+    std::fprintf(stderr, "transfer_bench: cannot prepare the tracks\n");
+    return 1;
+  }
+  // Each round burns a fresh image, which cp then copies.
+  const std::string copy = dir + "/copy.cdi";
+  Side burn{[&] {
+              return recorder->Command(kCmdEraseMedium, nullptr) == kQuadrinOk &&
+                     waiter.WaitFor(kNotifyEraseDone);
+            },
+            [&] {
+              return recorder->Command(kCmdStart, nullptr) == kQuadrinOk &&
+                     waiter.WaitFor(kNotifyBurnDone);
+            }};
+  Side cp{[&] {
+            std::filesystem::remove(copy);
+            return true;
+          },
+          [&] { return Run({"cp", image, copy}); }};
+  if (!Race(burn, cp)) {
+    std::fprintf(stderr, "transfer_bench: the burn failed\n");
+    ok = false;
+  } else {
+    const double bytes = static_cast<double>(std::filesystem::file_size(image));
+    Report("burn 10 tracks to a CD image", burn.best, "cp of the image", cp.best, 0.8, true);
+    std::printf("%-34s %.0f MB/s against %.0f MB/s\n", "", bytes / burn.best / 1e6,
+                bytes / cp.best / 1e6);
+  }
+  recorder.reset();
+  device.reset();
+  std::filesystem::remove_all(dir);
+  return ok ? 0 : 1;
+}

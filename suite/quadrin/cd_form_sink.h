@@ -1,0 +1,36 @@
+// The recorder's sink for a CD: whatever PCM the reader delivers becomes raw
+// CD-DA (44100 Hz, 16 bits, stereo, little-endian) in a file.
+#pragma once
+
+#include <string>
+
+#include "converters/wav_file.h"
+#include "platform/media/av_handles.h"
+#include "suite/quadrin/block_sink.h"
+
+namespace quadrin {
+
+class CdFormSink final : public BlockSink {
+ public:
+  explicit CdFormSink(std::string hostPath) : m_path(std::move(hostPath)) {}
+
+  bool Begin(const PcmFormat& format) override;
+  bool Write(const BYTE* data, DWORD length) override;
+  bool Finish(bool complete) override;
+  std::uint64_t Bytes() const { return m_bytes; }
+
+ private:
+  bool Put(const BYTE* data, size_t bytes);
+  bool Convert(const BYTE* data, int samples);
+
+  std::string m_path;
+  UniqueFile m_file;
+  WavFormat m_input;
+  qap::media::Resampler m_resampler;  // null when the input is CD audio already
+  std::string m_partial;               // bytes of a sample not yet whole
+  std::vector<BYTE> m_converted;
+  std::uint64_t m_bytes = 0;
+  bool m_failed = false;
+};
+
+}  // namespace quadrin

@@ -1,0 +1,40 @@
+// What our writer components share: the converter contract's writer
+// commands around an output that is created at start and finished at close.
+// The output is named by command 1 and made by command 7, so that a
+// conversion that never starts leaves no file behind.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "converters/converter_object.h"
+#include "converters/wav_file.h"
+
+class PcmFileWriter : public ConverterObject {
+ public:
+  std::int32_t Destroy(DWORD ignored) override;
+  std::int32_t Command(DWORD code, void* argument) override;
+  std::int32_t Read(void*, DWORD*) override { return kConvSuccess; }
+  std::int32_t Write(const void* source, const DWORD* length) override;
+
+ protected:
+  PcmFileWriter() = default;
+  virtual ~PcmFileWriter() = default;
+
+  // Creates the output (path: a program path in UTF-8); false leaves none.
+  virtual bool CreateOutput(const std::string& path, const WavFormat& format, DWORD kbps) = 0;
+  virtual bool WriteOutput(const BYTE* data, size_t bytes) = 0;
+  // Completes the output; tags (may be null) go into it when it takes them.
+  virtual void FinishOutput(const TagRecord* tags) = 0;
+  // Whether command 106 is taken.
+  virtual bool StoresTags() const = 0;
+
+ private:
+  void Close();
+
+  std::string m_path;  // UTF-8; empty while no output is named
+  WavFormat m_format;  // rate 0 until command 4
+  DWORD m_kbps = 0;    // 0: the writer's default
+  std::unique_ptr<TagRecord> m_tags;
+  bool m_started = false;
+};

@@ -1,0 +1,48 @@
+// Copying a prepared track onto a medium: in large chunks through the
+// kernel (copy_file_range, falling back to read and write), with progress
+// and a prompt stop between chunks.
+#pragma once
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "suite/quadrin/device.h"
+
+namespace quadrin {
+
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd = -1) : m_fd(fd) {}
+  ~UniqueFd() { Reset(); }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+
+  int Get() const { return m_fd; }
+  explicit operator bool() const { return m_fd >= 0; }
+  // Closes now; false when the close reports a failed write.
+  bool Close() {
+    const int fd = m_fd;
+    m_fd = -1;
+    return fd < 0 || ::close(fd) == 0;
+  }
+  void Reset() { Close(); }
+
+ private:
+  int m_fd;
+};
+
+enum class CopyResult { kDone, kAborted, kFailed };
+
+// Copies bytes from the start of in to out at outOffset. A source shorter
+// than bytes fails.
+CopyResult CopyInto(int in, int out, std::uint64_t outOffset, std::uint64_t bytes,
+                    const ProgressFunction& progress, const std::atomic<bool>& abort,
+                    std::string* error);
+
+// "No room left on the medium" and the like, for errno.
+std::string SystemError(const std::string& what);
+
+}  // namespace quadrin

@@ -1,0 +1,92 @@
+// The qap verbs over the transfer layer, run as a user runs them: modules,
+// convert, devices and burn.
+#include <filesystem>
+
+#include "suite/quadrin/tests/quadrin_test_support.h"
+#include "tools/qap/tests/run_qap.h"
+
+namespace {
+
+using converter_test::MakeToneWav;
+using qap::testing::RunQap;
+
+class TransferCommand : public ::testing::Test {
+ protected:
+  qap::testing::ScratchHive m_hive;
+  qap::testing::ScratchDir m_dir;
+};
+
+TEST_F(TransferCommand, ModulesRegisterListAndUnregister) {
+  auto list = RunQap({"modules", "list"});
+  EXPECT_EQ(list.exitCode, 0);
+  EXPECT_NE(list.out.find("No modules are registered"), std::string::npos);
+  auto registered = RunQap({"modules", "register", "--builtin"});
+  EXPECT_EQ(registered.exitCode, 0) << registered.err;
+  list = RunQap({"modules", "list"});
+  EXPECT_NE(list.out.find("WMAWriter        writer    wma"), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find("libWentrix.so"), std::string::npos);
+  EXPECT_NE(list.out.find("QuadrinRecorder  recorder"), std::string::npos);
+  EXPECT_EQ(RunQap({"modules", "unregister", "WMAWriter"}).exitCode, 0);
+  EXPECT_EQ(RunQap({"modules", "list"}).out.find("WMAWriter"), std::string::npos);
+  const auto bad = RunQap({"modules", "register", m_dir.Write("x.so", "no library")});
+  EXPECT_EQ(bad.exitCode, 1);
+  EXPECT_NE(bad.err.find("cannot register"), std::string::npos);
+  EXPECT_EQ(RunQap({"modules", "register"}).exitCode, 2);
+}
+
+TEST_F(TransferCommand, ConvertWritesEachFileAndRefusesToReplaceOne) {
+  ASSERT_EQ(RunQap({"modules", "register", "--builtin"}).exitCode, 0);
+  const std::string tone = MakeToneWav(m_dir, "tone.wav", WavFormat{44100, 2, 16}, 2.0);
+  std::filesystem::create_directories(m_dir.File("out"));
+  auto converted = RunQap({"convert", tone, "--to", "mp3", "--kbps", "160", "--dest", m_dir.File("out")});
+  ASSERT_EQ(converted.exitCode, 0) << converted.err;
+  EXPECT_EQ(converted.out, tone + " -> " + m_dir.File("out/tone.mp3") + "\n");
+  const converter_test::Probe probe = converter_test::ProbeFile(m_dir.File("out/tone.mp3"));
+  EXPECT_EQ(probe.bitRate, 160000);
+  EXPECT_NEAR(probe.seconds, 2.0, 0.1);
+
+  converted = RunQap({"convert", tone, m_dir.File("missing.wav"), "--to", "mp3", "--dest",
+                      m_dir.File("out")});
+  EXPECT_EQ(converted.exitCode, 1);
+  EXPECT_NE(converted.err.find("File \"" + m_dir.File("out/tone.mp3") + "\" already exists"),
+            std::string::npos)
+      << converted.err;
+  EXPECT_NE(converted.err.find("missing.wav: cannot read it"), std::string::npos) << converted.err;
+  const auto unknown = RunQap({"convert", tone, "--to", "ogg"});
+  EXPECT_EQ(unknown.exitCode, 1);
+  EXPECT_NE(unknown.err.find("no writer module writes .ogg files"), std::string::npos);
+  EXPECT_EQ(RunQap({"convert", tone}).exitCode, 2);
+}
+
+TEST_F(TransferCommand, BurnWritesADiscImageThatDevicesShowThenListsItsTracks) {
+  ASSERT_EQ(RunQap({"modules", "register", "--builtin"}).exitCode, 0);
+  const std::string one = MakeToneWav(m_dir, "One.wav", WavFormat{44100, 2, 16}, 4.0);
+  const std::string two = MakeToneWav(m_dir, "Two.wav", WavFormat{22050, 1, 16}, 4.0);
+  const std::string image = m_dir.File("disc.cdi");
+  const auto devices = RunQap({"devices"});
+  EXPECT_NE(devices.out.find("QuadrinCDWriter  0      Audio CD image"), std::string::npos)
+      << devices.out;
+  EXPECT_EQ(RunQap({"burn", one, "--device", "Audio CD image"}).exitCode, 1)
+      << "the disc image needs --image";
+  const auto burned = RunQap({"burn", one, two, m_dir.Write("bad.wav", "x"), "--device",
+                              "Audio CD image", "--image", image});
+  EXPECT_EQ(burned.exitCode, 1) << "one file was left out";
+  EXPECT_NE(burned.err.find("leaving out " + m_dir.File("bad.wav")), std::string::npos);
+  EXPECT_NE(burned.out.find("2 of 2 tracks written to " + image), std::string::npos) << burned.out;
+  EXPECT_NE(burned.out.find("Burning completed"), std::string::npos);
+  const auto shown = RunQap({"devices", "show", "Audio CD image", "--image", image});
+  ASSERT_EQ(shown.exitCode, 0) << shown.err;
+  EXPECT_NE(shown.out.find("Total space: 807.5 MB"), std::string::npos) << shown.out;
+  EXPECT_NE(shown.out.find("    1. One  (0.7 MB)\n    2. Two  (0.7 MB)"), std::string::npos)
+      << shown.out;
+
+  std::filesystem::create_directories(m_dir.File("player"));
+  ASSERT_EQ(RunQap({"devices", "add", "Pocket", m_dir.File("player"), "--capacity", "10"}).exitCode, 0);
+  const auto player = RunQap({"burn", one, "--device", "Pocket", "--erase"});
+  EXPECT_EQ(player.exitCode, 0) << player.err;
+  EXPECT_TRUE(std::filesystem::exists(m_dir.File("player/One.mp3")));
+  EXPECT_EQ(RunQap({"devices", "remove", "Pocket"}).exitCode, 0);
+  EXPECT_EQ(RunQap({"burn", one, "--device", "Pocket"}).exitCode, 1);
+}
+
+}  // namespace

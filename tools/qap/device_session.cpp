@@ -1,0 +1,69 @@
+// Opening and closing a device.
+#include "tools/qap/device_session.h"
+
+namespace qap {
+
+DeviceSession::~DeviceSession() {
+  m_recorder.reset();
+  if (m_device) m_device->Command(kCmdCloseDevice, reinterpret_cast<void*>(1));
+}
+
+bool DeviceSession::Open(const std::string& name, const std::string& image, std::string* error) {
+  const std::vector<DeviceInfo> devices = ListDevices();
+  const DeviceInfo* found = nullptr;
+  for (const DeviceInfo& device : devices) {
+    if (name == device.name) {
+      found = &device;
+      break;
+    }
+  }
+  if (found == nullptr) {
+    *error = "there is no device \"" + name + "\" (\"qap devices\" lists them)";
+    return false;
+  }
+  const bool discImage = std::string(found->moduleId) == "QuadrinCDWriter" && found->index == 0;
+  if (discImage && image.empty()) {
+    *error = "\"" + name + "\" writes a disc image: name its file with --image PATH";
+    return false;
+  }
+  TQuadrinInitStruct init{};
+  if (!LoadTransferOptions(&init)) {
+    *error = "cannot read the recording options";
+    return false;
+  }
+  m_device = CreateObject(found->moduleId);
+  if (!m_device) {
+    *error = "Unable to create device object!";
+    return false;
+  }
+  m_device->Command(kCmdSetOptions, &init);
+  m_image = image;
+  OpenParams params{};
+  params.deviceIndex = found->index;
+  params.imagePath = discImage ? m_image.c_str() : nullptr;
+  params.init = init;
+  if (m_device->Command(kCmdOpenDevice, &params) != kQuadrinOk) {
+    m_device.reset();
+    *error = discImage ? "Unable to open selected device! Is there a folder for " + image + "?"
+                       : "Unable to open selected device! Is its folder there?";
+    return false;
+  }
+  return true;
+}
+
+bool DeviceSession::AttachRecorder(NotifyCallback callback, void* context, std::string* error) {
+  m_recorder = CreateObject("QuadrinRecorder");
+  if (!m_recorder) {
+    *error = "Unable to create recorder! (\"qap modules register --builtin\" registers it)";
+    return false;
+  }
+  m_recorder->SetNotifyCallback(callback, context);
+  if (m_recorder->Command(kCmdConnect, m_device.get()) != kQuadrinOk) {
+    m_recorder.reset();
+    *error = "the recorder does not take the device";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace qap

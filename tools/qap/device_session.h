@@ -1,0 +1,34 @@
+// A device opened as the recorder dialog opens one: the device module's
+// object with the user's options, opened by index (the CD writer's device 0
+// with its disc image), and the recorder targeting it on request. Closing
+// ends the recorder first, then closes and ends the device.
+#pragma once
+
+#include <string>
+
+#include "tools/qap/transfer_host.h"
+
+namespace qap {
+
+class DeviceSession {
+ public:
+  DeviceSession() = default;
+  ~DeviceSession();
+  DeviceSession(const DeviceSession&) = delete;
+  DeviceSession& operator=(const DeviceSession&) = delete;
+
+  // name: as "qap devices" lists it; image: the disc image, for the CD
+  // writer. False with a message that says what to do.
+  bool Open(const std::string& name, const std::string& image, std::string* error);
+  bool AttachRecorder(NotifyCallback callback, void* context, std::string* error);
+
+  ICommunication* Device() const { return m_device.get(); }
+  ICommunication* Recorder() const { return m_recorder.get(); }
+
+ private:
+  std::string m_image;
+  TransferObject m_device;
+  TransferObject m_recorder;
+};
+
+}  // namespace qap
