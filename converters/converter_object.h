@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <new>
 
 #include "converters/converter.h"
 
@@ -41,3 +42,22 @@ class ConverterObject : public Converter {
   std::atomic<ConverterCallback> m_callback{nullptr};
   std::atomic<ConverterUserData> m_userData{0};
 };
+
+// The body of a component's CreateObject export: a new object of type
+// Object, refused (and ended) when it reports that it could not be made
+// ready through a Valid() member.
+template <typename Object>
+std::int32_t CreateConverter(Converter** object) {
+  if (object == nullptr) return kConvFailure;
+  *object = nullptr;
+  auto* made = new (std::nothrow) Object;
+  if (made == nullptr) return kConvFailure;
+  if constexpr (requires { made->Valid(); }) {
+    if (!made->Valid()) {
+      made->Destroy(0);
+      return kConvFailure;
+    }
+  }
+  *object = made;
+  return kConvSuccess;
+}

@@ -1,6 +1,4 @@
 // Wentrix, the WMA writer component: its three exports.
-#include <new>
-
 #include "converters/wma_writer/wma_writer.h"
 #include "platform/base/export.h"
 
@@ -14,9 +12,7 @@ const ConverterDescription kDescription{
 extern "C" {
 
 QAP_EXPORT std::int32_t CreateObject(Converter** object) {
-  if (object == nullptr) return kConvFailure;
-  *object = new (std::nothrow) WmaWriter;
-  return *object != nullptr ? kConvSuccess : kConvFailure;
+  return CreateConverter<WmaWriter>(object);
 }
 
 QAP_EXPORT const ConverterDescription* GetDescription() { return &kDescription; }

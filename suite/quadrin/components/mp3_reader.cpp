@@ -1,7 +1,6 @@
 // The MP3 reader component (short name "MP3Reader"): MPEG audio decoded with
 // FFmpeg into 16-bit PCM, mono or stereo, at a rate the converter contract
 // lists (the nearest listed rate above an unlisted one).
-#include <new>
 
 #include "converters/converter.h"
 #include "platform/base/export.h"
@@ -190,9 +189,7 @@ class Mp3FileReader final : public StreamReader {
 extern "C" {
 
 QAP_EXPORT std::int32_t CreateObject(Converter** object) {
-  if (object == nullptr) return kConvFailure;
-  *object = new (std::nothrow) Mp3FileReader;
-  return *object != nullptr ? kConvSuccess : kConvFailure;
+  return CreateConverter<Mp3FileReader>(object);
 }
 
 QAP_EXPORT const ConverterDescription* GetDescription() { return &kDescription; }

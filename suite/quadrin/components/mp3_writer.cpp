@@ -2,7 +2,6 @@
 // at the bit rate of the conversion settings (128 kbit/s without them). It
 // stores no tags: command 106 is not supported, and hosts write them with
 // the tag library afterwards.
-#include <new>
 
 #include "platform/base/export.h"
 #include "platform/base/paths.h"
@@ -43,9 +42,7 @@ class Mp3FileWriter final : public PcmFileWriter {
 extern "C" {
 
 QAP_EXPORT std::int32_t CreateObject(Converter** object) {
-  if (object == nullptr) return kConvFailure;
-  *object = new (std::nothrow) Mp3FileWriter;
-  return *object != nullptr ? kConvSuccess : kConvFailure;
+  return CreateConverter<Mp3FileWriter>(object);
 }
 
 QAP_EXPORT const ConverterDescription* GetDescription() { return &kDescription; }

@@ -1,7 +1,6 @@
 // The WAV reader component (short name "WAVReader"): PCM RIFF files, 8 or
 // 16 bits, mono or stereo, at the rates the converter contract lists,
 // delivered as they are stored.
-#include <new>
 
 #include "converters/wav_file.h"
 #include "platform/base/export.h"
@@ -55,9 +54,7 @@ class WavFileReader final : public StreamReader {
 extern "C" {
 
 QAP_EXPORT std::int32_t CreateObject(Converter** object) {
-  if (object == nullptr) return kConvFailure;
-  *object = new (std::nothrow) WavFileReader;
-  return *object != nullptr ? kConvSuccess : kConvFailure;
+  return CreateConverter<WavFileReader>(object);
 }
 
 QAP_EXPORT const ConverterDescription* GetDescription() { return &kDescription; }

@@ -4,7 +4,6 @@
 #include <taglib/infotag.h>
 #include <taglib/wavfile.h>
 
-#include <new>
 
 #include "platform/base/export.h"
 #include "platform/base/paths.h"
@@ -63,9 +62,7 @@ class WavFileWriter final : public PcmFileWriter {
 extern "C" {
 
 QAP_EXPORT std::int32_t CreateObject(Converter** object) {
-  if (object == nullptr) return kConvFailure;
-  *object = new (std::nothrow) WavFileWriter;
-  return *object != nullptr ? kConvSuccess : kConvFailure;
+  return CreateConverter<WavFileWriter>(object);
 }
 
 QAP_EXPORT const ConverterDescription* GetDescription() { return &kDescription; }
