@@ -5,26 +5,13 @@
 #include <string>
 
 #include "platform/base/codepage.h"
+#include "platform/base/text_field.h"
 
 namespace {
 
 constexpr DWORD kTagBufferBytes = 2048;
 constexpr DWORD kMediaTypeBufferBytes = 1024;
 constexpr QWORD kHundredNsPerMs = 10000;
-
-// Copies text with its NUL into a tag field of the contract's size, cut at
-// a character boundary when it does not fit.
-void CopyTag(const std::string& text, char* buffer) {
-  size_t length = text.size();
-  if (length >= kTagTextSize) {
-    length = kTagTextSize - 1;
-    if (GetACP() == CP_UTF8) {
-      while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
-    }
-  }
-  std::memcpy(buffer, text.data(), length);
-  buffer[length] = '\0';
-}
 
 }  // namespace
 
@@ -127,7 +114,7 @@ void WmaReader::GetTag(const char16_t* name, char* buffer) {
   if (FAILED(hr)) return;
   std::u16string_view text(value, length / sizeof(char16_t));
   text = text.substr(0, text.find(u'\0'));
-  CopyTag(WideToAnsi(text), buffer);
+  CopyToField(buffer, kTagTextSize, WideToAnsi(text));
 }
 
 std::int32_t WmaReader::GetFormat(PcmFormat* format) {

@@ -214,3 +214,13 @@ std::string WideToAnsi(std::u16string_view text, UINT codePage) {
   EncodeInto(ResolveCodePage(codePage), text, out, '?', usedDefault);
   return out;
 }
+
+std::string AnsiToUtf8(std::string_view ansi) {
+  if (GetACP() == CP_UTF8) return std::string(ansi);
+  return WideToAnsi(AnsiToWide(ansi), CP_UTF8);
+}
+
+std::string Utf8ToAnsi(std::string_view utf8) {
+  if (GetACP() == CP_UTF8) return std::string(utf8);
+  return WideToAnsi(AnsiToWide(utf8, CP_UTF8));
+}

@@ -31,3 +31,9 @@ QAP_EXPORT int WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* s
 
 QAP_EXPORT std::u16string AnsiToWide(std::string_view text, UINT codePage = CP_ACP);
 QAP_EXPORT std::string WideToAnsi(std::u16string_view text, UINT codePage = CP_ACP);
+
+// System code page text to UTF-8 (host file names, the music database) and
+// back; unchanged when the system code page is UTF-8, so file names that are
+// not valid UTF-8 still round-trip.
+QAP_EXPORT std::string AnsiToUtf8(std::string_view ansi);
+QAP_EXPORT std::string Utf8ToAnsi(std::string_view utf8);

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/base/codepage.h"
 #include "platform/registry/reg_key.h"
 
 namespace {
@@ -64,8 +65,10 @@ Drive LookUpDrive(char letter) {
   return drive;
 }
 
+// Program paths are in the system code page, host file names in UTF-8; the
+// mapped folders of the tables are host names already.
 std::string Slashes(std::string_view path) {
-  std::string out(path);
+  std::string out = AnsiToUtf8(path);
   for (char& c : out) {
     if (c == '\\') c = '/';
   }

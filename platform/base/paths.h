@@ -54,4 +54,6 @@ QAP_EXPORT bool SetShareMapping(const std::string& server, const std::string& sh
 
 // The host path of a program path; empty when the path names an unmapped
 // drive or share. Relative paths keep being relative, with '/' separators.
+// The program path is in the system code page; the result is UTF-8, as host
+// file names are.
 QAP_EXPORT std::string ToHostPath(std::string_view path);

@@ -11,8 +11,8 @@ namespace qap::media {
 
 std::string HostPathOf(LPCWSTR url) {
   if (url == nullptr) return {};
-  // Host file names are UTF-8 whatever the system code page says.
-  return ToHostPath(WideToAnsi(std::u16string_view(url), CP_UTF8));
+  // The SDK's wide URL came from a program path in the system code page.
+  return ToHostPath(WideToAnsi(std::u16string_view(url)));
 }
 
 void QuietenLibraries() {

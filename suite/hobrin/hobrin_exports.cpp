@@ -2,15 +2,15 @@
 #include <new>
 
 #include "drumlet/transfer_layer.h"
+#include "platform/base/paths.h"
 #include "suite/hobrin/tag_file.h"
-#include "suite/quadrin/common/ansi_text.h"
 
 extern "C" {
 
 QAP_EXPORT TagObject* CreateHobrin(const char* path) {
   if (path == nullptr || *path == '\0') return nullptr;
   try {
-    const std::string host = HostPathOfAnsi(path);
+    const std::string host = ToHostPath(path);
     return host.empty() ? nullptr : TagFile::Open(host);
   } catch (...) {
     return nullptr;

@@ -9,7 +9,7 @@
 
 #include <cstdlib>
 
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/codepage.h"
 
 namespace {
 

@@ -14,8 +14,9 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/base/codepage.h"
 #include "platform/base/paths.h"
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/text_field.h"
 #include "suite/quadrin/file_copy.h"
 
 namespace quadrin {
@@ -66,7 +67,7 @@ std::shared_ptr<Device> CdImageModule::Open(DWORD index, const char* imagePath,
     *error = "the CD writer needs the path of its disc image";
     return nullptr;
   }
-  const std::string host = HostPathOfAnsi(imagePath);
+  const std::string host = ToHostPath(imagePath);
   namespace fs = std::filesystem;
   std::error_code failure;
   const fs::path path(host);
@@ -156,15 +157,15 @@ bool CdImageDevice::ListTracks(std::vector<TrackEntry>* entries) {
   for (size_t i = 0; i < tracks.size(); ++i) {
     const CueTrack& track = tracks[i];
     TrackEntry entry{};
-    CopyText(entry.sourcePath, sizeof entry.sourcePath, m_imageAnsi);
+    CopyToField(entry.sourcePath, sizeof entry.sourcePath, m_imageAnsi);
     entry.size = static_cast<DWORD>(
         std::min<std::uint64_t>(std::uint64_t{track.sectors} * kCdSectorBytes, 0xFFFFFFFF));
     entry.position = static_cast<DWORD>(i);
     const std::string title = Utf8ToAnsi(track.title);
-    CopyText(entry.name, sizeof entry.name,
+    CopyToField(entry.name, sizeof entry.name,
              title.empty() ? "Track " + std::to_string(i + 1) : title);
-    CopyText(entry.tags.title, sizeof entry.tags.title, title);
-    CopyText(entry.tags.artist, sizeof entry.tags.artist, Utf8ToAnsi(track.performer));
+    CopyToField(entry.tags.title, sizeof entry.tags.title, title);
+    CopyToField(entry.tags.artist, sizeof entry.tags.artist, Utf8ToAnsi(track.performer));
     entry.tags.presence = (title.empty() ? 0 : kTagTitle) | (track.performer.empty() ? 0 : kTagArtist);
     entry.flags = kTrackOnDevice | (entry.tags.presence != 0 ? kTrackTagsRead : 0);
     entries->push_back(entry);

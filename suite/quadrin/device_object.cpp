@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/text_field.h"
 #include "suite/quadrin/recorder.h"
 
 namespace quadrin {
@@ -85,7 +85,7 @@ std::int32_t DeviceObject::Handle(DWORD code, void* data) {
       auto* query = static_cast<DeviceNameQuery*>(data);
       const std::vector<std::string> names = m_core->Module().DeviceNames();
       if (query->index >= names.size()) return kQuadrinFailed;
-      CopyText(query->name, sizeof query->name, names[query->index]);
+      CopyToField(query->name, sizeof query->name, names[query->index]);
       return kQuadrinOk;
     }
     case kCmdOpenDevice: {
@@ -113,7 +113,7 @@ std::int32_t DeviceObject::Handle(DWORD code, void* data) {
   switch (code) {
     case kCmdGetStorageName:
       if (data == nullptr) return kQuadrinFailed;
-      CopyText(static_cast<char*>(data), kDeviceNameSize,
+      CopyToField(static_cast<char*>(data), kDeviceNameSize,
                device ? device->StorageName() : std::string("(no device open)"));
       return device ? kQuadrinOk : kQuadrinFailed;
     case kCmdBeginTrackList:

@@ -5,8 +5,9 @@
 #include <cstring>
 
 #include "options/option_interfaces.h"
+#include "platform/base/codepage.h"
 #include "platform/base/export.h"
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/text_field.h"
 
 namespace quadrin {
 
@@ -21,7 +22,7 @@ TQuadrinInitStruct DefaultInitStruct() {
   init.value72 = 0;
   init.value76 = 0;
   init.value80 = 1;
-  CopyText(init.filterName, sizeof init.filterName, "FakeFilter");
+  CopyToField(init.filterName, sizeof init.filterName, "FakeFilter");
   return init;
 }
 
@@ -46,7 +47,7 @@ extern "C" QAP_EXPORT std::int32_t ConvertOptionsToTQuadrinInitStruct(IRecording
   try {
     TQuadrinInitStruct filled = quadrin::DefaultInitStruct();
     filled.bitRateKbps = options->GetWMA_KBPS();
-    CopyText(filled.tempFolder, sizeof filled.tempFolder, quadrin::DefaultTempFolder());
+    CopyToField(filled.tempFolder, sizeof filled.tempFolder, quadrin::DefaultTempFolder());
     *init = filled;
     return kQuadrinOk;
   } catch (...) {

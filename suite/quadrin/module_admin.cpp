@@ -6,7 +6,9 @@
 #include <filesystem>
 
 #include "converters/component_loader.h"
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/codepage.h"
+#include "platform/base/paths.h"
+#include "platform/base/text_field.h"
 #include "suite/quadrin/object_factory.h"
 #include "suite/quadrin/portable_device.h"
 
@@ -20,7 +22,7 @@ constexpr const char* kBuiltinComponents[] = {
 };
 
 void Report(const std::string& text, char* error, DWORD errorSize) {
-  if (error != nullptr && errorSize != 0) CopyText(error, errorSize, text);
+  if (error != nullptr && errorSize != 0) CopyToField(error, errorSize, text);
 }
 
 bool IsBuiltinId(const std::string& shortId) {
@@ -87,7 +89,7 @@ QAP_EXPORT std::int32_t RegisterModuleFile(const char* path, ModuleDescriptor* r
       return kQuadrinFailed;
     }
     std::error_code failure;
-    const std::string host = HostPathOfAnsi(path);
+    const std::string host = ToHostPath(path);
     const std::filesystem::path absolute = std::filesystem::absolute(host, failure);
     if (host.empty() || failure || !std::filesystem::is_regular_file(absolute, failure)) {
       Report(std::string(path) + " is not a file", error, errorSize);
@@ -100,8 +102,8 @@ QAP_EXPORT std::int32_t RegisterModuleFile(const char* path, ModuleDescriptor* r
       return kQuadrinFailed;
     }
     if (registered != nullptr) {
-      CopyText(registered->shortId, sizeof registered->shortId, entry.shortId);
-      CopyText(registered->description, sizeof registered->description, entry.description);
+      CopyToField(registered->shortId, sizeof registered->shortId, entry.shortId);
+      CopyToField(registered->description, sizeof registered->description, entry.description);
     }
     return kQuadrinOk;
   } catch (...) {

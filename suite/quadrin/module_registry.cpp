@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "platform/base/module_path.h"
+#include "platform/base/paths.h"
 #include "platform/registry/reg_key.h"
-#include "suite/quadrin/common/ansi_text.h"
 
 namespace quadrin {
 namespace {
@@ -130,7 +130,7 @@ bool RemoveModule(const std::string& shortId) {
 }
 
 std::string ModuleFilePath(const std::string& moduleFile) {
-  if (moduleFile.find('/') != std::string::npos) return HostPathOfAnsi(moduleFile);
+  if (moduleFile.find('/') != std::string::npos) return ToHostPath(moduleFile);
   return (std::filesystem::path(LayerFolder()) / moduleFile).string();
 }
 

@@ -12,8 +12,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/base/codepage.h"
+#include "platform/base/paths.h"
+#include "platform/base/text_field.h"
 #include "platform/registry/reg_key.h"
-#include "suite/quadrin/common/ansi_text.h"
 #include "suite/quadrin/file_copy.h"
 #include "suite/quadrin/module_registry.h"
 
@@ -142,7 +144,7 @@ std::shared_ptr<Device> PortableModule::Open(DWORD index, const char*, std::stri
     return nullptr;
   }
   const PortableConfig& config = devices[index];
-  const std::string host = HostPathOfAnsi(config.folder);
+  const std::string host = ToHostPath(config.folder);
   std::error_code failure;
   if (host.empty() || !fs::is_directory(host, failure)) {
     *error = "the player's folder " + config.folder + " is not there; is the player connected?";
@@ -200,14 +202,14 @@ bool PortableDevice::ListTracks(std::vector<TrackEntry>* tracks) {
   for (const std::string& file : MusicFiles()) {
     TrackEntry entry{};
     const fs::path path(file);
-    CopyText(entry.sourcePath, sizeof entry.sourcePath, Utf8ToAnsi(file));
+    CopyToField(entry.sourcePath, sizeof entry.sourcePath, Utf8ToAnsi(file));
     std::string extension = Lower(path.extension().string()).substr(1);
     if (auto reader = FindModuleForExtension(kStyleReader, extension)) {
-      CopyText(entry.readerId, sizeof entry.readerId, reader->shortId);
+      CopyToField(entry.readerId, sizeof entry.readerId, reader->shortId);
     }
     entry.size = static_cast<DWORD>(std::min<std::uintmax_t>(fs::file_size(path, failure), 0xFFFFFFFF));
     entry.position = static_cast<DWORD>(tracks->size());
-    CopyText(entry.name, sizeof entry.name, Utf8ToAnsi(path.stem().string()));
+    CopyToField(entry.name, sizeof entry.name, Utf8ToAnsi(path.stem().string()));
     entry.flags = kTrackOnDevice;
     tracks->push_back(entry);
   }

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "drumlet/transfer_layer.h"
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/text_field.h"
 #include "suite/quadrin/object_factory.h"
 
 using namespace quadrin;
@@ -18,7 +18,7 @@ QAP_EXPORT std::int32_t EnumRegisteredModules(char* buffer, DWORD slotSize, DWOR
       if (filled == kMaxModules) break;
       // A short ID that does not fit a slot cannot be handed on.
       if (id.size() >= slotSize) continue;
-      CopyText(buffer + static_cast<size_t>(filled) * slotSize, slotSize, id);
+      CopyToField(buffer + static_cast<size_t>(filled) * slotSize, slotSize, id);
       ++filled;
     }
     *count = filled;
@@ -40,8 +40,8 @@ QAP_EXPORT std::int32_t CreateCommunicationObject(ICommunication** object, const
     ObjectPtr made = Own(MakeObject(shortId, &entry, &error));
     if (!made) return kQuadrinFailed;
     if (descriptor != nullptr) {
-      CopyText(descriptor->shortId, sizeof descriptor->shortId, entry.shortId);
-      CopyText(descriptor->description, sizeof descriptor->description, entry.description);
+      CopyToField(descriptor->shortId, sizeof descriptor->shortId, entry.shortId);
+      CopyToField(descriptor->description, sizeof descriptor->description, entry.description);
     }
     *object = made.release();
     return kQuadrinOk;

@@ -4,7 +4,7 @@
 // notification.
 #include "suite/quadrin/reader_object.h"
 
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/text_field.h"
 #include "suite/quadrin/writer_object.h"
 
 namespace quadrin {

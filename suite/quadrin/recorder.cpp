@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "platform/base/paths.h"
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/text_field.h"
 #include "suite/quadrin/init_struct.h"
 #include "suite/quadrin/object_factory.h"
 #include "suite/quadrin/reader_object.h"
@@ -97,7 +97,7 @@ std::int32_t Recorder::Queue(const TrackEntry& entry) {
   std::uint64_t bytes = 0;
   if (device->Form() == DeviceForm::kPlayerFiles && device->TakesAsIs(LowerExtension(source))) {
     std::error_code failure;
-    bytes = std::filesystem::file_size(HostPathOfAnsi(source), failure);
+    bytes = std::filesystem::file_size(ToHostPath(source), failure);
     if (failure) return kQuadrinFailed;
   } else if (lengthMs == 0) {
     return kQuadrinFailed;
@@ -255,7 +255,7 @@ void Recorder::Progress(DWORD code, DWORD converting, DWORD index, unsigned perc
 bool Recorder::MakeWorkFolder(const TQuadrinInitStruct& options) {
   if (!m_workFolder.empty()) return true;
   const std::string folder = TempFolderOf(options);
-  std::string pattern = HostPathOfAnsi(folder) + "/quadrin-XXXXXX";
+  std::string pattern = ToHostPath(folder) + "/quadrin-XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) {
     Text("Cannot make a working folder in " + folder);
     return false;

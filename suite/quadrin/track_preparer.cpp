@@ -5,9 +5,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/base/codepage.h"
 #include "platform/base/paths.h"
+#include "platform/base/text_field.h"
 #include "suite/quadrin/cd_form_sink.h"
-#include "suite/quadrin/common/ansi_text.h"
 #include "suite/quadrin/module_registry.h"
 #include "suite/quadrin/object_factory.h"
 #include "suite/quadrin/reader_object.h"
@@ -66,7 +67,7 @@ TransferResult PrepareTrack(const TrackEntry& entry, Device& device,
   const std::string_view source = FieldText(entry.sourcePath, sizeof entry.sourcePath);
   std::error_code failure;
   if (device.Form() == DeviceForm::kPlayerFiles && device.TakesAsIs(LowerExtension(source))) {
-    prepared->path = HostPathOfAnsi(source);
+    prepared->path = ToHostPath(source);
     prepared->bytes = std::filesystem::file_size(prepared->path, failure);
     prepared->owned = false;
     if (failure) {

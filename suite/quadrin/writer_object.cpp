@@ -2,7 +2,7 @@
 // side as a reader's sink.
 #include "suite/quadrin/writer_object.h"
 
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/text_field.h"
 #include "suite/quadrin/init_struct.h"
 
 namespace quadrin {
@@ -56,8 +56,8 @@ std::int32_t WriterSink::SetTags(const TagBlock* tags) {
   if (tags == nullptr) return m_converter->Command(ConvSetTags, nullptr);
   // The components take title, author and description.
   TagRecord record{};
-  CopyText(record.title, sizeof record.title, FieldText(tags->title, sizeof tags->title));
-  CopyText(record.author, sizeof record.author, FieldText(tags->artist, sizeof tags->artist));
+  CopyToField(record.title, sizeof record.title, FieldText(tags->title, sizeof tags->title));
+  CopyToField(record.author, sizeof record.author, FieldText(tags->artist, sizeof tags->artist));
   return m_converter->Command(ConvSetTags, &record);
 }
 

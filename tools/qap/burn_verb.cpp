@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "platform/base/paths.h"
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/text_field.h"
 #include "tools/qap/device_session.h"
 #include "tools/qap/transfer_host.h"
 #include "tools/qap/verb.h"
@@ -139,13 +139,13 @@ int Run(const Args& args) {
   DWORD accepted = 0;
   for (size_t j = 0; j < files.size(); ++j) {
     TrackEntry entry{};
-    CopyText(entry.sourcePath, sizeof entry.sourcePath, files[j]);
+    CopyToField(entry.sourcePath, sizeof entry.sourcePath, files[j]);
     if (const ModuleInfo* reader = ModuleForExtension(readers, ExtensionOf(files[j]))) {
-      CopyText(entry.readerId, sizeof entry.readerId, reader->shortId);
+      CopyToField(entry.readerId, sizeof entry.readerId, reader->shortId);
     }
     ReadTags(files[j], &entry);
     const std::string_view title = FieldText(entry.tags.title, sizeof entry.tags.title);
-    CopyText(entry.name, sizeof entry.name,
+    CopyToField(entry.name, sizeof entry.name,
              title.empty() ? SplitPath(files[j]).baseName : std::string(title));
     entry.position = static_cast<DWORD>(j);
     if (recorder->Command(kCmdQueueTrack, &entry) == kQuadrinOk) {

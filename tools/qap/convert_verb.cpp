@@ -14,7 +14,7 @@
 
 #include "converters/converter.h"
 #include "platform/base/paths.h"
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/text_field.h"
 #include "tools/qap/transfer_host.h"
 #include "tools/qap/verb.h"
 
@@ -94,12 +94,12 @@ std::string ConvertOne(const std::string& file, const ModuleInfo& writer,
   }
 
   TrackEntry entry{};
-  CopyText(entry.sourcePath, sizeof entry.sourcePath, file);
-  CopyText(entry.readerId, sizeof entry.readerId, reader->shortId);
+  CopyToField(entry.sourcePath, sizeof entry.sourcePath, file);
+  CopyToField(entry.readerId, sizeof entry.readerId, reader->shortId);
   ReadTags(file, &entry);
   const std::string_view title = FieldText(entry.tags.title, sizeof entry.tags.title);
-  CopyText(entry.name, sizeof entry.name, title.empty() ? parts.baseName : std::string(title));
-  CopyText(entry.destination, sizeof entry.destination, *output);
+  CopyToField(entry.name, sizeof entry.name, title.empty() ? parts.baseName : std::string(title));
+  CopyToField(entry.destination, sizeof entry.destination, *output);
   struct stat status {};
   if (stat(ToHostPath(file).c_str(), &status) == 0) entry.size = static_cast<DWORD>(status.st_size);
 

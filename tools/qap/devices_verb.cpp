@@ -6,7 +6,7 @@
 #include <iomanip>
 #include <iostream>
 
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/text_field.h"
 #include "suite/quadrin/module_admin.h"
 #include "tools/qap/device_session.h"
 #include "tools/qap/transfer_host.h"

@@ -10,7 +10,7 @@
 
 #include "options/options.h"
 #include "platform/base/paths.h"
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/text_field.h"
 
 namespace qap {
 namespace {
@@ -43,7 +43,7 @@ std::vector<ModuleInfo> ListModules(ModuleStyle mask) {
         (info.style & mask) == 0) {
       continue;
     }
-    CopyText(info.shortId, sizeof info.shortId, name);
+    CopyToField(info.shortId, sizeof info.shortId, name);
     registry.GetValue("extensions", info.extensions, sizeof info.extensions);
     registry.GetValue("description", info.description, sizeof info.description);
     modules.push_back(info);
@@ -81,7 +81,7 @@ std::vector<DeviceInfo> ListDevices() {
       query.index = index;
       if (module->Command(kCmdDescribeDevice, &query) != kQuadrinOk) continue;
       DeviceInfo device{};
-      CopyText(device.moduleId, sizeof device.moduleId, id);
+      CopyToField(device.moduleId, sizeof device.moduleId, id);
       device.index = index;
       std::memcpy(device.name, query.name, sizeof device.name);
       devices.push_back(device);
@@ -101,11 +101,11 @@ bool ReadTags(const std::string& path, TrackEntry* entry) {
   const bool read = tags->Read() != FALSE;
   if (read) {
     TagBlock& block = entry->tags;
-    CopyText(block.title, sizeof block.title, tags->GetTitle());
-    CopyText(block.artist, sizeof block.artist, tags->GetArtist());
-    CopyText(block.album, sizeof block.album, tags->GetAlbum());
-    CopyText(block.year, sizeof block.year, tags->GetYear());
-    CopyText(block.genre, sizeof block.genre, tags->GetGenre());
+    CopyToField(block.title, sizeof block.title, tags->GetTitle());
+    CopyToField(block.artist, sizeof block.artist, tags->GetArtist());
+    CopyToField(block.album, sizeof block.album, tags->GetAlbum());
+    CopyToField(block.year, sizeof block.year, tags->GetYear());
+    CopyToField(block.genre, sizeof block.genre, tags->GetGenre());
     block.presence = tags->GetPresence();
     if (block.presence != 0) entry->flags |= kTrackTagsRead;
   }

@@ -68,6 +68,16 @@ TEST(Paths, TheDriveTableCanAddRetypeAndRemoveDrives) {
   EXPECT_FALSE(SetDriveMapping('1', "/x", DRIVE_FIXED));
 }
 
+TEST(Paths, ProgramPathsInWindows1252BecomeUtf8HostNames) {
+  qap::testing::ScratchHive hive;
+  ASSERT_TRUE(SetDriveMapping('M', "/srv/m\xC3\xBAsica", DRIVE_FIXED));  // a host name, UTF-8
+  setenv("QAP_ACP", "1252", 1);
+  EXPECT_EQ(ToHostPath("M:\\Caf\xE9\\x.mp3"), "/srv/m\xC3\xBAsica/Caf\xC3\xA9/x.mp3");
+  EXPECT_EQ(ToHostPath("/tmp/\xE9t\xE9"), "/tmp/\xC3\xA9t\xC3\xA9");
+  unsetenv("QAP_ACP");
+  EXPECT_EQ(ToHostPath("/tmp/\xC3\xA9t\xC3\xA9"), "/tmp/\xC3\xA9t\xC3\xA9");
+}
+
 TEST(Paths, UncPathsMapThroughTheShareTableOnly) {
   qap::testing::ScratchHive hive;
   EXPECT_EQ(ToHostPath("\\\\nas\\music\\a.mp3"), "");

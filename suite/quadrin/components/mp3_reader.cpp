@@ -3,12 +3,12 @@
 // lists (the nearest listed rate above an unlisted one).
 
 #include "converters/converter.h"
+#include "platform/base/codepage.h"
 #include "platform/base/export.h"
 #include "platform/base/paths.h"
 #include "platform/media/av_handles.h"
 #include "suite/quadrin/components/quiet_ffmpeg.h"
 #include "suite/quadrin/components/stream_reader.h"
-#include "suite/quadrin/common/ansi_text.h"
 
 namespace {
 

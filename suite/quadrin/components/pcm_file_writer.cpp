@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/codepage.h"
 
 std::int32_t PcmFileWriter::Destroy(DWORD) {
   Close();

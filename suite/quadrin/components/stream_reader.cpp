@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/codepage.h"
+#include "platform/base/text_field.h"
 
 std::int32_t StreamReader::Destroy(DWORD) {
   EndDelivery();
@@ -37,7 +38,7 @@ std::int32_t StreamReader::Command(DWORD code, void* argument) {
         if (m_path.empty()) return kConvSuccess;
         // A missing tag leaves the caller's buffer as it was.
         const std::string text = SourceTag(code);
-        if (!text.empty()) CopyText(static_cast<char*>(argument), kTagTextSize, text);
+        if (!text.empty()) CopyToField(static_cast<char*>(argument), kTagTextSize, text);
         return kConvSuccess;
       }
       case ConvGetFormat: {

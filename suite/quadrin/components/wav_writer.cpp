@@ -5,9 +5,10 @@
 #include <taglib/wavfile.h>
 
 
+#include "platform/base/codepage.h"
 #include "platform/base/export.h"
 #include "platform/base/paths.h"
-#include "suite/quadrin/common/ansi_text.h"
+#include "platform/base/text_field.h"
 #include "suite/quadrin/components/pcm_file_writer.h"
 
 namespace {
