@@ -1,5 +1,5 @@
-// The locker connection's server connection, login, login test and
-// upload-host lookup.
+// The locker connection's server connection, login, login test, upload-host
+// lookup and link transfer.
 #include "agent/lokbin_http_connection.h"
 
 #include <cctype>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "agent/agent_connection_manager.h"
+#include "agent/link_request.h"
 #include "agent/log_file.h"
 
 namespace {
@@ -14,6 +15,8 @@ namespace {
 constexpr const char* kFormContentType = "Content-Type: application/x-www-form-urlencoded\r\n";
 constexpr const char* kUserAgent = "User-Agent: lbagent 1.5\r\n";
 constexpr DWORD kHeaderBuffer = 4096;
+constexpr DWORD kLinkCookieBuffer = 2048;
+constexpr DWORD kLinkHeaderBuffer = 2048;
 
 // application/x-www-form-urlencoded, so that '&', '=' and the like in a
 // name or password stay inside their field.
@@ -200,4 +203,55 @@ CString CLokbinHTTPConnection::GetUploadUrl() {
   if (!InternetReadFile(request.Get(), reply, sizeof reply, &read)) return CString();
   // The reply is the bare upload host, taken as it is.
   return CString("http://") + CString(reply, static_cast<int>(read)) + "/c/u";
+}
+
+void CLokbinHTTPConnection::TransferLink(CLinkRequest& request) {
+  const CString& link = request.FilePath();
+  CString url = request.GetURL();
+  if (!IsLoggedIn(nullptr)) {
+    AgentLog(kLogError, "Attempt to upload link '%s'. User was not logged in", url.c_str());
+    return;
+  }
+  CString host, path;
+  if (!SplitUrl(url, &host, &path)) return;
+  bool connected = false;
+  InternetHandle transfer =
+      OpenRequest(host, "POST", path,
+                  INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_AUTO_REDIRECT, &connected);
+  if (!transfer) {
+    AgentLog(kLogError, "Unable to open request for URL: '%s'", url.c_str());
+    return;
+  }
+  if (!AddHeader(transfer.Get(), kFormContentType) || !AddHeader(transfer.Get(), kUserAgent)) {
+    AgentLog(kLogError, "Failed to add request headers to UploadLink request: '%s'", url.c_str());
+    return;
+  }
+  // The cookies of the link's own site, so that the locker can fetch what
+  // the user may fetch.
+  char cookies[kLinkCookieBuffer] = {};
+  DWORD cookieSize = sizeof cookies;
+  if (!InternetGetCookieA(link, nullptr, cookies, &cookieSize)) cookies[0] = '\0';
+  std::string body = "lb_remote_url=" + EscapeFormValue(link).str() +
+                     "&lb_remote_cookie=" + EscapeFormValue(CString(cookies)).str();
+  if (!HttpSendRequestA(transfer.Get(), nullptr, 0, body.data(), static_cast<DWORD>(body.size()))) {
+    AgentLog(kLogError, "Failed to send request to upload link '%s'", link.c_str());
+    return;
+  }
+  DWORD status = 0;
+  if (!QueryStatus(transfer.Get(), &status)) {
+    AgentLog(kLogError, "Failed to QueryInfo code");
+    return;
+  }
+  AgentLog(kLogMessage, "Link SendRequest Code returned: '%s'", std::to_string(status).c_str());
+  std::vector<char> headers(kLinkHeaderBuffer);
+  DWORD size = kLinkHeaderBuffer;
+  if (!HttpQueryInfoA(transfer.Get(), HTTP_QUERY_RAW_HEADERS, headers.data(), &size, nullptr)) {
+    AgentLog(kLogError, "Failed to query for raw headers");
+    return;
+  }
+  AgentLog(kLogMessage, "Raw Headers:");
+  for (const char* line = headers.data(); *line != '\0'; line += std::strlen(line) + 1) {
+    AgentLog(kLogMessage, "%s", line);
+  }
+  AgentLog(kLogMessage, "Raw Headers ended");
 }

@@ -10,6 +10,7 @@
 #include "agent/http_connection.h"
 
 class CAgentConnectionManager;
+class CLinkRequest;
 
 class CLokbinHTTPConnection : public CHTTPConnection {
  public:
@@ -39,6 +40,14 @@ class CLokbinHTTPConnection : public CHTTPConnection {
   void Logout() { m_loggedIn.store(0); }
   // "http://<host the locker names>/c/u", or empty when the lookup failed.
   CString GetUploadUrl();
+
+  // Posts the link and the cookies its site set to the configured XferURL;
+  // the reply is only logged.
+  void TransferLink(CLinkRequest& request);
+  // Writes "gohome.htm" into the agent's folder, a page that logs the stored
+  // user in at the login URL, and opens it in the browser; false when the
+  // user is not logged in or the page cannot be written or shown.
+  BOOL GotoLocker();
 
   // Ends the multipart body, finishes the request, logs the reply; true
   // when the locker answered 200.

@@ -117,4 +117,17 @@ std::string PatternBytes(size_t size) {
   return bytes;
 }
 
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : m_name(name) {
+  if (const char* previous = getenv(name)) m_previous = previous;
+  setenv(name, value.c_str(), 1);
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+  if (m_previous) {
+    setenv(m_name, m_previous->c_str(), 1);
+  } else {
+    unsetenv(m_name);
+  }
+}
+
 }  // namespace qap::testing

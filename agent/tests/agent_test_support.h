@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,5 +72,18 @@ class AgentTest : public ::testing::Test {
 
 // A file of size bytes of a repeating pattern.
 std::string PatternBytes(size_t size);
+
+// Sets an environment variable for the life of the object.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const std::string& value);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  const char* m_name;
+  std::optional<std::string> m_previous;
+};
 
 }  // namespace qap::testing

@@ -34,6 +34,9 @@ class QAP_EXPORT CComBSTR {
   // Adopts text (the caller's ownership passes to this object).
   void Attach(BSTR text);
   BSTR* Out();
+  // The held string's slot, for by-reference string arguments; the string
+  // stays this object's.
+  BSTR* Ref() { return &m_text; }
   UINT Length() const { return SysStringLen(m_text); }
   std::u16string Wide() const;
   // In the system code page.

@@ -9,6 +9,7 @@
 using VARTYPE = std::uint16_t;
 using VARIANT_BOOL = std::int16_t;
 using SHORT = std::int16_t;
+using USHORT = std::uint16_t;
 
 constexpr VARIANT_BOOL VARIANT_TRUE = -1;
 constexpr VARIANT_BOOL VARIANT_FALSE = 0;
@@ -54,6 +55,12 @@ QAP_EXPORT void VariantInit(VARIANT* variant);
 QAP_EXPORT HRESULT VariantClear(VARIANT* variant);
 // Deep copy: strings are duplicated, interfaces get a reference.
 QAP_EXPORT HRESULT VariantCopy(VARIANT* destination, const VARIANT* source);
+// Converts among empty, the integer types, booleans and strings (decimal
+// text; "True"/"False" for booleans). DISP_E_OVERFLOW when a number does not
+// fit, DISP_E_TYPEMISMATCH for text that is no number or any other type.
+// destination may be source; on failure destination is unchanged.
+QAP_EXPORT HRESULT VariantChangeType(VARIANT* destination, const VARIANT* source, USHORT flags,
+                                     VARTYPE type);
 
 // Owns one VARIANT.
 class QAP_EXPORT CComVariant : public VARIANT {

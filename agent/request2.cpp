@@ -1,0 +1,175 @@
+// CRequest2's life, its interfaces and its thirteen methods.
+#include "agent/request2.h"
+
+#include "agent/link_request.h"
+#include "agent/request2_ids.h"
+#include "platform/automation/automation.h"
+#include "platform/base/codepage.h"
+#include "platform/base/message_box.h"
+
+namespace {
+
+// A string argument in the system code page; a missing one is empty, as a
+// null BSTR is.
+CString AnsiOf(const BSTR* text) {
+  if (text == nullptr || *text == nullptr) return CString();
+  return CString(WideToAnsi(std::u16string_view(*text, SysStringLen(*text))));
+}
+
+}  // namespace
+
+CRequest2::CRequest2(const Request2Options& options)
+    : m_serverLock(options.serverLock),
+      m_chooser(options.chooser != nullptr ? options.chooser : &m_terminalChooser),
+      m_events(this, DIID__IRequest2Events) {
+  m_clients = std::make_unique<CClientManager>();
+  m_log = std::make_unique<CLogFile>(options.logFolder);
+  m_manager = std::make_unique<CAgentConnectionManager>(
+      options.appDirectory, static_cast<IAgentEventSink*>(this), nullptr, options.lockerHost);
+  // The registration's own passing references are no client's: counted,
+  // they would start the shutdown countdown before any client came. A
+  // client's call may already arrive meanwhile, on the bus's thread.
+  m_uncountedThread.store(std::this_thread::get_id());
+  HRESULT registered = options.registerActiveObject
+                           ? RegisterActiveObject(static_cast<IRequest2*>(this), CLSID_Request2,
+                                                  ACTIVEOBJECT_WEAK, &m_activeObject)
+                           : S_OK;
+  m_uncountedThread.store(std::thread::id());
+  if (FAILED(registered)) MessageBoxA(nullptr, "LBAgent", "Failed to register in ROT", MB_OK);
+}
+
+CRequest2::~CRequest2() {
+  if (m_activeObject != 0) RevokeActiveObject(m_activeObject, nullptr);
+  m_manager.reset();
+  m_log.reset();
+  m_clients.reset();
+  m_events.UnadviseAll();
+}
+
+HRESULT CRequest2::QueryInterface(REFIID iid, void** object) {
+  IRequest2* request = this;
+  return QueryInterfaceFromTable(request,
+                                 {{&IID_IUnknown, request},
+                                  {&IID_IDispatch, request},
+                                  {&IID_IRequest2, request},
+                                  {&IID_IConnectionPointContainer,
+                                   static_cast<IConnectionPointContainer*>(this)}},
+                                 iid, object);
+}
+
+bool CRequest2::CountsAsLock() const {
+  return m_serverLock != nullptr && m_uncountedThread.load() != std::this_thread::get_id();
+}
+
+ULONG CRequest2::AddRef() {
+  if (CountsAsLock()) m_serverLock->Lock();
+  return m_refs.fetch_add(1) + 1;
+}
+
+ULONG CRequest2::Release() {
+  ULONG left = m_refs.fetch_sub(1) - 1;
+  if (CountsAsLock()) m_serverLock->Unlock();
+  return left;
+}
+
+HRESULT CRequest2::AddFile(BSTR* path, LONG, LONG) {
+  CString file = AnsiOf(path);
+  if (m_manager->AddFile(file) == AddedPath::kLink) {
+    m_manager->AddRequest(std::make_unique<CLinkRequest>(file));
+  }
+  return S_OK;
+}
+
+HRESULT CRequest2::Login(BSTR* user, BSTR* password, BSTR* serviceCode, LONG) {
+  // The outcome is for IsLoggedIn to tell.
+  m_manager->Locker()->Login(m_manager->Config().GetAuthUserURL(), AnsiOf(user), AnsiOf(password),
+                             AnsiOf(serviceCode));
+  return S_OK;
+}
+
+HRESULT CRequest2::GotoLocker(LONG, LONG) {
+  m_manager->Locker()->GotoLocker();
+  return S_OK;
+}
+
+HRESULT CRequest2::Logout(LONG) {
+  m_manager->Locker()->Logout();
+  OnNotify(23);
+  return S_OK;
+}
+
+HRESULT CRequest2::GetStatusText(VARIANT* status, LONG) {
+  if (status == nullptr) return E_POINTER;
+  const char* text = !m_manager->Locker()->IsLoggedIn(nullptr) ? "User is not logged in"
+                     : m_manager->IsIdle()                     ? "Drag files here"
+                                                               : "Working...";
+  VariantInit(status);
+  status->vt = VT_BSTR;
+  status->bstrVal = CComBSTR(text).Detach();
+  return S_OK;
+}
+
+HRESULT CRequest2::DownloadToClient(BSTR* path) {
+  m_clients->HandOff(AnsiOf(path), *m_chooser);
+  return S_OK;
+}
+
+HRESULT CRequest2::AddClient(BSTR* name, BSTR* format, BSTR* path) {
+  m_clients->Add(ClientInfo{AnsiOf(name), AnsiOf(format), AnsiOf(path)});
+  return S_OK;
+}
+
+HRESULT CRequest2::RemoveClient(BSTR* name) {
+  m_clients->Remove(AnsiOf(name));
+  return S_OK;
+}
+
+HRESULT CRequest2::Download(BSTR* url, BSTR* directory) {
+  m_manager->AddDownload(AnsiOf(url), AnsiOf(directory));
+  return S_OK;
+}
+
+HRESULT CRequest2::IsDone(VARIANT what) {
+  if (what.vt == VT_EMPTY) return m_manager->IsIdle() ? S_OK : E_FAIL;
+  if (what.vt != VT_BSTR) return E_FAIL;
+  return m_manager->IsDone(AnsiOf(&what.bstrVal)) ? S_OK : E_FAIL;
+}
+
+HRESULT CRequest2::CancelAll() {
+  m_manager->RequestCancel();
+  return S_OK;
+}
+
+HRESULT CRequest2::IsLoggedIn(LONG* loggedIn) {
+  if (loggedIn == nullptr) return E_POINTER;
+  *loggedIn = m_manager->Locker()->IsLoggedIn(nullptr) ? 1 : 0;
+  return S_OK;
+}
+
+HRESULT CRequest2::GetVersion(BSTR* version) {
+  if (version == nullptr) return E_POINTER;
+  *version = SysAllocString(u"01.00");
+  return *version != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT CRequest2::EnumConnectionPoints(IEnumConnectionPoints** points) {
+  return CreateConnectionPointEnumerator({&m_events}, points);
+}
+
+HRESULT CRequest2::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
+  if (point == nullptr) return E_POINTER;
+  *point = nullptr;
+  if (!IsEqualGUID(iid, DIID__IRequest2Events)) return CONNECT_E_NOCONNECTION;
+  m_events.AddRef();
+  *point = &m_events;
+  return S_OK;
+}
+
+void CRequest2::OnNotify(short value) {
+  VARIANT argument;
+  VariantInit(&argument);
+  argument.vt = VT_I2;
+  argument.iVal = value;
+  DISPPARAMS params{&argument, nullptr, 1, 0};
+  m_events.FireInvoke(kDispIdOnNotify, &params);
+}

@@ -1,0 +1,46 @@
+// The lock count and the shutdown monitor.
+#include "agent/server_module.h"
+
+CServerModule::CServerModule(DWORD shutdownDelayMs)
+    : m_delay(shutdownDelayMs),
+      m_shutdownEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      m_quitEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+CServerModule::~CServerModule() {
+  if (!m_monitor) return;
+  m_stopping.store(true);
+  SetEvent(m_shutdownEvent.get());
+  WaitForSingleObject(m_monitor.get(), INFINITE);
+}
+
+void CServerModule::Lock() { m_locks.fetch_add(1); }
+
+void CServerModule::Unlock() {
+  if (m_locks.fetch_sub(1) == 1) {
+    m_activity.store(true);
+    SetEvent(m_shutdownEvent.get());
+  }
+}
+
+bool CServerModule::StartMonitor() {
+  m_monitor.reset(CreateThread([this] { return MonitorShutdown(); }));
+  return static_cast<bool>(m_monitor);
+}
+
+void CServerModule::RunMessageLoop() { WaitForSingleObject(m_quitEvent.get(), INFINITE); }
+
+DWORD CServerModule::MonitorShutdown() {
+  while (true) {
+    WaitForSingleObject(m_shutdownEvent.get(), INFINITE);
+    // Every further fall to zero within the delay starts it over.
+    DWORD waited;
+    do {
+      m_activity.store(false);
+      waited =
+          m_stopping.load() ? WAIT_TIMEOUT : WaitForSingleObject(m_shutdownEvent.get(), m_delay);
+    } while (waited == WAIT_OBJECT_0);
+    if (m_stopping.load() || (!m_activity.load() && m_locks.load() == 0)) break;
+  }
+  SetEvent(m_quitEvent.get());
+  return 0;
+}

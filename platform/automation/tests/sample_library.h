@@ -1,0 +1,22 @@
+// A small type library for the transport's tests: one dispatch interface
+// with a method of each kind and one event interface.
+#pragma once
+
+#include <string>
+
+#include "platform/com/guid.h"
+
+namespace qap::testing {
+
+// {7E570000-0000-0000-0000-0000000000C1}, {...C5}, {...C4}, {...E1}
+constexpr GUID kSampleLibId{0x7E570000, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0xC1}};
+constexpr CLSID kSampleClass{0x7E570000, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0xC5}};
+constexpr IID kSampleInterface{0x7E570000, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0xC4}};
+constexpr IID kSampleEvents{0x7E570000, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0xE1}};
+constexpr const char* kSampleBusName = "org.qap.test.Sample";
+
+// Echo(text s, number i) -> s; Check(what v) -> success; Fail(); Fire(n);
+// Events: Notify(value n).
+std::string SampleLibraryText();
+
+}  // namespace qap::testing

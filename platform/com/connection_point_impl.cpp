@@ -1,0 +1,167 @@
+// The connection point's sink list and the two enumerators.
+#include "platform/com/connection_point_impl.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+// Enumerates a snapshot of references; the caller of Next owns what it gets.
+// Item is CONNECTDATA or an interface pointer.
+template <typename Interface, typename Item, const IID& kIid>
+class Enumerator final : public Interface {
+ public:
+  explicit Enumerator(std::vector<Item> items) : m_items(std::move(items)) {
+    for (Item& item : m_items) Hold(item);
+  }
+  ~Enumerator() {
+    for (Item& item : m_items) Drop(item);
+  }
+
+  HRESULT QueryInterface(REFIID iid, void** object) override {
+    return QueryInterfaceFromTable(this, {{&IID_IUnknown, this}, {&kIid, this}}, iid, object);
+  }
+  ULONG AddRef() override { return m_refs.Increment(); }
+  ULONG Release() override {
+    ULONG left = m_refs.Decrement();
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT Next(ULONG count, Item* out, ULONG* fetched) override {
+    if (out == nullptr || (count > 1 && fetched == nullptr)) return E_POINTER;
+    ULONG given = 0;
+    while (given < count && m_position < m_items.size()) {
+      out[given] = m_items[m_position++];
+      Hold(out[given]);
+      ++given;
+    }
+    if (fetched != nullptr) *fetched = given;
+    return given == count ? S_OK : S_FALSE;
+  }
+  HRESULT Skip(ULONG count) override {
+    size_t left = m_items.size() - m_position;
+    m_position += std::min<size_t>(count, left);
+    return count <= left ? S_OK : S_FALSE;
+  }
+  HRESULT Reset() override {
+    m_position = 0;
+    return S_OK;
+  }
+  HRESULT Clone(Interface** copy) override {
+    if (copy == nullptr) return E_POINTER;
+    auto* clone = new (std::nothrow) Enumerator(m_items);
+    if (clone == nullptr) return E_OUTOFMEMORY;
+    clone->m_position = m_position;
+    *copy = clone;
+    return S_OK;
+  }
+
+ private:
+  static void Hold(CONNECTDATA& item) { item.pUnk->AddRef(); }
+  static void Drop(CONNECTDATA& item) { item.pUnk->Release(); }
+  static void Hold(IConnectionPoint* item) { item->AddRef(); }
+  static void Drop(IConnectionPoint* item) { item->Release(); }
+
+  RefCount m_refs;
+  std::vector<Item> m_items;
+  size_t m_position = 0;
+};
+
+using ConnectionEnumerator = Enumerator<IEnumConnections, CONNECTDATA, IID_IEnumConnections>;
+using PointEnumerator =
+    Enumerator<IEnumConnectionPoints, IConnectionPoint*, IID_IEnumConnectionPoints>;
+
+}  // namespace
+
+ConnectionPoint::ConnectionPoint(IConnectionPointContainer* container, REFIID eventIid)
+    : m_container(container), m_iid(eventIid) {}
+
+ConnectionPoint::~ConnectionPoint() { UnadviseAll(); }
+
+HRESULT ConnectionPoint::QueryInterface(REFIID iid, void** object) {
+  return QueryInterfaceFromTable(this, {{&IID_IUnknown, this}, {&IID_IConnectionPoint, this}}, iid,
+                                 object);
+}
+
+ULONG ConnectionPoint::AddRef() { return m_container->AddRef(); }
+
+ULONG ConnectionPoint::Release() { return m_container->Release(); }
+
+HRESULT ConnectionPoint::GetConnectionInterface(IID* iid) {
+  if (iid == nullptr) return E_POINTER;
+  *iid = m_iid;
+  return S_OK;
+}
+
+HRESULT ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** container) {
+  if (container == nullptr) return E_POINTER;
+  m_container->AddRef();
+  *container = m_container;
+  return S_OK;
+}
+
+HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
+  if (cookie == nullptr) return E_POINTER;
+  *cookie = 0;
+  if (sink == nullptr) return E_POINTER;
+  void* events = nullptr;
+  if (FAILED(sink->QueryInterface(m_iid, &events)) || events == nullptr) {
+    return CONNECT_E_CANNOTCONNECT;
+  }
+  std::lock_guard<std::mutex> guard(m_mutex);
+  *cookie = m_nextCookie++;
+  m_sinks.emplace_back(*cookie, ComPtr<IUnknown>::Attach(static_cast<IUnknown*>(events)));
+  return S_OK;
+}
+
+HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
+  ComPtr<IUnknown> released;
+  {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    auto found = std::find_if(m_sinks.begin(), m_sinks.end(),
+                              [cookie](const auto& entry) { return entry.first == cookie; });
+    if (found == m_sinks.end()) return CONNECT_E_NOCONNECTION;
+    released = std::move(found->second);
+    m_sinks.erase(found);
+  }
+  // The sink's own Release runs outside the lock: it may call back.
+  return S_OK;
+}
+
+HRESULT ConnectionPoint::EnumConnections(IEnumConnections** connections) {
+  if (connections == nullptr) return E_POINTER;
+  std::vector<CONNECTDATA> items;
+  for (const auto& [cookie, sink] : Snapshot()) items.push_back(CONNECTDATA{sink.Get(), cookie});
+  auto* enumerator = new (std::nothrow) ConnectionEnumerator(std::move(items));
+  if (enumerator == nullptr) return E_OUTOFMEMORY;
+  *connections = enumerator;
+  return S_OK;
+}
+
+std::vector<std::pair<DWORD, ComPtr<IUnknown>>> ConnectionPoint::Snapshot() const {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  return m_sinks;
+}
+
+void ConnectionPoint::FireInvoke(DISPID dispId, DISPPARAMS* params) {
+  for (const auto& entry : Snapshot()) {
+    auto* sink = static_cast<IDispatch*>(entry.second.Get());
+    sink->Invoke(dispId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, params, nullptr, nullptr,
+                 nullptr);
+  }
+}
+
+void ConnectionPoint::UnadviseAll() {
+  std::vector<std::pair<DWORD, ComPtr<IUnknown>>> released;
+  std::lock_guard<std::mutex> guard(m_mutex);
+  released.swap(m_sinks);
+}
+
+HRESULT CreateConnectionPointEnumerator(const std::vector<IConnectionPoint*>& points,
+                                        IEnumConnectionPoints** enumerator) {
+  if (enumerator == nullptr) return E_POINTER;
+  auto* created = new (std::nothrow) PointEnumerator(points);
+  if (created == nullptr) return E_OUTOFMEMORY;
+  *enumerator = created;
+  return S_OK;
+}
