@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <iostream>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,8 @@ const Verb kVerb{
 const VerbRegistrar kRegistrar(kVerb);
 
 constexpr auto kEventWait = std::chrono::milliseconds(200);
+// How long events may trail the end of the queue.
+constexpr auto kLateEventWait = std::chrono::seconds(2);
 
 std::string HResultText(HRESULT hr) {
   char text[16];
@@ -208,8 +211,14 @@ int UploadCommand(IRequest2& agent, const Args& args) {
   bool terminal = isatty(STDOUT_FILENO) != 0;
   size_t current = 0;
   bool started = false;
+  // The events travel as bus signals, dispatched on the subscription's own
+  // thread: the last ones may still be on their way when IsDone's reply says
+  // the queue is empty. So after that, events are taken until they stop
+  // coming, a little longer while the last upload has not reached 100.
+  std::optional<std::chrono::steady_clock::time_point> doneAt;
   while (true) {
-    for (short value : events.Take(kEventWait)) {
+    std::vector<short> values = events.Take(kEventWait);
+    for (short value : values) {
       if (value == 0) {
         if (started) FinishLine(uploads, current++, terminal);
         started = true;
@@ -217,11 +226,19 @@ int UploadCommand(IRequest2& agent, const Args& args) {
       if (current < uploads.size() && value >= 0 && value <= 100) uploads[current].percent = value;
       ShowProgress(uploads, current, terminal);
     }
+    if (doneAt) {
+      bool lastSettled = current >= uploads.size() || uploads[current].percent == 100;
+      if (values.empty() &&
+          (lastSettled || std::chrono::steady_clock::now() - *doneAt > kLateEventWait)) {
+        break;
+      }
+      continue;
+    }
     VARIANT nothing;
     VariantInit(&nothing);
     hr = agent.IsDone(nothing);
-    if (hr == S_OK) break;
-    if (hr != E_FAIL) return CallFailed("IsDone", hr);
+    if (hr == S_OK) doneAt = std::chrono::steady_clock::now();
+    else if (hr != E_FAIL) return CallFailed("IsDone", hr);
   }
   if (started) FinishLine(uploads, current++, terminal);
   for (; current < uploads.size(); ++current) FinishLine(uploads, current, false);
