@@ -5,7 +5,7 @@
 namespace qap::options {
 namespace {
 
-constexpr ValueSpec kValues[] = {
+constexpr ValueRow kValues[] = {
     Flag("BehindProxy", 0, false),
     Flag("UseCDDB", 1, true).Before(0),
     Flag("FirstCheckInCDDB", 2, false),

@@ -11,7 +11,7 @@
 namespace qap::options {
 namespace {
 
-constexpr ValueSpec kValues[] = {
+constexpr ValueRow kValues[] = {
     Flag("RegisterAtStartup", 3, false),
     Flag("AssociateWithCD", 2, false),
 };

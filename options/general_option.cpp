@@ -9,7 +9,7 @@
 namespace qap::options {
 namespace {
 
-constexpr ValueSpec kValues[] = {
+constexpr ValueRow kValues[] = {
     Number("XWndStartPosition", 0, 162).UsedWhenMissing(0),
     Number("YWndStartPosition", 1, 82).UsedWhenMissing(0),
     Flag("StartPlayingAfterAdd", 2, true),

@@ -18,7 +18,7 @@ constexpr DWORD kGroupVersion = 1;
 constexpr DWORD kGenreNameBuffer = 127;
 constexpr DWORD kDefaultGenreValue = 50;
 
-constexpr ValueSpec kValues[] = {
+constexpr ValueRow kValues[] = {
     Number("TENDtoPREFER", 0, 0).Range(10, 0),
 };
 

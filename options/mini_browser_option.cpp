@@ -9,7 +9,7 @@
 namespace qap::options {
 namespace {
 
-constexpr ValueSpec kValues[] = {
+constexpr ValueRow kValues[] = {
     Number("DefaultIndex", 1, 0).Before(0xFFFFFFFF).Required(),
     Flag("DownloadParam", 0, false).Required(),
 };

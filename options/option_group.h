@@ -20,8 +20,8 @@ class OptionGroup : public Interface {
   }
 
  protected:
-  OptionGroup(const char* keyName, std::span<const ValueSpec> specs)
-      : m_values(m_notifier, Object(), specs), m_keyName(keyName) {}
+  OptionGroup(const char* keyName, std::span<const ValueRow> rows)
+      : m_values(m_notifier, Object(), rows), m_keyName(keyName) {}
 
   // The interface pointer, as the callback receives it.
   void* Object() { return static_cast<Interface*>(this); }

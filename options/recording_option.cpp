@@ -7,7 +7,7 @@
 namespace qap::options {
 namespace {
 
-constexpr ValueSpec kValues[] = {
+constexpr ValueRow kValues[] = {
     Number("MediaCreationMode", 26, 0).Range(1, 1),
     Number("RecordingMode", 0, 0).Range(1, 1),
     Flag("EraseBeforeRecording", 1, false),

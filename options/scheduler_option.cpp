@@ -4,7 +4,7 @@
 namespace qap::options {
 namespace {
 
-constexpr ValueSpec kValues[] = {
+constexpr ValueRow kValues[] = {
     Flag("UsePlStartAtTime", 0, false),
     Time("PlStartAtTime", 1),
     Flag("UsePlStopAfterTime", 2, false),

@@ -4,7 +4,7 @@
 namespace qap::options {
 namespace {
 
-constexpr ValueSpec kValues[] = {
+constexpr ValueRow kValues[] = {
     Text("SkinPath", 0, 260),
     Text("SkinsRoot", 1, 260),
 };

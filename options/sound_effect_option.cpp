@@ -4,7 +4,7 @@
 namespace qap::options {
 namespace {
 
-constexpr ValueSpec kValues[] = {
+constexpr ValueRow kValues[] = {
     Number("Quality", 0, 0),
 };
 

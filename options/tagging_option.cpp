@@ -14,7 +14,7 @@ DWORD PlausibleYear(DWORD stored) {
   return stored == 0 || stored > year ? year : stored;
 }
 
-constexpr ValueSpec kValues[] = {
+constexpr ValueRow kValues[] = {
     Text("Title", 0, 256),
     Text("Artist", 1, 256),
     Text("Album", 2, 256),

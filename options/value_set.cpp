@@ -11,20 +11,20 @@ namespace qap::options {
 
 namespace {
 
-size_t SlotCount(std::span<const ValueSpec> specs) {
+size_t SlotCount(std::span<const ValueRow> rows) {
   DWORD slots = 0;
-  for (const ValueSpec& spec : specs) slots = std::max(slots, spec.id + 1);
+  for (const ValueRow& row : rows) slots = std::max(slots, row.id + 1);
   return slots;
 }
 
 }  // namespace
 
-ValueSet::ValueSet(ChangeNotifier& notifier, void* object, std::span<const ValueSpec> specs)
-    : m_notifier(notifier), m_object(object), m_specs(specs), m_slots(SlotCount(specs)) {
+ValueSet::ValueSet(ChangeNotifier& notifier, void* object, std::span<const ValueRow> rows)
+    : m_notifier(notifier), m_object(object), m_rows(rows), m_slots(SlotCount(rows)) {
   const std::time_t now = CTime::GetCurrentTime().GetTime();
-  for (const ValueSpec& spec : specs) {
-    Slot& slot = m_slots[spec.id];
-    slot.number = spec.numberDefault != nullptr ? spec.numberDefault() : spec.initial;
+  for (const ValueRow& row : rows) {
+    Slot& slot = m_slots[row.id];
+    slot.number = row.numberDefault != nullptr ? row.numberDefault() : row.initial;
     slot.time = now;
   }
 }
@@ -56,45 +56,45 @@ void ValueSet::SetTime(DWORD id, CTime value) {
 }
 
 void ValueSet::Load(HKEY key) {
-  for (const ValueSpec& spec : m_specs) LoadOne(key, spec);
+  for (const ValueRow& row : m_rows) LoadOne(key, row);
 }
 
-void ValueSet::LoadOne(HKEY key, const ValueSpec& spec) {
-  Slot& slot = m_slots[spec.id];
-  switch (spec.kind) {
+void ValueSet::LoadOne(HKEY key, const ValueRow& row) {
+  Slot& slot = m_slots[row.id];
+  switch (row.kind) {
     case ValueKind::kNumber:
     case ValueKind::kFlag: {
       DWORD stored = 0;
-      if (!ReadNumber(key, spec.name, &stored)) {
-        const DWORD computed = spec.numberDefault != nullptr ? spec.numberDefault() : 0;
-        WriteNumber(key, spec.name, spec.numberDefault != nullptr ? computed : spec.written);
-        slot.number = spec.numberDefault != nullptr ? computed : spec.used;
-      } else if (spec.kind == ValueKind::kFlag) {
+      if (!ReadNumber(key, row.name, &stored)) {
+        const DWORD computed = row.numberDefault != nullptr ? row.numberDefault() : 0;
+        WriteNumber(key, row.name, row.numberDefault != nullptr ? computed : row.written);
+        slot.number = row.numberDefault != nullptr ? computed : row.used;
+      } else if (row.kind == ValueKind::kFlag) {
         slot.number = stored != 0 ? 1 : 0;
-      } else if (spec.bound != nullptr) {
-        slot.number = spec.bound(stored);
+      } else if (row.bound != nullptr) {
+        slot.number = row.bound(stored);
       } else {
-        slot.number = stored < spec.min || stored > spec.max ? spec.fallback : stored;
+        slot.number = stored < row.min || stored > row.max ? row.fallback : stored;
       }
       break;
     }
     case ValueKind::kText: {
       CString text;
-      if (!ReadText(key, spec.name, spec.textBuffer, &text)) {
-        if (spec.textDefault != nullptr) text = spec.textDefault();
-        WriteText(key, spec.name, text);
+      if (!ReadText(key, row.name, row.textBuffer, &text)) {
+        if (row.textDefault != nullptr) text = row.textDefault();
+        WriteText(key, row.name, text);
       }
-      if (spec.textLoaded != nullptr) spec.textLoaded(text);
+      if (row.textLoaded != nullptr) row.textLoaded(text);
       slot.text = text;
       break;
     }
     case ValueKind::kTime: {
       CString text;
-      if (ReadText(key, spec.name, spec.textBuffer, &text)) {
+      if (ReadText(key, row.name, row.textBuffer, &text)) {
         slot.time = ParseTimeOfDay(text).GetTime();
       } else {
         const CTime now = CTime::GetCurrentTime();
-        WriteText(key, spec.name, FormatTimeOfDay(now));
+        WriteText(key, row.name, FormatTimeOfDay(now));
         slot.time = now.GetTime();
       }
       break;
@@ -103,22 +103,22 @@ void ValueSet::LoadOne(HKEY key, const ValueSpec& spec) {
 }
 
 bool ValueSet::Save(HKEY key) const {
-  for (const ValueSpec& spec : m_specs) {
-    const Slot& slot = m_slots[spec.id];
+  for (const ValueRow& row : m_rows) {
+    const Slot& slot = m_slots[row.id];
     bool written = false;
-    switch (spec.kind) {
+    switch (row.kind) {
       case ValueKind::kNumber:
       case ValueKind::kFlag:
-        written = WriteNumber(key, spec.name, slot.number);
+        written = WriteNumber(key, row.name, slot.number);
         break;
       case ValueKind::kText:
-        written = WriteText(key, spec.name, slot.text);
+        written = WriteText(key, row.name, slot.text);
         break;
       case ValueKind::kTime:
-        written = WriteText(key, spec.name, FormatTimeOfDay(CTime(slot.time)));
+        written = WriteText(key, row.name, FormatTimeOfDay(CTime(slot.time)));
         break;
     }
-    if (!written && spec.required) return false;
+    if (!written && row.required) return false;
   }
   return true;
 }

@@ -20,7 +20,7 @@ constexpr DWORD kNoLimit = 0xFFFFFFFF;
 // Times are read into a buffer of this size.
 constexpr DWORD kTimeBuffer = 256;
 
-struct ValueSpec {
+struct ValueRow {
   const char* name = nullptr;  // the registry value name
   ValueKind kind = ValueKind::kNumber;
   DWORD id = 0;  // the value id reported to the callback
@@ -44,92 +44,92 @@ struct ValueSpec {
   // Called with a text once it is loaded, stored or default.
   void (*textLoaded)(const CString& text) = nullptr;
 
-  constexpr ValueSpec Range(DWORD maximum, DWORD fallbackValue) const {
+  constexpr ValueRow Range(DWORD maximum, DWORD fallbackValue) const {
     return Range(0, maximum, fallbackValue);
   }
-  constexpr ValueSpec Range(DWORD minimum, DWORD maximum, DWORD fallbackValue) const {
-    ValueSpec spec = *this;
-    spec.min = minimum;
-    spec.max = maximum;
-    spec.fallback = fallbackValue;
-    return spec;
+  constexpr ValueRow Range(DWORD minimum, DWORD maximum, DWORD fallbackValue) const {
+    ValueRow row = *this;
+    row.min = minimum;
+    row.max = maximum;
+    row.fallback = fallbackValue;
+    return row;
   }
-  constexpr ValueSpec Before(DWORD value) const {
-    ValueSpec spec = *this;
-    spec.initial = value;
-    return spec;
+  constexpr ValueRow Before(DWORD value) const {
+    ValueRow row = *this;
+    row.initial = value;
+    return row;
   }
-  constexpr ValueSpec UsedWhenMissing(DWORD value) const {
-    ValueSpec spec = *this;
-    spec.used = value;
-    return spec;
+  constexpr ValueRow UsedWhenMissing(DWORD value) const {
+    ValueRow row = *this;
+    row.used = value;
+    return row;
   }
-  constexpr ValueSpec Required() const {
-    ValueSpec spec = *this;
-    spec.required = true;
-    return spec;
+  constexpr ValueRow Required() const {
+    ValueRow row = *this;
+    row.required = true;
+    return row;
   }
-  constexpr ValueSpec ComputedDefault(DWORD (*compute)()) const {
-    ValueSpec spec = *this;
-    spec.numberDefault = compute;
-    return spec;
+  constexpr ValueRow ComputedDefault(DWORD (*compute)()) const {
+    ValueRow row = *this;
+    row.numberDefault = compute;
+    return row;
   }
-  constexpr ValueSpec Bound(DWORD (*rule)(DWORD stored)) const {
-    ValueSpec spec = *this;
-    spec.bound = rule;
-    return spec;
+  constexpr ValueRow Bound(DWORD (*rule)(DWORD stored)) const {
+    ValueRow row = *this;
+    row.bound = rule;
+    return row;
   }
-  constexpr ValueSpec ComputedDefault(CString (*compute)()) const {
-    ValueSpec spec = *this;
-    spec.textDefault = compute;
-    return spec;
+  constexpr ValueRow ComputedDefault(CString (*compute)()) const {
+    ValueRow row = *this;
+    row.textDefault = compute;
+    return row;
   }
-  constexpr ValueSpec WhenLoaded(void (*loaded)(const CString& text)) const {
-    ValueSpec spec = *this;
-    spec.textLoaded = loaded;
-    return spec;
+  constexpr ValueRow WhenLoaded(void (*loaded)(const CString& text)) const {
+    ValueRow row = *this;
+    row.textLoaded = loaded;
+    return row;
   }
 };
 
-constexpr ValueSpec Number(const char* name, DWORD id, DWORD value) {
-  ValueSpec spec;
-  spec.name = name;
-  spec.id = id;
-  spec.written = spec.used = spec.initial = value;
-  return spec;
+constexpr ValueRow Number(const char* name, DWORD id, DWORD value) {
+  ValueRow row;
+  row.name = name;
+  row.id = id;
+  row.written = row.used = row.initial = value;
+  return row;
 }
 
-constexpr ValueSpec Flag(const char* name, DWORD id, bool value) {
-  ValueSpec spec = Number(name, id, value ? 1 : 0);
-  spec.kind = ValueKind::kFlag;
-  return spec;
+constexpr ValueRow Flag(const char* name, DWORD id, bool value) {
+  ValueRow row = Number(name, id, value ? 1 : 0);
+  row.kind = ValueKind::kFlag;
+  return row;
 }
 
 // Empty by default and before the first load.
-constexpr ValueSpec Text(const char* name, DWORD id, DWORD bufferSize) {
-  ValueSpec spec;
-  spec.name = name;
-  spec.kind = ValueKind::kText;
-  spec.id = id;
-  spec.textBuffer = bufferSize;
-  return spec;
+constexpr ValueRow Text(const char* name, DWORD id, DWORD bufferSize) {
+  ValueRow row;
+  row.name = name;
+  row.kind = ValueKind::kText;
+  row.id = id;
+  row.textBuffer = bufferSize;
+  return row;
 }
 
 // Stored as the time of day "HH:MM:SS"; the current time when missing and
 // the time the set was made before the first load.
-constexpr ValueSpec Time(const char* name, DWORD id) {
-  ValueSpec spec;
-  spec.name = name;
-  spec.kind = ValueKind::kTime;
-  spec.id = id;
-  spec.textBuffer = kTimeBuffer;
-  return spec;
+constexpr ValueRow Time(const char* name, DWORD id) {
+  ValueRow row;
+  row.name = name;
+  row.kind = ValueKind::kTime;
+  row.id = id;
+  row.textBuffer = kTimeBuffer;
+  return row;
 }
 
 class ValueSet {
  public:
   // object: the interface pointer handed to the callback.
-  ValueSet(ChangeNotifier& notifier, void* object, std::span<const ValueSpec> specs);
+  ValueSet(ChangeNotifier& notifier, void* object, std::span<const ValueRow> rows);
   ValueSet(const ValueSet&) = delete;
   ValueSet& operator=(const ValueSet&) = delete;
 
@@ -156,11 +156,11 @@ class ValueSet {
     CString text;
   };
 
-  void LoadOne(HKEY key, const ValueSpec& spec);
+  void LoadOne(HKEY key, const ValueRow& row);
 
   ChangeNotifier& m_notifier;
   void* m_object;
-  std::span<const ValueSpec> m_specs;
+  std::span<const ValueRow> m_rows;
   std::vector<Slot> m_slots;  // indexed by value id
 };
 

@@ -5,7 +5,7 @@
 namespace qap::options {
 namespace {
 
-constexpr ValueSpec kValues[] = {
+constexpr ValueRow kValues[] = {
     Text("DefaultEffect", 0, 260).Required(),
 };
 
