@@ -23,47 +23,7 @@ std::int32_t WmaReader::Destroy(DWORD) {
   return kConvSuccess;
 }
 
-std::int32_t WmaReader::Command(DWORD code, void* argument) {
-  return Guarded([&]() -> std::int32_t {
-    switch (code) {
-      case ConvOpen:
-        if (argument == nullptr) return kConvArgumentMissing;
-        return Open(static_cast<const char*>(argument));
-      case ConvSetSink:
-        m_sink = static_cast<Converter*>(argument);
-        return kConvSuccess;
-      case ConvGetKind:
-        if (argument == nullptr) return kConvArgumentMissing;
-        *static_cast<DWORD*>(argument) = kModuleStyleReader;
-        return kConvSuccess;
-      case ConvStart:
-        return m_reader && SUCCEEDED(m_reader->Start(0, 0, 1.0f, nullptr)) ? kConvSuccess
-                                                                          : kConvFailure;
-      case ConvStop:
-        return Stop();
-      case ConvGetTitle:
-      case ConvGetAuthor:
-      case ConvGetDescription: {
-        if (argument == nullptr) return kConvArgumentMissing;
-        const char16_t* name = code == ConvGetTitle    ? u"Title"
-                               : code == ConvGetAuthor ? u"Author"
-                                                       : u"Description";
-        GetTag(name, static_cast<char*>(argument));
-        return kConvSuccess;
-      }
-      case ConvGetFormat:
-        if (argument == nullptr) return kConvArgumentMissing;
-        return GetFormat(static_cast<PcmFormat*>(argument));
-      case ConvGetDuration:
-        if (argument == nullptr) return kConvArgumentMissing;
-        return GetDuration(static_cast<DWORD*>(argument));
-      default:
-        return kConvNotSupported;
-    }
-  });
-}
-
-std::int32_t WmaReader::Open(const char* path) {
+std::int32_t WmaReader::OpenFile(const char* path) {
   Close();
   const std::u16string url = AnsiToWide(path);
   IWMReader* reader = nullptr;
@@ -90,18 +50,25 @@ void WmaReader::Close() {
     m_reader->Stop();
     m_reader.Reset();
   }
-  std::lock_guard lock(m_blockLock);
-  std::vector<BYTE>().swap(m_block);
+  ForgetBlock();
 }
 
-std::int32_t WmaReader::Stop() {
+std::int32_t WmaReader::StartDelivery() {
+  return m_reader && SUCCEEDED(m_reader->Start(0, 0, 1.0f, nullptr)) ? kConvSuccess
+                                                                    : kConvFailure;
+}
+
+std::int32_t WmaReader::StopDelivery() {
   const bool stopped = m_reader && SUCCEEDED(m_reader->Stop());
   // The host hears of the end whatever became of the stop.
   Notify(kConverterEventEnd, nullptr);
   return stopped ? kConvSuccess : kConvFailure;
 }
 
-void WmaReader::GetTag(const char16_t* name, char* buffer) {
+void WmaReader::CopyTag(DWORD code, char* buffer) {
+  const char16_t* name = code == ConvGetTitle    ? u"Title"
+                         : code == ConvGetAuthor ? u"Author"
+                                                 : u"Description";
   ComPtr<IWMHeaderInfo> info;
   if (!m_reader || FAILED(m_reader->QueryInterface(IID_IWMHeaderInfo, info.OutVoid()))) return;
   char16_t value[kTagBufferBytes / sizeof(char16_t)];
@@ -117,7 +84,7 @@ void WmaReader::GetTag(const char16_t* name, char* buffer) {
   CopyToField(buffer, kTagTextSize, WideToAnsi(text));
 }
 
-std::int32_t WmaReader::GetFormat(PcmFormat* format) {
+std::int32_t WmaReader::FillFormat(PcmFormat* format) {
   if (!m_reader) return kConvFailure;
   ComPtr<IWMOutputMediaProps> props;
   if (FAILED(m_reader->GetOutputProps(0, props.Out()))) return kConvFailure;
@@ -138,7 +105,7 @@ std::int32_t WmaReader::GetFormat(PcmFormat* format) {
   return kConvSuccess;
 }
 
-std::int32_t WmaReader::GetDuration(DWORD* milliseconds) {
+std::int32_t WmaReader::ReadDuration(DWORD* milliseconds) {
   ComPtr<IWMHeaderInfo> info;
   if (!m_reader || FAILED(m_reader->QueryInterface(IID_IWMHeaderInfo, info.OutVoid()))) {
     return kConvFailure;
@@ -156,44 +123,15 @@ std::int32_t WmaReader::GetDuration(DWORD* milliseconds) {
   return kConvSuccess;
 }
 
-std::int32_t WmaReader::Read(void* destination, DWORD* length) {
-  return Guarded([&]() -> std::int32_t {
-    if (!m_reader || destination == nullptr || length == nullptr) return kConvFailure;
-    std::lock_guard lock(m_blockLock);
-    if (!m_block.empty()) std::memcpy(destination, m_block.data(), m_block.size());
-    *length = static_cast<DWORD>(m_block.size());
-    return kConvSuccess;
-  });
-}
-
 HRESULT WmaReader::OnSample(QWORD sampleTime, INSSBuffer* sample) {
   BYTE* data = nullptr;
   DWORD length = 0;
-  {
-    std::lock_guard lock(m_blockLock);
-    m_block.clear();
-    if (sample == nullptr || FAILED(sample->GetBufferAndLength(&data, &length))) {
-      return E_UNEXPECTED;
-    }
-    m_block.assign(data, data + length);
+  if (sample == nullptr || FAILED(sample->GetBufferAndLength(&data, &length))) {
+    ForgetBlock();
+    return E_UNEXPECTED;
   }
-  const auto time = static_cast<DWORD>(sampleTime / kHundredNsPerMs);
-  SampleInfo info{length, time, data};
-  Notify(kConverterEventData, &info);
-  if (Converter* sink = m_sink) {
-    SinkRecord record{length, data, time, this};
-    sink->Write(data, &record.length);
-  }
+  DeliverBlock(data, length, static_cast<DWORD>(sampleTime / kHundredNsPerMs));
   return S_OK;
-}
-
-void WmaReader::DeliverEnd() {
-  if (HasCallback()) {
-    Notify(kConverterEventEnd, nullptr);
-  } else if (Converter* sink = m_sink) {
-    SinkRecord record{kSinkEndOfStream, nullptr, 0, this};
-    sink->Write(nullptr, &record.length);
-  }
 }
 
 HRESULT WmaReader::ReaderCallback::QueryInterface(REFIID, void** object) {

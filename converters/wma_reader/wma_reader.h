@@ -5,24 +5,19 @@
 #pragma once
 
 #include <atomic>
-#include <mutex>
-#include <vector>
 
-#include "converters/converter_object.h"
+#include "converters/reader_object.h"
 #include "platform/base/sync.h"
 #include "platform/com/com_ptr.h"
 #include "platform/media/wm_interfaces.h"
 
-class WmaReader final : public ConverterObject {
+class WmaReader final : public ReaderObject {
  public:
   WmaReader();
   // False when the object could not be built completely.
   bool Valid() const { return static_cast<bool>(m_opened); }
 
   std::int32_t Destroy(DWORD ignored) override;
-  std::int32_t Command(DWORD code, void* argument) override;
-  std::int32_t Read(void* destination, DWORD* length) override;
-  std::int32_t Write(const void*, const DWORD*) override { return kConvSuccess; }
 
  private:
   // The media layer's view of this object: status and samples. Embedded,
@@ -44,22 +39,18 @@ class WmaReader final : public ConverterObject {
   };
 
   ~WmaReader() = default;
-  std::int32_t Open(const char* path);
+  bool IsOpen() const override { return static_cast<bool>(m_reader); }
+  std::int32_t OpenFile(const char* path) override;
+  std::int32_t StartDelivery() override;
+  std::int32_t StopDelivery() override;
+  void CopyTag(DWORD code, char* buffer) override;
+  std::int32_t FillFormat(PcmFormat* format) override;
+  std::int32_t ReadDuration(DWORD* milliseconds) override;
   void Close();
-  std::int32_t Stop();
-  void GetTag(const char16_t* name, char* buffer);
-  std::int32_t GetFormat(PcmFormat* format);
-  std::int32_t GetDuration(DWORD* milliseconds);
   HRESULT OnSample(QWORD sampleTime, INSSBuffer* sample);
-  void DeliverEnd();
 
   ReaderCallback m_callback{*this};
   ComPtr<IWMReader> m_reader;  // null while no file is open
   UniqueHandle m_opened;       // manual reset
   std::atomic<HRESULT> m_openStatus{S_OK};
-  std::atomic<Converter*> m_sink{nullptr};
-  // The most recent block; Read may come from another thread than the
-  // delivery.
-  std::mutex m_blockLock;
-  std::vector<BYTE> m_block;
 };

@@ -5,20 +5,16 @@
 #pragma once
 
 #include <atomic>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "converters/converter_object.h"
+#include "converters/reader_object.h"
 #include "converters/wav_file.h"
 
-class StreamReader : public ConverterObject {
+class StreamReader : public ReaderObject {
  public:
   std::int32_t Destroy(DWORD ignored) override;
-  std::int32_t Command(DWORD code, void* argument) override;
-  std::int32_t Read(void* destination, DWORD* length) override;
-  std::int32_t Write(const void*, const DWORD*) override { return kConvSuccess; }
 
  protected:
   StreamReader() = default;
@@ -39,19 +35,19 @@ class StreamReader : public ConverterObject {
   virtual std::string SourceTag(DWORD code) const = 0;
 
  private:
-  std::int32_t Open(const char* path);
-  std::int32_t Start();
-  std::int32_t Stop();
+  bool IsOpen() const override { return !m_path.empty(); }
+  std::int32_t OpenFile(const char* path) override;
+  std::int32_t StartDelivery() override;
+  std::int32_t StopDelivery() override;
+  void CopyTag(DWORD code, char* buffer) override;
+  std::int32_t FillFormat(PcmFormat* format) override;
+  std::int32_t ReadDuration(DWORD* milliseconds) override;
   // Ends the delivery thread; from inside a delivery it only asks it to end.
   void EndDelivery();
   void Deliver();
-  void DeliverEnd();
 
   std::string m_path;  // UTF-8; empty while no file is open
   bool m_delivered = false;  // a later start opens the file afresh
   std::atomic<bool> m_stop{false};
   std::thread m_delivery;
-  std::atomic<Converter*> m_sink{nullptr};
-  std::mutex m_blockLock;
-  std::vector<BYTE> m_block;  // the most recent block, for Read
 };
