@@ -16,13 +16,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "bench/music_db_fixture.h"
 #include "shellfolder/music_db.h"
 #include "suite/musicdb/core/database.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
+using bench::Millis;
 
 constexpr int kRounds = 7;
 
@@ -43,15 +46,6 @@ constexpr const char* kArtists =
     "FROM (SELECT artist AS value, count(*) AS songs, sum(duration) AS seconds "
     "FROM songs GROUP BY artist) c JOIN subgroups v ON v.key = ?1 AND v.value = c.value) "
     "ORDER BY id";
-
-double Millis(Clock::duration duration) {
-  return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-double Median(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  return samples[samples.size() / 2];
-}
 
 size_t HeapInUse() { return mallinfo2().uordblks; }
 
@@ -122,12 +116,8 @@ bool Step(sqlite3* db, const char* sql, const char* key, size_t* bytes) {
 }  // namespace
 
 int main() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string folder = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/musicdb-bench-XXXXXX";
-  if (mkdtemp(folder.data()) == nullptr) {
-    std::fprintf(stderr, "musicdb_bench: cannot make a scratch folder\n");
-    return 1;
-  }
+  std::string folder = bench::MakeScratchFolder("musicdb_bench");
+  if (folder.empty()) return 1;
   const std::string path = folder + "/music.db";
   setenv("QAP_MUSIC_DB", path.c_str(), 1);
 

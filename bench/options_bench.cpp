@@ -13,12 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "options/options.h"
 #include "platform/registry/reg_key.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
+using bench::Millis;
 
 constexpr int kRounds = 101;
 
@@ -33,15 +36,6 @@ struct StoredKey {
   std::string path;
   std::vector<StoredValue> values;
 };
-
-double Millis(Clock::duration duration) {
-  return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-double Median(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  return samples[samples.size() / 2];
-}
 
 template <typename Body>
 double MedianMillis(Body&& body) {
@@ -121,13 +115,8 @@ void UseHive(const std::string& file) {
 
 int main() {
   namespace fs = std::filesystem;
-  const char* tmp = std::getenv("TMPDIR");
-  std::string scratch = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
-                        "/options-bench-XXXXXX";
-  if (mkdtemp(scratch.data()) == nullptr) {
-    std::perror("options_bench: mkdtemp");
-    return 1;
-  }
+  std::string scratch = bench::MakeScratchFolder("options_bench");
+  if (scratch.empty()) return 1;
   // The music folder is made on C:, which is the home folder: keep it here.
   setenv("HOME", scratch.c_str(), 1);
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "bench/music_db_fixture.h"
 #include "platform/base/codepage.h"
 #include "platform/com/com_ptr.h"
@@ -28,19 +29,12 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
+using bench::Millis;
 
 constexpr int kRounds = 7;
 constexpr ULONG kBatch = 64;
-
-double Millis(Clock::duration duration) {
-  return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-double Median(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  return samples[samples.size() / 2];
-}
 
 ComPtr<IShellFolder> OpenJunction() {
   ComPtr<IClassFactory> factory;
@@ -130,13 +124,8 @@ size_t ReadGroupsDirectly(std::vector<std::pair<std::u16string, int>>* artists) 
 }  // namespace
 
 int main() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string folder =
-      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/shellfolder-bench-XXXXXX";
-  if (mkdtemp(folder.data()) == nullptr) {
-    std::fprintf(stderr, "shellfolder_bench: cannot make a scratch folder\n");
-    return 1;
-  }
+  std::string folder = bench::MakeScratchFolder("shellfolder_bench");
+  if (folder.empty()) return 1;
   // The folder loads the settings: they go to a scratch hive too.
   setenv("QAP_REGISTRY", (folder + "/registry.db").c_str(), 1);
   setenv("QAP_MUSIC_DB", (folder + "/music.db").c_str(), 1);

@@ -7,10 +7,7 @@
 // bytes. Goals: (a) and (b) at most 1.1 times ffmpeg's time; (c) at least 0.8
 // times cp's speed. Each side runs several times, the two alternating, and
 // the best time of each counts, which keeps a busy machine's noise out.
-#include <fcntl.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -25,45 +22,25 @@
 #include <tuple>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "converters/converter.h"
 #include "converters/wav_file.h"
 #include "drumlet/transfer_layer.h"
 #include "platform/registry/registry.h"
 #include "suite/quadrin/module_admin.h"
 
-extern char** environ;
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Ffmpeg;
+using bench::RunQuietly;
+using bench::Seconds;
 
 constexpr double kSeconds = 300;
 constexpr int kRounds = 7;
 constexpr DWORD kKbps = 128;
 constexpr int kTracks = 10;
 constexpr double kTrackSeconds = 120;
-
-double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
-
-bool Run(std::vector<std::string> argv) {
-  std::vector<char*> pointers;
-  for (auto& arg : argv) pointers.push_back(arg.data());
-  pointers.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  const bool spawned = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ) == 0;
-  posix_spawn_file_actions_destroy(&actions);
-  int status = 0;
-  if (spawned) waitpid(pid, &status, 0);
-  return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-bool Ffmpeg(std::vector<std::string> args) {
-  args.insert(args.begin(), {"ffmpeg", "-v", "error", "-nostdin", "-y", "-threads", "1"});
-  return Run(std::move(args));
-}
 
 struct Side {
   std::function<bool()> setUp;  // not timed
@@ -162,12 +139,8 @@ void Report(const char* what, double ours, const char* baseline, double theirs, 
 }  // namespace
 
 int main() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/transfer-bench-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) {
-    std::perror("transfer_bench: mkdtemp");
-    return 1;
-  }
+  std::string pattern = bench::MakeScratchFolder("transfer_bench");
+  if (pattern.empty()) return 1;
   const std::string dir = pattern;
   // A hive of the bench's own, with the suite's modules registered.
   setenv("QAP_REGISTRY", (dir + "/registry.db").c_str(), 1);
@@ -256,7 +229,7 @@ int main() {
             std::filesystem::remove(copy);
             return true;
           },
-          [&] { return Run({"cp", image, copy}); }};
+          [&] { return RunQuietly({"cp", image, copy}); }};
   if (!Race(burn, cp)) {
     std::fprintf(stderr, "transfer_bench: the burn failed\n");
     ok = false;

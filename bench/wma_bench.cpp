@@ -4,11 +4,6 @@
 // (b) decoding through Lumbrix, every block delivered to a callback, against
 // "ffmpeg -threads 1 -i in.wma -f null -". Goals: each ratio at most 1.0,
 // and a peak memory under 64 MiB (nothing holds a whole file).
-#include <fcntl.h>
-#include <spawn.h>
-#include <stdlib.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -20,43 +15,20 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "converters/component_loader.h"
 #include "converters/wav_file.h"
 
-extern char** environ;
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::PeakMiB;
+using bench::Seconds;
 
 constexpr double kSeconds = 300;
 constexpr int kRounds = 5;
 constexpr DWORD kKbps = 128;
 constexpr size_t kBlock = 64 * 1024;
-
-double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
-
-double PeakMiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024;  // kilobytes on Linux
-}
-
-bool RunFfmpeg(std::vector<std::string> args) {
-  args.insert(args.begin(), {"ffmpeg", "-v", "error", "-nostdin", "-y", "-threads", "1"});
-  std::vector<char*> argv;
-  for (auto& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  pid_t pid = 0;
-  const bool spawned = posix_spawnp(&pid, "ffmpeg", &actions, nullptr, argv.data(), environ) == 0;
-  posix_spawn_file_actions_destroy(&actions);
-  int status = 0;
-  if (spawned) waitpid(pid, &status, 0);
-  return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 bool EncodeWithWentrix(const ComponentModule& module, const std::string& wavPath,
                        const std::string& out) {
@@ -147,12 +119,8 @@ bool TimePair(Ours ours, Theirs theirs, Pair* pair) {
 }  // namespace
 
 int main() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string folder = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/wma-bench-XXXXXX";
-  if (mkdtemp(folder.data()) == nullptr) {
-    std::perror("wma_bench: mkdtemp");
-    return 1;
-  }
+  std::string folder = bench::MakeScratchFolder("wma_bench");
+  if (folder.empty()) return 1;
   struct Cleanup {
     std::string folder;
     ~Cleanup() {
@@ -184,10 +152,10 @@ int main() {
   std::uint64_t decodedBytes = 0;
   const bool ran =
       TimePair([&] { return EncodeWithWentrix(writerModule, wav, ours); },
-               [&] { return RunFfmpeg({"-i", wav, "-c:a", "wmav2", "-b:a", "128k", theirs}); },
+               [&] { return bench::Ffmpeg({"-i", wav, "-c:a", "wmav2", "-b:a", "128k", theirs}); },
                &encode) &&
       TimePair([&] { return DecodeWithLumbrix(readerModule, ours, &decodedBytes); },
-               [&] { return RunFfmpeg({"-i", ours, "-f", "null", "-"}); }, &decode);
+               [&] { return bench::Ffmpeg({"-i", ours, "-f", "null", "-"}); }, &decode);
   if (!ran) {
     std::fprintf(stderr, "wma_bench: a run failed\n");
     return 1;

@@ -1,0 +1,27 @@
+// What the benchmark programs share: timing and medians, peak memory, a
+// scratch folder, and running a baseline command (ffmpeg, cp) quietly.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration duration);
+double Millis(Clock::duration duration);
+double Median(std::vector<double> samples);
+// The process's peak resident memory so far.
+double PeakMiB();
+// A new folder under $TMPDIR (or /tmp) named after the program; empty, with
+// the reason on standard error, when it cannot be made.
+std::string MakeScratchFolder(const char* program);
+// Runs argv (searched in PATH) with its standard output discarded; true when
+// it exits with 0.
+bool RunQuietly(std::vector<std::string> argv);
+// ffmpeg on one thread, quiet and overwriting, with args after that.
+bool Ffmpeg(std::vector<std::string> args);
+
+}  // namespace bench
