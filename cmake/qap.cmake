@@ -12,3 +12,36 @@ function(qap_add_test name)
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 300)
 endfunction()
+
+# qap_embed_images(TARGET FUNCTION name BITMAPS id=file.png ... ICONS id=file.png ...)
+# Compiles PNG files (paths relative to the calling folder) into target as
+# the bitmaps and icons of its resources: the generated function
+# `void name(ui::res::ModuleResources*)` fills them in.
+function(qap_embed_images target)
+  cmake_parse_arguments(E "" "FUNCTION" "BITMAPS;ICONS" ${ARGN})
+  set(output ${CMAKE_CURRENT_BINARY_DIR}/${E_FUNCTION}.cpp)
+  set(depends "")
+  set(bitmaps "")
+  set(icons "")
+  foreach(kind BITMAPS ICONS)
+    foreach(pair IN LISTS E_${kind})
+      string(REPLACE "=" ";" parts "${pair}")
+      list(GET parts 0 id)
+      list(GET parts 1 file)
+      set(path ${CMAKE_CURRENT_SOURCE_DIR}/${file})
+      list(APPEND depends ${path})
+      string(TOLOWER ${kind} name)
+      list(APPEND ${name} "${id}=${path}")
+    endforeach()
+  endforeach()
+  string(REPLACE ";" "|" bitmaps "${bitmaps}")
+  string(REPLACE ";" "|" icons "${icons}")
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${output} -DFUNCTION=${E_FUNCTION}
+            "-DBITMAPS=${bitmaps}" "-DICONS=${icons}"
+            -P ${PROJECT_SOURCE_DIR}/cmake/embed_images.cmake
+    DEPENDS ${depends} ${PROJECT_SOURCE_DIR}/cmake/embed_images.cmake
+    COMMENT "Embedding images into ${target}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${output})
+endfunction()

@@ -24,7 +24,7 @@ packages=(
   libsqlite3-dev libcurl4-openssl-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libtag1-dev libsdbus-c++-dev libsystemd-dev dbus-daemon curl
-  libcpp-httplib-dev nlohmann-json3-dev ffmpeg
+  libcpp-httplib-dev nlohmann-json3-dev ffmpeg libpng-dev
 )
 
 missing=()

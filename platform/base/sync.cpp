@@ -51,6 +51,28 @@ std::shared_ptr<WaitObject> Find(Table& table, HANDLE handle) {
   return it == table.objects.end() ? nullptr : it->second;
 }
 
+struct Listeners {
+  std::mutex mutex;
+  std::vector<std::pair<int, std::shared_ptr<std::function<void()>>>> entries;
+  int next = 1;
+};
+
+Listeners& GetListeners() {
+  static Listeners* listeners = new Listeners;
+  return *listeners;
+}
+
+void NotifyListeners() {
+  Listeners& listeners = GetListeners();
+  std::vector<std::shared_ptr<std::function<void()>>> calls;
+  {
+    std::lock_guard lock(listeners.mutex);
+    if (listeners.entries.empty()) return;
+    for (auto& entry : listeners.entries) calls.push_back(entry.second);
+  }
+  for (auto& call : calls) (*call)();
+}
+
 std::atomic<DWORD> g_nextThreadId{1};
 thread_local DWORD t_threadId = 0;
 
@@ -77,7 +99,10 @@ static BOOL SetEventState(HANDLE handle, bool signalled) {
     }
     object->signalled = signalled;
   }
-  if (signalled) table.changed.notify_all();
+  if (signalled) {
+    table.changed.notify_all();
+    NotifyListeners();
+  }
   return TRUE;
 }
 
@@ -110,6 +135,7 @@ HANDLE CreateThread(std::function<DWORD()> fn, DWORD* threadId) {
         thread->signalled = true;
       }
       table.changed.notify_all();
+      NotifyListeners();
     }).detach();
   } catch (const std::system_error&) {
     std::lock_guard lock(table.mutex);
@@ -201,6 +227,20 @@ BOOL CloseHandle(HANDLE object) {
     return FALSE;
   }
   return TRUE;
+}
+
+int AddSignalListener(std::function<void()> listener) {
+  Listeners& listeners = GetListeners();
+  std::lock_guard lock(listeners.mutex);
+  int id = listeners.next++;
+  listeners.entries.emplace_back(id, std::make_shared<std::function<void()>>(std::move(listener)));
+  return id;
+}
+
+void RemoveSignalListener(int id) {
+  Listeners& listeners = GetListeners();
+  std::lock_guard lock(listeners.mutex);
+  std::erase_if(listeners.entries, [id](const auto& entry) { return entry.first == id; });
 }
 
 void Sleep(DWORD milliseconds) {

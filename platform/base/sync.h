@@ -35,6 +35,13 @@ QAP_EXPORT DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL
 // Closing a running thread's handle lets the thread run on, detached.
 QAP_EXPORT BOOL CloseHandle(HANDLE object);
 
+// A loop that cannot block in WaitForMultipleObjects (a GUI toolkit's event
+// loop waiting for its own events too) learns of every signal through a
+// listener, called on the signalling thread right after an event is set or a
+// thread ends. Listeners must be quick and must not wait.
+QAP_EXPORT int AddSignalListener(std::function<void()> listener);
+QAP_EXPORT void RemoveSignalListener(int id);
+
 QAP_EXPORT void Sleep(DWORD milliseconds);
 // Milliseconds since an arbitrary start, wrapping at 2^32 as on Windows.
 QAP_EXPORT DWORD GetTickCount();

@@ -1,13 +1,11 @@
-// A headless message box: nobody is there to click, so it writes the message
-// to standard error and answers with the box's default button. A hook lets a
-// test or a front-end answer instead.
+// The message box: a dialog of the window system, answered by a person
+// through the front-end or by the driver. With nobody in the process to
+// answer it (no front-end, script or test), it writes its caption and text
+// to standard error and takes its default answer.
 #pragma once
 
-#include <functional>
-#include <string>
-
 #include "platform/base/export.h"
-#include "platform/base/win_types.h"
+#include "platform/ui/dialog.h"
 
 constexpr UINT MB_OK = 0x0;
 constexpr UINT MB_OKCANCEL = 0x1;
@@ -24,6 +22,7 @@ constexpr UINT MB_ICONEXCLAMATION = 0x30;
 constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
 constexpr UINT MB_ICONASTERISK = 0x40;
 constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
+constexpr UINT MB_ICONMASK = 0xF0;
 constexpr UINT MB_DEFBUTTON1 = 0x000;
 constexpr UINT MB_DEFBUTTON2 = 0x100;
 constexpr UINT MB_DEFBUTTON3 = 0x200;
@@ -34,25 +33,8 @@ constexpr UINT MB_TASKMODAL = 0x2000;
 constexpr UINT MB_SETFOREGROUND = 0x10000;
 constexpr UINT MB_TOPMOST = 0x40000;
 
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
-constexpr int IDABORT = 3;
-constexpr int IDRETRY = 4;
-constexpr int IDIGNORE = 5;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
-
-struct MessageBoxRequest {
-  HWND owner;
-  std::string text;
-  std::string caption;
-  UINT type;
-  int defaultAnswer;
-};
-
-using MessageBoxHook = std::function<int(const MessageBoxRequest&)>;
+// The message text's control in the box, as on Windows.
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr int kMessageBoxIconId = 0x14;
 
 QAP_EXPORT int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-// Installs hook (an empty one restores the default behaviour); returns the
-// previous hook. The hook's answer is returned by MessageBoxA.
-QAP_EXPORT MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);

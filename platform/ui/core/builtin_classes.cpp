@@ -1,0 +1,21 @@
+// The built-in window classes by their Windows names, each with the window
+// procedure of its control file.
+#include "platform/ui/core/window_class.h"
+#include "platform/ui/dialog.h"
+
+namespace ui::core {
+
+namespace {
+
+const BuiltinClass kBuiltins[] = {
+    {WC_DIALOG, DefDlgProcA, DLGWINDOWEXTRA},
+};
+
+}  // namespace
+
+const BuiltinClass* BuiltinClasses(size_t* count) {
+  *count = sizeof kBuiltins / sizeof kBuiltins[0];
+  return kBuiltins;
+}
+
+}  // namespace ui::core

@@ -1,0 +1,37 @@
+// Windows of the session's other processes. Each process that has top-level
+// windows lists them (with their children's titles and classes, which is
+// what a search for a view window needs) through a provider that reaches
+// the session bus; without one, other processes' windows are simply not
+// seen, and everything within the process works the same.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/ui/messages.h"
+
+namespace ui::core {
+
+struct RemoteWindow {
+  HWND window = nullptr;
+  HWND parent = nullptr;  // null for a top-level window
+  std::string className;
+  std::string title;
+};
+
+class RemoteWindowProvider {
+ public:
+  virtual ~RemoteWindowProvider() = default;
+  // Every window of every other process of the session, top-level windows
+  // before their children.
+  virtual std::vector<RemoteWindow> List() = 0;
+  // Delivers WM_COPYDATA to window in its process and waits, for a bounded
+  // time, for its answer; false when the process is gone or does not answer.
+  virtual bool CopyData(HWND window, HWND from, const COPYDATASTRUCT& data, LRESULT* result) = 0;
+};
+
+void SetRemoteWindowProvider(RemoteWindowProvider* provider);
+std::vector<RemoteWindow> RemoteWindows();
+bool SendRemoteCopyData(HWND window, HWND from, const COPYDATASTRUCT& data, LRESULT* result);
+
+}  // namespace ui::core

@@ -1,0 +1,12 @@
+// OLE pieces of the window system: the clipboard with registered formats
+// and global memory blocks, drag and drop, and hosting of embedded
+// controls created by class identifier from the registry.
+#pragma once
+
+#include "platform/base/export.h"
+#include "platform/ui/ui_types.h"
+
+// The window class that hosts an embedded control in a dialog: a template
+// item whose class is a class identifier in braces becomes a window of this
+// class, which creates the control and carries its properties and events.
+inline constexpr const char* kControlHostClass = "AtlAxWin";
