@@ -128,8 +128,11 @@ LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
           if (focus != nullptr && IsChild(dialog, focus)) state->savedFocus = focus;
         } else if (state->savedFocus != nullptr && IsWindow(state->savedFocus)) {
           SetFocus(state->savedFocus);
+        } else if (HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE)) {
+          FocusControl(dialog, first);
         } else {
-          FocusControl(dialog, GetNextDlgTabItem(dialog, nullptr, FALSE));
+          // A dialog with nothing to focus takes the keys itself.
+          SetFocus(dialog);
         }
       }
       return 0;

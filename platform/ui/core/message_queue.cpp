@@ -181,7 +181,8 @@ bool MessageQueue::TakeLocked(MSG* out, HWND filter, UINT filterMin, UINT filter
   }
   for (auto it = m_input.begin(); it != m_input.end(); ++it) {
     MSG msg = *it;
-    if (msg.hwnd == nullptr && msg.message != WM_QAP_ACTION) msg.hwnd = focus;
+    // Keys go to the focus, or to the active window when nothing has it.
+    if (msg.hwnd == nullptr && msg.message != WM_QAP_ACTION) msg.hwnd = focus != nullptr ? focus : active;
     if (!Matches(msg, filter, filterMin, filterMax)) continue;
     *out = msg;
     *fromInput = true;

@@ -33,5 +33,7 @@ class RemoteWindowProvider {
 void SetRemoteWindowProvider(RemoteWindowProvider* provider);
 std::vector<RemoteWindow> RemoteWindows();
 bool SendRemoteCopyData(HWND window, HWND from, const COPYDATASTRUCT& data, LRESULT* result);
+// What the window's process last listed of it; false for an unknown window.
+bool RemoteWindowOf(HWND window, RemoteWindow* out);
 
 }  // namespace ui::core

@@ -7,6 +7,7 @@
 #include "platform/ui/core/announce.h"
 #include "platform/ui/core/focus.h"
 #include "platform/ui/core/message_queue.h"
+#include "platform/ui/core/remote_windows.h"
 #include "platform/ui/core/window.h"
 #include "platform/ui/message_api.h"
 
@@ -159,6 +160,17 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
 int GetWindowTextA(HWND window, LPSTR buffer, int size) {
   if (buffer == nullptr || size <= 0) return 0;
   buffer[0] = '\0';
+  if (HandleTable::IsForeign(HandleValue(window))) {
+    RemoteWindow remote;
+    if (!RemoteWindowOf(window, &remote)) {
+      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+      return 0;
+    }
+    int length = std::min<int>(static_cast<int>(remote.title.size()), size - 1);
+    std::memcpy(buffer, remote.title.data(), static_cast<size_t>(length));
+    buffer[length] = '\0';
+    return length;
+  }
   auto object = Lookup(window);
   if (!object) return 0;
   // A window of another thread answers from what it keeps, without a
