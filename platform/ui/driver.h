@@ -310,6 +310,9 @@ QAP_EXPORT void RightClickTreeItem(HWND tree, HTREEITEM item);
 QAP_EXPORT void ExpandTreeItem(HWND tree, HTREEITEM item, bool expand);
 // Focuses window and types text into it, a character at a time.
 QAP_EXPORT void TypeText(HWND window, const std::string& text);
+// Focuses an edit box and selects all of its text, as a person would
+// before typing over it.
+QAP_EXPORT void SelectAllText(HWND edit);
 // Presses and releases a key (with the modifiers held) on the focused
 // window of window's thread, through hooks and accelerators as a real key.
 QAP_EXPORT void PressKey(HWND window, int virtualKey, bool control = false, bool shift = false,

@@ -10,6 +10,7 @@
 #include "platform/ui/core/window.h"
 #include "platform/ui/driver.h"
 #include "platform/ui/message_api.h"
+#include "platform/ui/std_controls.h"
 
 namespace ui::driver {
 
@@ -135,6 +136,13 @@ void TypeText(HWND window, const std::string& text) {
   for (unsigned char c : text) {
     queue->PostInput(MSG{window, WM_CHAR, static_cast<WPARAM>(c), 1, 0, {}});
   }
+}
+
+void SelectAllText(HWND edit) {
+  Act(edit, [edit] {
+    if (GetFocus() != edit) SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+  });
 }
 
 void PressKey(HWND window, int virtualKey, bool control, bool shift, bool alt) {
