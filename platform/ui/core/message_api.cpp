@@ -13,18 +13,10 @@ using namespace ui::core;
 
 namespace {
 
-std::shared_ptr<MessageQueue> QueueOf(HWND window, std::shared_ptr<Window>* object = nullptr) {
-  auto found = FindWindowObject(window);
-  if (!found) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return nullptr;
-  }
-  auto queue = found->queue.lock();
-  if (!queue || queue->IsDead()) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return nullptr;
-  }
-  if (object != nullptr) *object = std::move(found);
+std::shared_ptr<MessageQueue> QueueOf(HWND window) {
+  Window* found = LookupWindow(window);
+  auto queue = found != nullptr ? found->queue.lock() : nullptr;
+  if (!queue) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
   return queue;
 }
 
@@ -86,6 +78,11 @@ LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (window == nullptr) return PostThreadMessageA(GetCurrentThreadId(), message, wParam, lParam);
+  Window* object = LookupWindow(window);
+  if (object != nullptr && object->ownerQueue == MessageQueue::CurrentIfAnyRaw()) {
+    // The caller's own window: its queue lives as long as the caller.
+    return MessageQueue::Here().Post(MSG{window, message, wParam, lParam, 0, {}}) ? TRUE : FALSE;
+  }
   auto queue = QueueOf(window);
   if (!queue) return FALSE;
   return queue->Post(MSG{window, message, wParam, lParam, 0, {}}) ? TRUE : FALSE;
@@ -114,7 +111,7 @@ BOOL GetMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return -1;
   }
-  return MessageQueue::Current()->Take(msg, window, filterMin, filterMax, MessageQueue::Mode::kWait)
+  return MessageQueue::Here().Take(msg, window, filterMin, filterMax, MessageQueue::Mode::kWait)
              ? TRUE
              : FALSE;
 }
@@ -122,7 +119,7 @@ BOOL GetMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
   if (msg == nullptr) return FALSE;
   auto mode = (remove & PM_REMOVE) ? MessageQueue::Mode::kPeekRemove : MessageQueue::Mode::kPeekKeep;
-  return MessageQueue::Current()->Take(msg, window, filterMin, filterMax, mode) ? TRUE : FALSE;
+  return MessageQueue::Here().Take(msg, window, filterMin, filterMax, mode) ? TRUE : FALSE;
 }
 
 BOOL WaitMessage() {
@@ -143,16 +140,17 @@ LRESULT DispatchMessageA(const MSG* msg) {
     return 0;
   }
   if (msg->hwnd == nullptr) return 0;
-  auto object = FindWindowObject(msg->hwnd);
-  if (!object) {
+  Window* object = LookupWindow(msg->hwnd);
+  if (object == nullptr) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return 0;
   }
-  if (object->threadId != GetCurrentThreadId()) {
+  if (object->ownerQueue != MessageQueue::CurrentIfAnyRaw()) {
     SetLastError(ERROR_ACCESS_DENIED);
     return 0;
   }
-  return CallProcOf(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+  WNDPROC proc = object->proc.load();
+  return proc != nullptr ? proc(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
 }
 
 void PostQuitMessage(int exitCode) { MessageQueue::Current()->Quit(exitCode); }

@@ -1,6 +1,8 @@
 // The message queue of a thread.
 #include "platform/ui/core/message_queue.h"
 
+#include <time.h>
+
 #include <algorithm>
 #include <unordered_map>
 
@@ -24,9 +26,21 @@ Registry& GetRegistry() {
   return *registry;
 }
 
-LONG NowMs() { return static_cast<LONG>(GetTickCount()); }
+// A message's time, as GetTickCount gives it on Windows: a coarse clock
+// (a few milliseconds) is what Windows has too, and it costs far less to read
+// on every message than a precise one.
+LONG NowMs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  return static_cast<LONG>(static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
+}
 
 }  // namespace
+
+// The queue is looked up on every message: a plain pointer in the
+// initial-exec model keeps that one instruction, where a variable with a
+// destructor would go through the dynamic loader on every access.
+thread_local MessageQueue* t_queue __attribute__((tls_model("initial-exec"))) = nullptr;
 
 // Ends the thread's queue with the thread, so that senders waiting on it are
 // answered and its windows are gone.
@@ -34,6 +48,7 @@ struct QueueHolder {
   std::shared_ptr<MessageQueue> queue;
   ~QueueHolder() {
     if (queue) queue->MarkDead();
+    t_queue = nullptr;
   }
 };
 
@@ -52,10 +67,18 @@ std::shared_ptr<MessageQueue> MessageQueue::Current() {
     Registry& registry = GetRegistry();
     std::lock_guard lock(registry.mutex);
     registry.queues[queue->ThreadId()] = queue;
+    t_queue = queue.get();
     t_holder.queue = std::move(queue);
   }
   return t_holder.queue;
 }
+
+MessageQueue& MessageQueue::Here() {
+  if (t_queue == nullptr) Current();
+  return *t_queue;
+}
+
+const MessageQueue* MessageQueue::CurrentIfAnyRaw() { return t_queue; }
 
 std::shared_ptr<MessageQueue> MessageQueue::CurrentIfAny() { return t_holder.queue; }
 
@@ -69,39 +92,57 @@ std::shared_ptr<MessageQueue> MessageQueue::ForThread(DWORD threadId) {
   return queue && !queue->IsDead() ? queue : nullptr;
 }
 
-bool MessageQueue::IsCurrent() const { return t_holder.queue.get() == this; }
+bool MessageQueue::IsCurrent() const { return t_queue == this; }
 
 bool MessageQueue::IsDead() const {
   std::lock_guard lock(m_mutex);
   return m_dead;
 }
 
+MessageQueue::WaitMode MessageQueue::ArrivedLocked() {
+  m_woken = true;
+  m_idle = false;
+  return m_waitMode;
+}
+
+void MessageQueue::Deliver(WaitMode mode) {
+  if (mode == WaitMode::kCondition) m_arrived.notify_all();
+  if (mode == WaitMode::kEvent) SetEvent(m_wake);
+  if (driver::Blocker* blocker = m_blocker.load()) blocker->Wake();
+}
+
 void MessageQueue::Wake() {
-  SetEvent(m_wake);
-  if (driver::Blocker* blocker = BlockerOfThread(m_threadId)) blocker->Wake();
+  WaitMode mode;
+  {
+    std::lock_guard lock(m_mutex);
+    mode = ArrivedLocked();
+  }
+  Deliver(mode);
 }
 
 bool MessageQueue::Post(const MSG& msg) {
+  WaitMode mode;
   {
     std::lock_guard lock(m_mutex);
     if (m_dead) return false;
     m_posted.push_back(msg);
     m_posted.back().time = static_cast<DWORD>(NowMs());
-    m_idle = false;
+    mode = ArrivedLocked();
   }
-  Wake();
+  Deliver(mode);
   return true;
 }
 
 bool MessageQueue::PostInput(const MSG& msg) {
+  WaitMode mode;
   {
     std::lock_guard lock(m_mutex);
     if (m_dead) return false;
     m_input.push_back(msg);
     m_input.back().time = static_cast<DWORD>(NowMs());
-    m_idle = false;
+    mode = ArrivedLocked();
   }
-  Wake();
+  Deliver(mode);
   return true;
 }
 
@@ -130,12 +171,14 @@ bool MessageQueue::RunAction(LPARAM token) {
 }
 
 void MessageQueue::Quit(int code) {
+  WaitMode mode;
   {
     std::lock_guard lock(m_mutex);
     m_quit = true;
     m_quitCode = code;
+    mode = ArrivedLocked();
   }
-  Wake();
+  Deliver(mode);
 }
 
 bool MessageQueue::Matches(const MSG& msg, HWND filter, UINT filterMin, UINT filterMax) const {
@@ -176,7 +219,13 @@ bool MessageQueue::TakeLocked(MSG* out, HWND filter, UINT filterMin, UINT filter
   for (auto it = m_posted.begin(); it != m_posted.end(); ++it) {
     if (!Matches(*it, filter, filterMin, filterMax)) continue;
     *out = *it;
-    if (remove) m_posted.erase(it);
+    if (remove) {
+      if (it == m_posted.begin()) {
+        m_posted.pop_front();
+      } else {
+        m_posted.erase(it);
+      }
+    }
     return true;
   }
   for (auto it = m_input.begin(); it != m_input.end(); ++it) {
@@ -186,7 +235,13 @@ bool MessageQueue::TakeLocked(MSG* out, HWND filter, UINT filterMin, UINT filter
     if (!Matches(msg, filter, filterMin, filterMax)) continue;
     *out = msg;
     *fromInput = true;
-    if (remove) m_input.erase(it);
+    if (remove) {
+      if (it == m_input.begin()) {
+        m_input.pop_front();
+      } else {
+        m_input.erase(it);
+      }
+    }
     return true;
   }
   if (m_quit && (filterMin == 0 && filterMax == 0 ? true
@@ -210,7 +265,7 @@ bool MessageQueue::TakeLocked(MSG* out, HWND filter, UINT filterMin, UINT filter
 
 bool MessageQueue::Take(MSG* out, HWND filter, UINT filterMin, UINT filterMax, Mode mode) {
   for (;;) {
-    HandleSent();
+    if (m_hasSent.load(std::memory_order_relaxed)) HandleSent();
     bool fromInput = false;
     bool found;
     {
@@ -270,17 +325,28 @@ DWORD MessageQueue::WaitForInput(DWORD count, const HANDLE* handles, Deadline de
 
 DWORD MessageQueue::Block(DWORD count, const HANDLE* handles, Deadline deadline, HWND filter,
                           UINT filterMin, UINT filterMax) {
+  driver::Blocker* blocker = m_blocker.load();
   {
-    std::lock_guard lock(m_mutex);
-    // Checked and reset under the lock that every arrival takes, so no
-    // arrival can slip between the look and the wait.
+    std::unique_lock lock(m_mutex);
+    // Checked under the lock that every arrival takes, so no arrival can
+    // slip between the look and the wait.
     if (HasWorkLocked(filter, filterMin, filterMax, Clock::now())) return count;
-    ResetEvent(m_wake);
     m_idle = true;
+    m_idleChanged.notify_all();
+    if (blocker == nullptr && count == 0) {
+      m_woken = false;
+      m_waitMode = WaitMode::kCondition;
+      auto woken = [this] { return m_woken; };
+      bool arrived = deadline ? m_arrived.wait_until(lock, *deadline, woken) : (m_arrived.wait(lock, woken), true);
+      m_waitMode = WaitMode::kRunning;
+      m_idle = false;
+      return arrived ? count : WAIT_TIMEOUT;
+    }
+    m_waitMode = WaitMode::kEvent;
+    ResetEvent(m_wake);
   }
-  m_idleChanged.notify_all();
   DWORD result;
-  if (driver::Blocker* blocker = BlockerOfThread(m_threadId)) {
+  if (blocker != nullptr) {
     DWORD ready = count > 0 ? WaitForMultipleObjects(count, handles, FALSE, 0) : WAIT_TIMEOUT;
     if (ready < count) {
       result = ready;
@@ -302,6 +368,7 @@ DWORD MessageQueue::Block(DWORD count, const HANDLE* handles, Deadline deadline,
     if (result > count) result = count;
   }
   std::lock_guard lock(m_mutex);
+  m_waitMode = WaitMode::kRunning;
   m_idle = false;
   return result;
 }
@@ -315,13 +382,17 @@ bool MessageQueue::WaitForIdle(Clock::duration timeout) {
 
 bool MessageQueue::HandleSent() {
   bool any = false;
-  for (;;) {
+  while (m_hasSent.load()) {
     std::shared_ptr<SentMessage> message;
     {
       std::lock_guard lock(m_mutex);
-      if (m_sent.empty()) return any;
+      if (m_sent.empty()) {
+        m_hasSent = false;
+        return any;
+      }
       message = m_sent.front();
       m_sent.pop_front();
+      m_hasSent = !m_sent.empty();
     }
     any = true;
     ++sendDepth;
@@ -334,51 +405,54 @@ bool MessageQueue::HandleSent() {
     --sendDepth;
     Complete(message, result, false);
   }
+  return any;
 }
 
 void MessageQueue::Complete(const std::shared_ptr<SentMessage>& message, LRESULT result,
                             bool failed) {
   auto sender = message->sender.lock();
   if (!sender) return;
+  WaitMode mode;
   {
     std::lock_guard lock(sender->m_mutex);
     message->result = result;
     message->failed = failed;
     message->done = true;
+    mode = sender->ArrivedLocked();
   }
-  sender->Wake();
+  sender->Deliver(mode);
 }
 
 bool MessageQueue::Send(const std::shared_ptr<SentMessage>& message, Deadline deadline) {
   auto self = Current();
   message->sender = self;
+  WaitMode mode;
   {
     std::lock_guard lock(m_mutex);
     if (m_dead) return false;
     m_sent.push_back(message);
-    m_idle = false;
+    m_hasSent = true;
+    mode = ArrivedLocked();
   }
-  Wake();
+  Deliver(mode);
   for (;;) {
     self->HandleSent();
-    {
-      std::lock_guard lock(self->m_mutex);
-      if (message->done) return !message->failed;
-      if (!self->m_sent.empty()) continue;
-      if (deadline && Clock::now() >= *deadline) {
-        // The receiver may still handle it later; nobody waits for the answer.
-        message->sender.reset();
-        SetLastError(ERROR_TIMEOUT);
-        return false;
-      }
-      ResetEvent(self->m_wake);
+    std::unique_lock lock(self->m_mutex);
+    if (message->done) return !message->failed;
+    if (!self->m_sent.empty()) continue;
+    // While it waits for the answer, the sender answers what is sent to it,
+    // and nothing else.
+    auto answered = [&] { return message->done || !self->m_sent.empty(); };
+    self->m_waitMode = WaitMode::kCondition;
+    bool woken = deadline ? self->m_arrived.wait_until(lock, *deadline, answered)
+                          : (self->m_arrived.wait(lock, answered), true);
+    self->m_waitMode = WaitMode::kRunning;
+    if (!woken) {
+      // The receiver may still handle it later; nobody waits for the answer.
+      message->sender.reset();
+      SetLastError(ERROR_TIMEOUT);
+      return false;
     }
-    DWORD ms = INFINITE;
-    if (deadline) {
-      auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
-      ms = static_cast<DWORD>(std::max<long long>(0, left.count()));
-    }
-    WaitForSingleObject(self->m_wake, ms);
   }
 }
 
@@ -436,6 +510,7 @@ void MessageQueue::MarkDead() {
     m_actions.clear();
   }
   m_idleChanged.notify_all();
+  m_arrived.notify_all();
   for (auto& message : pending) Complete(message, 0, true);
   DropWindowsOfEndedThread(windows);
   Registry& registry = GetRegistry();

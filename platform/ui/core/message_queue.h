@@ -6,6 +6,7 @@
 // then WM_QUIT, then timers.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -17,6 +18,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/ui/driver.h"
 #include "platform/ui/messages.h"
 
 namespace ui::core {
@@ -25,6 +27,7 @@ using Clock = std::chrono::steady_clock;
 using Deadline = std::optional<Clock::time_point>;
 
 class MessageQueue;
+class Window;
 
 // A message (or a call) handed to another thread, which answers it.
 struct SentMessage {
@@ -59,6 +62,10 @@ class MessageQueue : public std::enable_shared_from_this<MessageQueue> {
 
   // The calling thread's queue, made on first use.
   static std::shared_ptr<MessageQueue> Current();
+  // The same without a reference count, for the hot paths.
+  static MessageQueue& Here();
+  // The calling thread's queue, or null, without a reference count.
+  static const MessageQueue* CurrentIfAnyRaw();
   // The calling thread's queue if it has one.
   static std::shared_ptr<MessageQueue> CurrentIfAny();
   static std::shared_ptr<MessageQueue> ForThread(DWORD threadId);
@@ -78,6 +85,8 @@ class MessageQueue : public std::enable_shared_from_this<MessageQueue> {
   // True once the queue's thread waits with nothing left to do.
   bool WaitForIdle(Clock::duration timeout);
   bool IsDead() const;
+  // The front-end's loop that blocks for this thread, if one is attached.
+  void SetBlocker(driver::Blocker* blocker) { m_blocker = blocker; }
 
   // ---- the owning thread ----
   enum class Mode { kWait, kPeekRemove, kPeekKeep };
@@ -105,6 +114,11 @@ class MessageQueue : public std::enable_shared_from_this<MessageQueue> {
   int sendDepth = 0;         // > 0 while handling a message sent by another thread
   LONG messageTime = 0;
   bool inTurn = false;
+  // The window the thread looked up last (LookupWindow).
+  struct LookupCache {
+    HWND handle = nullptr;
+    std::shared_ptr<Window> object;
+  } lookupCache;
 
  private:
   bool Matches(const MSG& msg, HWND filter, UINT filterMin, UINT filterMax) const;
@@ -117,15 +131,29 @@ class MessageQueue : public std::enable_shared_from_this<MessageQueue> {
               UINT filterMax);
   void MarkDead();
   void Complete(const std::shared_ptr<SentMessage>& message, LRESULT result, bool failed);
+  // How the owning thread waits, so that an arrival wakes it the cheap way.
+  enum class WaitMode { kRunning, kCondition, kEvent };
+  // Call with m_mutex held after something arrived; then Deliver the answer
+  // once the lock is released.
+  WaitMode ArrivedLocked();
+  void Deliver(WaitMode mode);
   friend struct QueueHolder;
 
   const DWORD m_threadId;
   mutable std::mutex m_mutex;
   std::condition_variable m_idleChanged;
-  HANDLE m_wake;  // manual-reset event: something arrived
+  // A thread that waits on its queue alone sleeps on this; one that also
+  // waits on events (MsgWaitForMultipleObjects) sleeps on m_wake, a
+  // manual-reset event of platform/base.
+  std::condition_variable m_arrived;
+  HANDLE m_wake;
+  WaitMode m_waitMode = WaitMode::kRunning;
+  bool m_woken = false;
+  std::atomic<driver::Blocker*> m_blocker{nullptr};
   std::deque<MSG> m_posted;
   std::deque<MSG> m_input;
   std::deque<std::shared_ptr<SentMessage>> m_sent;
+  std::atomic<bool> m_hasSent{false};  // lets HandleSent skip the lock
   std::map<LPARAM, std::function<void()>> m_actions;
   LPARAM m_nextAction = 1;
   std::vector<Timer> m_timers;

@@ -16,7 +16,6 @@ LRESULT CallProcOf(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The calling thread's turn takers, each once; never nested.
 driver::TurnResult TakeTurns(MessageQueue& queue);
-driver::Blocker* BlockerOfThread(DWORD threadId);
 
 // The keyboard hooks of the thread, for a key message being taken; true
 // when a hook discarded it.

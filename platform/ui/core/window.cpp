@@ -28,6 +28,21 @@ std::shared_ptr<Window> FindWindowObject(HWND window) {
   return HandleTable::Get().Find<Window>(window, ObjectKind::kWindow);
 }
 
+Window* LookupWindow(HWND window) {
+  MessageQueue::LookupCache& cache = MessageQueue::Here().lookupCache;
+  if (window != nullptr && window == cache.handle && cache.object && !cache.object->gone.load()) {
+    return cache.object.get();
+  }
+  cache.object = FindWindowObject(window);
+  cache.handle = cache.object ? window : nullptr;
+  return cache.object.get();
+}
+
+void RemoveWindowObject(HWND window) {
+  if (auto object = FindWindowObject(window)) object->gone = true;
+  HandleTable::Get().Remove(HandleValue(window));
+}
+
 std::vector<HWND> TopLevelWindows() {
   std::lock_guard lock(WindowLock());
   return TopLevels();
@@ -57,16 +72,12 @@ void SetControlState(HWND window, std::unique_ptr<ControlState> state) {
 }
 
 LRESULT CallProcOf(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto object = FindWindowObject(window);
+  Window* object = LookupWindow(window);
   if (!object) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return 0;
   }
-  WNDPROC proc;
-  {
-    std::lock_guard lock(WindowLock());
-    proc = object->proc;
-  }
+  WNDPROC proc = object->proc.load();
   return proc != nullptr ? proc(window, message, wParam, lParam) : 0;
 }
 
@@ -79,7 +90,7 @@ void DropWindowsOfEndedThread(const std::set<HWND>& windows) {
       if (auto parent = FindWindowObject(object->parent)) std::erase(parent->children, window);
     }
     RemoveTopLevel(window);
-    HandleTable::Get().Remove(HandleValue(window));
+    RemoveWindowObject(window);
   }
 }
 

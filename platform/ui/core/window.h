@@ -4,6 +4,7 @@
 // without it.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -38,7 +39,7 @@ void* QueryModels(Self* self, const std::type_info& type) {
 struct WindowClass {
   std::string name;
   UINT style = 0;
-  WNDPROC proc = nullptr;
+  std::atomic<WNDPROC> proc{nullptr};  // read on every dispatch, without the lock
   int classExtra = 0;
   int windowExtra = 0;
   HINSTANCE instance = nullptr;
@@ -65,6 +66,9 @@ class Window : public UserObject {
   std::shared_ptr<const WindowClass> windowClass;
   DWORD threadId = 0;
   std::weak_ptr<MessageQueue> queue;
+  // The same, for comparing with the calling thread's queue only: never
+  // followed unless it is the caller's own.
+  const MessageQueue* ownerQueue = nullptr;
 
   // Guarded by WindowLock().
   std::string text;
@@ -75,7 +79,7 @@ class Window : public UserObject {
   HWND owner = nullptr;   // top-level windows
   std::vector<HWND> children;  // z-order, topmost first
   RECT rect{};  // relative to the parent; screen coordinates for top-levels
-  WNDPROC proc = nullptr;
+  std::atomic<WNDPROC> proc{nullptr};  // read on every dispatch, without the lock
   LONG_PTR userData = 0;
   HINSTANCE instance = nullptr;
   std::vector<BYTE> extra;
@@ -84,6 +88,7 @@ class Window : public UserObject {
   FontSpec font;
   bool redraw = true;
   bool destroying = false;
+  std::atomic<bool> gone{false};  // out of the handle table for good
 
   // Owned by the window's thread.
   std::unique_ptr<ControlState> control;
@@ -94,6 +99,11 @@ class Window : public UserObject {
 std::recursive_mutex& WindowLock();
 
 std::shared_ptr<Window> FindWindowObject(HWND window);
+// The same for the hot paths (posting, dispatching), through a cache of one
+// window per thread: valid until the thread's next lookup.
+Window* LookupWindow(HWND window);
+// Takes window out of the handle table; its handle is never valid again.
+void RemoveWindowObject(HWND window);
 
 // Top-level windows of this process in z-order, topmost first.
 std::vector<HWND> TopLevelWindows();

@@ -205,7 +205,7 @@ LONG_PTR GetWindowLongPtrA(HWND window, int index) {
   std::lock_guard lock(WindowLock());
   switch (index) {
     case GWLP_WNDPROC:
-      return reinterpret_cast<LONG_PTR>(object->proc);
+      return reinterpret_cast<LONG_PTR>(object->proc.load());
     case GWLP_HINSTANCE:
       return reinterpret_cast<LONG_PTR>(object->instance);
     case GWLP_HWNDPARENT:

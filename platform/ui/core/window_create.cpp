@@ -56,7 +56,7 @@ void FreeWindow(HWND window) {
   if (auto queue = object->queue.lock()) queue->ForgetWindow(window);
   Unlink(*object);
   RemoveTopLevel(window);
-  HandleTable::Get().Remove(HandleValue(window));
+  RemoveWindowObject(window);
   AnnounceDestroyed(window);
   object->control.reset();
 }
@@ -100,10 +100,11 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   object->windowClass = windowClass;
   object->threadId = queue->ThreadId();
   object->queue = queue;
+  object->ownerQueue = queue.get();
   object->text = windowName != nullptr ? windowName : "";
   object->style = style;
   object->exStyle = exStyle;
-  object->proc = windowClass->proc;
+  object->proc.store(windowClass->proc);
   object->instance = instance != nullptr ? instance : windowClass->instance;
   object->extra.assign(static_cast<size_t>(std::max(0, windowClass->windowExtra)), 0);
   if (x == CW_USEDEFAULT) {

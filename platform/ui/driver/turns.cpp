@@ -25,6 +25,7 @@ struct Parties {
   std::mutex mutex;
   std::unordered_map<DWORD, ThreadParties> threads;
   std::atomic<int> clients{0};
+  std::atomic<int> takers{0};  // lets a thread without takers skip the lock
 };
 
 Parties& GetParties() {
@@ -36,8 +37,8 @@ Parties& GetParties() {
 
 driver::TurnResult TakeTurns(MessageQueue& queue) {
   driver::TurnResult merged;
-  if (queue.inTurn) return merged;
   Parties& parties = GetParties();
+  if (queue.inTurn || parties.takers.load() == 0) return merged;
   std::vector<driver::TurnTaker*> takers;
   {
     std::lock_guard lock(parties.mutex);
@@ -63,13 +64,6 @@ driver::TurnResult TakeTurns(MessageQueue& queue) {
   return merged;
 }
 
-driver::Blocker* BlockerOfThread(DWORD threadId) {
-  Parties& parties = GetParties();
-  std::lock_guard lock(parties.mutex);
-  auto it = parties.threads.find(threadId);
-  return it == parties.threads.end() ? nullptr : it->second.blocker;
-}
-
 }  // namespace ui::core
 
 namespace ui::driver {
@@ -83,6 +77,7 @@ void AddTurnTaker(TurnTaker* taker) {
     parties.threads[GetCurrentThreadId()].takers.push_back(taker);
   }
   ++parties.clients;
+  ++parties.takers;
   core::MessageQueue::Current()->Wake();
 }
 
@@ -92,7 +87,10 @@ void RemoveTurnTaker(TurnTaker* taker) {
   for (auto& [thread, entry] : parties.threads) {
     auto before = entry.takers.size();
     std::erase(entry.takers, taker);
-    if (entry.takers.size() != before) --parties.clients;
+    if (entry.takers.size() != before) {
+      --parties.clients;
+      --parties.takers;
+    }
   }
 }
 
@@ -103,6 +101,7 @@ void SetBlocker(Blocker* blocker) {
   if (slot != nullptr) --parties.clients;
   slot = blocker;
   if (slot != nullptr) ++parties.clients;
+  core::MessageQueue::Current()->SetBlocker(blocker);
 }
 
 bool HasClient() { return GetParties().clients.load() > 0; }
