@@ -2,6 +2,9 @@
 // way in and out: WM_NCCREATE and WM_CREATE, then WM_DESTROY to the window
 // and its children from the top down, and WM_NCDESTROY from the bottom up.
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <string>
 
 #include "platform/base/last_error.h"
 #include "platform/ui/core/announce.h"
@@ -9,6 +12,7 @@
 #include "platform/ui/core/focus.h"
 #include "platform/ui/core/message_queue.h"
 #include "platform/ui/core/window_class.h"
+#include "platform/ui/front_end.h"
 #include "platform/ui/message_api.h"
 
 namespace ui::core {
@@ -19,6 +23,15 @@ constexpr int kDefaultX = 100;
 constexpr int kDefaultY = 100;
 constexpr int kDefaultWidth = 640;
 constexpr int kDefaultHeight = 480;
+
+void StartFrontEndOnce() {
+  static std::atomic<bool> tried{false};
+  if (tried.load() || !ui::WantsDisplay() || tried.exchange(true)) return;
+  std::string error;
+  if (!ui::StartFrontEnd(false, &error)) {
+    std::fprintf(stderr, "Windows are not shown (%s); they go on headless.\n", error.c_str());
+  }
+}
 
 void Unlink(Window& object) {
   std::lock_guard lock(WindowLock());
@@ -149,6 +162,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     return fail();
   }
   if (!IsWindow(window)) return nullptr;
+  // The first window a person should see brings up the front-end on this
+  // thread, which then mirrors it and everything after it.
+  if (!child) StartFrontEndOnce();
   AnnounceCreated(window);
   if (style & WS_VISIBLE) {
     {

@@ -1,0 +1,157 @@
+// The front-end: Qt's application on the thread that shows windows, the
+// mirrors of that thread's windows, blocking for the thread in Qt's event
+// loop, and pictures of windows.
+#include "platform/ui/qt/front_end.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdlib>
+
+#include "platform/base/export.h"
+#include "platform/base/sync.h"
+#include "platform/ui/front_end.h"
+#include "platform/ui/qt/mirror.h"
+#include "platform/ui/window_api.h"
+
+namespace ui::qt {
+
+namespace {
+
+FrontEnd* g_instance = nullptr;
+QAbstractEventDispatcher* g_dispatcher = nullptr;
+
+// Qt keeps references to these for the life of the application.
+int g_argc = 1;
+char g_program[] = "qap";
+char* g_argv[] = {g_program, nullptr};
+
+}  // namespace
+
+FrontEnd::FrontEnd(bool offscreen) : m_offscreen(offscreen) {}
+
+FrontEnd::~FrontEnd() {
+  driver::RemoveObserver(this);
+  driver::SetBlocker(nullptr);
+  if (m_listener != 0) RemoveSignalListener(m_listener);
+  m_mirrors.clear();
+  g_instance = nullptr;
+}
+
+FrontEnd* FrontEnd::Instance() { return g_instance; }
+
+bool FrontEnd::Start(std::string* error) {
+  if (m_offscreen) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  m_application = std::make_unique<QApplication>(g_argc, g_argv);
+  m_application->setQuitOnLastWindowClosed(false);
+  g_dispatcher = QAbstractEventDispatcher::instance();
+  if (g_dispatcher == nullptr) {
+    if (error != nullptr) *error = "Qt has no event loop on this thread";
+    return false;
+  }
+  m_thread = GetCurrentThreadId();
+  g_instance = this;
+  driver::AddObserver(this);
+  driver::SetBlocker(this);
+  // Events set by other threads end a wait of this thread too: Qt's loop
+  // cannot wait on them, so it is woken to look.
+  m_listener = AddSignalListener([] {
+    if (g_dispatcher != nullptr) g_dispatcher->wakeUp();
+  });
+  for (HWND window : driver::TopLevelWindows()) {
+    if (GetWindowThreadProcessId(window, nullptr) == m_thread) MirrorTree(window);
+  }
+  return true;
+}
+
+bool FrontEnd::OnOurThread() const { return GetCurrentThreadId() == m_thread; }
+
+Mirror* FrontEnd::MirrorOf(HWND window) const {
+  auto it = m_mirrors.find(window);
+  return it == m_mirrors.end() ? nullptr : it->second.get();
+}
+
+void FrontEnd::MirrorTree(HWND window) {
+  OnCreated(window);
+  for (HWND child : driver::Children(window)) MirrorTree(child);
+}
+
+void FrontEnd::OnCreated(HWND window) {
+  if (!OnOurThread() || MirrorOf(window) != nullptr) return;
+  driver::WindowInfo info;
+  if (!driver::GetWindowInfo(window, &info)) return;
+  QWidget* parent = nullptr;
+  if (info.parent != nullptr) {
+    Mirror* parentMirror = MirrorOf(info.parent);
+    // A child of a window that is not shown here is not shown either.
+    if (parentMirror == nullptr) return;
+    parent = parentMirror->ChildArea();
+  }
+  std::unique_ptr<Mirror> mirror = MakeMirror(window, parent, *this);
+  if (mirror) m_mirrors.emplace(window, std::move(mirror));
+}
+
+void FrontEnd::OnDestroyed(HWND window) {
+  if (OnOurThread()) Forget(window);
+}
+
+void FrontEnd::Forget(HWND window) { m_mirrors.erase(window); }
+
+void FrontEnd::OnChanged(HWND window, driver::Change change, int first, int count) {
+  if (!OnOurThread()) return;
+  if (Mirror* mirror = MirrorOf(window)) mirror->Refresh(change, first, count);
+}
+
+void FrontEnd::Block(std::optional<std::chrono::steady_clock::time_point> deadline) {
+  QTimer timer;
+  if (deadline) {
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return;
+    timer.setSingleShot(true);
+    timer.start(static_cast<int>(std::min<long long>(left.count(), 1 << 30)));
+  }
+  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void FrontEnd::Wake() {
+  if (g_dispatcher != nullptr) g_dispatcher->wakeUp();
+}
+
+bool FrontEnd::Screenshot(HWND window, const std::string& file, std::string* error) {
+  Mirror* mirror = MirrorOf(window);
+  if (mirror == nullptr || mirror->Widget() == nullptr) {
+    if (error != nullptr) *error = "the window is not shown by the front-end";
+    return false;
+  }
+  QWidget* widget = mirror->Widget();
+  if (widget->isWindow()) {
+    widget->adjustSize();
+    // Offscreen, a shown widget is laid out and painted like one on a screen.
+    if (m_offscreen && !widget->isVisible()) widget->show();
+  }
+  QCoreApplication::processEvents();
+  QPixmap picture = widget->grab();
+  if (picture.isNull() || !picture.save(QString::fromStdString(file), "PNG")) {
+    if (error != nullptr) *error = "cannot write the picture " + file;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace ui::qt
+
+extern "C" QAP_EXPORT bool QapUiStartFrontEnd(bool offscreen, ui::FrontEndInterface* out,
+                                               std::string* error) {
+  auto* frontEnd = new ui::qt::FrontEnd(offscreen);
+  if (!frontEnd->Start(error)) {
+    delete frontEnd;
+    return false;
+  }
+  out->screenshot = [](HWND window, const char* file, std::string* reason) {
+    ui::qt::FrontEnd* instance = ui::qt::FrontEnd::Instance();
+    return instance != nullptr && instance->Screenshot(window, file, reason);
+  };
+  return true;
+}

@@ -1,0 +1,113 @@
+// The person's mouse and keys, into the driver.
+#include "platform/ui/qt/input.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "platform/ui/messages.h"
+
+namespace ui::qt {
+
+namespace {
+
+int VirtualKeyOf(int key) {
+  switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return VK_RETURN;
+    case Qt::Key_Escape:
+      return VK_ESCAPE;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return VK_TAB;
+    case Qt::Key_Backspace:
+      return VK_BACK;
+    case Qt::Key_Delete:
+      return VK_DELETE;
+    case Qt::Key_Insert:
+      return VK_INSERT;
+    case Qt::Key_Up:
+      return VK_UP;
+    case Qt::Key_Down:
+      return VK_DOWN;
+    case Qt::Key_Left:
+      return VK_LEFT;
+    case Qt::Key_Right:
+      return VK_RIGHT;
+    case Qt::Key_Home:
+      return VK_HOME;
+    case Qt::Key_End:
+      return VK_END;
+    case Qt::Key_PageUp:
+      return VK_PRIOR;
+    case Qt::Key_PageDown:
+      return VK_NEXT;
+    case Qt::Key_Space:
+      return VK_SPACE;
+    case Qt::Key_Menu:
+      return VK_APPS;
+    default:
+      break;
+  }
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return VK_F1 + (key - Qt::Key_F1);
+  if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
+  return 0;
+}
+
+}  // namespace
+
+DWORD KeysOf(const QMouseEvent& event) {
+  DWORD keys = 0;
+  if (event.modifiers() & Qt::ControlModifier) keys |= MK_CONTROL;
+  if (event.modifiers() & Qt::ShiftModifier) keys |= MK_SHIFT;
+  return keys;
+}
+
+bool ForwardKey(HWND window, const QKeyEvent& event) {
+  bool control = (event.modifiers() & Qt::ControlModifier) != 0;
+  bool shift = (event.modifiers() & Qt::ShiftModifier) != 0 || event.key() == Qt::Key_Backtab;
+  bool alt = (event.modifiers() & Qt::AltModifier) != 0;
+  int key = VirtualKeyOf(event.key());
+  QString text = event.text();
+  // Letters, digits and named keys go as keys, as a keyboard sends them
+  // (hooks and accelerators see them); any other character, as the
+  // character it types.
+  if (key != 0) {
+    driver::PressKey(window, key, control, shift, alt);
+    return true;
+  }
+  if (!text.isEmpty() && !control && !alt && text.at(0).isPrint()) {
+    driver::TypeText(window, text.toStdString());
+    return true;
+  }
+  return false;
+}
+
+InputFilter::InputFilter(HWND window, Kind kind, QObject* parent)
+    : QObject(parent), m_window(window), m_kind(kind) {}
+
+bool InputFilter::eventFilter(QObject*, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      return ForwardKey(m_window, *static_cast<QKeyEvent*>(event));
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+      return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: {
+      if (m_kind == Kind::kKeysOnly) return false;
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
+        driver::Click(m_window);
+      } else if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton) {
+        driver::DoubleClick(m_window);
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace ui::qt

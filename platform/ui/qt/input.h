@@ -1,0 +1,36 @@
+// A person's mouse and keyboard on a mirrored widget become the driver's
+// actions on its window, so the window system sees the messages a person's
+// action on Windows gives; the widget itself does nothing with them and
+// shows only what the window system then says.
+#pragma once
+
+#include <QObject>
+
+#include "platform/ui/driver.h"
+
+class QKeyEvent;
+class QMouseEvent;
+
+namespace ui::qt {
+
+class InputFilter : public QObject {
+ public:
+  enum class Kind {
+    kClick,   // buttons, statics, edit boxes, anything else: the window is clicked
+    kKeysOnly // lists and trees handle their own mouse; only keys pass here
+  };
+  InputFilter(HWND window, Kind kind, QObject* parent);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  HWND m_window;
+  Kind m_kind;
+};
+
+// Sends a key event as the driver's key press or typed text; true when it
+// was one the window system takes.
+bool ForwardKey(HWND window, const QKeyEvent& event);
+// The keys held during a mouse event, as MK_* flags.
+DWORD KeysOf(const QMouseEvent& event);
+
+}  // namespace ui::qt
