@@ -6,6 +6,8 @@
 #include "platform/base/export.h"
 #include "platform/ui/ole/clipboard.h"
 #include "platform/ui/ole/data_objects.h"
+#include "platform/ui/ole/drag_drop.h"
+#include "platform/ui/ole/drop_files.h"
 #include "platform/ui/ole/global_memory.h"
 #include "platform/ui/ole/ole_interfaces.h"
 #include "platform/ui/ui_types.h"
