@@ -5,6 +5,7 @@
 
 #include "platform/base/export.h"
 #include "platform/ui/ole/clipboard.h"
+#include "platform/ui/ole/control_host.h"
 #include "platform/ui/ole/data_objects.h"
 #include "platform/ui/ole/drag_drop.h"
 #include "platform/ui/ole/drop_files.h"
