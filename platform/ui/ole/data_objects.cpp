@@ -1,49 +1,12 @@
 // The format enumerator, the memory data object and the release of media.
 #include "platform/ui/ole/data_objects.h"
 
-#include <algorithm>
-
+#include "platform/com/enumerator.h"
 #include "platform/ui/ole/block_data_object.h"
 
 namespace {
 
-class FormatEnumerator final : public ComObject<FormatEnumerator, IEnumFORMATETC> {
- public:
-  InterfaceTable Interfaces() {
-    return {{&IID_IEnumFORMATETC, static_cast<IEnumFORMATETC*>(this)}};
-  }
-
-  HRESULT Next(ULONG count, FORMATETC* formats, ULONG* fetched) override {
-    if (formats == nullptr || (count > 1 && fetched == nullptr)) return E_POINTER;
-    ULONG given = 0;
-    while (given < count && m_position < m_formats.size()) formats[given++] = m_formats[m_position++];
-    if (fetched != nullptr) *fetched = given;
-    return given == count ? S_OK : S_FALSE;
-  }
-  HRESULT Skip(ULONG count) override {
-    const size_t left = m_formats.size() - m_position;
-    m_position += std::min<size_t>(count, left);
-    return count <= left ? S_OK : S_FALSE;
-  }
-  HRESULT Reset() override {
-    m_position = 0;
-    return S_OK;
-  }
-  HRESULT Clone(IEnumFORMATETC** copy) override {
-    if (copy == nullptr) return E_POINTER;
-    HRESULT result = NewInstance(IID_IEnumFORMATETC, reinterpret_cast<void**>(copy), m_formats);
-    if (SUCCEEDED(result)) static_cast<FormatEnumerator*>(*copy)->m_position = m_position;
-    return result;
-  }
-
- private:
-  friend ComObject<FormatEnumerator, IEnumFORMATETC>;
-  explicit FormatEnumerator(std::vector<FORMATETC> formats) : m_formats(std::move(formats)) {}
-  ~FormatEnumerator() = default;
-
-  std::vector<FORMATETC> m_formats;
-  size_t m_position = 0;
-};
+using FormatEnumerator = ComEnumerator<IEnumFORMATETC, FORMATETC, IID_IEnumFORMATETC>;
 
 class MemoryDataObject final : public ui::ole::BlockDataObject<MemoryDataObject> {
  public:
@@ -77,8 +40,7 @@ HRESULT SHCreateStdEnumFmtEtc(UINT count, const FORMATETC formats[],
   if (enumerator == nullptr || (count > 0 && formats == nullptr)) return E_INVALIDARG;
   std::vector<FORMATETC> list(formats, formats + count);
   for (FORMATETC& format : list) format.ptd = nullptr;
-  return FormatEnumerator::NewInstance(IID_IEnumFORMATETC, reinterpret_cast<void**>(enumerator),
-                                       std::move(list));
+  return FormatEnumerator::Create(std::move(list), enumerator);
 }
 
 void ReleaseStgMedium(STGMEDIUM* medium) {
