@@ -3,7 +3,6 @@
 // controls created by class identifier from the registry.
 #pragma once
 
-#include "platform/base/export.h"
 #include "platform/ui/ole/clipboard.h"
 #include "platform/ui/ole/control_host.h"
 #include "platform/ui/ole/data_objects.h"

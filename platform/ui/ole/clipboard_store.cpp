@@ -252,8 +252,13 @@ UINT ClipboardStore::Next(UINT format) {
 }
 
 HWND ClipboardStore::Owner() {
-  std::lock_guard lock(m_mutex);
-  return m_owner;
+  HWND owner;
+  {
+    std::lock_guard lock(m_mutex);
+    owner = m_owner;
+  }
+  // An owner that went leaves the clipboard with none.
+  return IsWindow(owner) ? owner : nullptr;
 }
 
 HWND ClipboardStore::OpenWindow() {

@@ -45,6 +45,8 @@ HWND WindowInside(HWND to, POINT point) {
 void StartDrag(HWND from, std::function<void()> begin, HWND to, int toRow, HTREEITEM toItem,
                DWORD keys) {
   Act(from, [=] {
+    // Nobody aims at a window that cannot be reached.
+    if (!Reachable(to)) return;
     // Asked on to's thread, which may be another; the answer is shared with
     // a call that might run there after a time-out.
     auto point = std::make_shared<POINT>();

@@ -6,6 +6,7 @@
 // terminator) is read only as far as it holds.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct DROPFILES {
   BOOL fWide;    // the names are UTF-16
 };
 static_assert(sizeof(DROPFILES) == 20);
+static_assert(offsetof(DROPFILES, pt) == 4 && offsetof(DROPFILES, fWide) == 16);
 
 // index 0xFFFFFFFF: the count of files. file null: the length of the name
 // (without its terminator). Otherwise the name, cut to size - 1 characters

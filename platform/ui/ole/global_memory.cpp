@@ -36,14 +36,35 @@ class BlockTable {
   // fixed block is ever one of them; the counter never goes back.
   std::uintptr_t NextMoveableHandle() { return (m_next++ << 4) | 0x8; }
 
-  Block* Find(HGLOBAL memory) {
+  // The entry of memory; the end, with ERROR_INVALID_HANDLE, when memory
+  // names no block.
+  auto Entry(HGLOBAL memory) {
     auto it = blocks.find(reinterpret_cast<std::uintptr_t>(memory));
+    if (it == blocks.end()) SetLastError(ERROR_INVALID_HANDLE);
+    return it;
+  }
+  Block* Find(HGLOBAL memory) {
+    auto it = Entry(memory);
     return it == blocks.end() ? nullptr : &it->second;
   }
 
  private:
   std::uintptr_t m_next = 1;
 };
+
+// Whether flags and size make a request this table can answer; sets the
+// last error when not.
+bool Acceptable(UINT flags, SIZE_T bytes) {
+  if ((flags & ~(GMEM_MOVEABLE | GMEM_ZEROINIT)) != 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  if (bytes > kLargest) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return false;
+  }
+  return true;
+}
 
 std::unique_ptr<BYTE[]> NewBytes(SIZE_T size, bool zero) {
   std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[size == 0 ? 1 : size]);
@@ -54,14 +75,7 @@ std::unique_ptr<BYTE[]> NewBytes(SIZE_T size, bool zero) {
 }  // namespace
 
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
-  if ((flags & ~(GMEM_MOVEABLE | GMEM_ZEROINIT)) != 0) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  if (bytes > kLargest) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-  }
+  if (!Acceptable(flags, bytes)) return nullptr;
   Block block;
   block.moveable = (flags & GMEM_MOVEABLE) != 0;
   block.size = bytes;
@@ -84,10 +98,7 @@ LPVOID GlobalLock(HGLOBAL memory) {
   BlockTable& table = BlockTable::Get();
   std::lock_guard lock(table.mutex);
   Block* block = table.Find(memory);
-  if (block == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  if (block == nullptr) return nullptr;
   // A discarded block has nothing to lock.
   if (!block->data) return nullptr;
   if (block->moveable) ++block->locks;
@@ -98,10 +109,7 @@ BOOL GlobalUnlock(HGLOBAL memory) {
   BlockTable& table = BlockTable::Get();
   std::lock_guard lock(table.mutex);
   Block* block = table.Find(memory);
-  if (block == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+  if (block == nullptr) return FALSE;
   if (!block->moveable) return TRUE;
   if (block->locks == 0) {
     SetLastError(ERROR_NOT_LOCKED);
@@ -116,10 +124,7 @@ SIZE_T GlobalSize(HGLOBAL memory) {
   BlockTable& table = BlockTable::Get();
   std::lock_guard lock(table.mutex);
   Block* block = table.Find(memory);
-  if (block == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return 0;
-  }
+  if (block == nullptr) return 0;
   return block->size;
 }
 
@@ -128,32 +133,19 @@ HGLOBAL GlobalFree(HGLOBAL memory) {
   Block freed;
   BlockTable& table = BlockTable::Get();
   std::lock_guard lock(table.mutex);
-  auto it = table.blocks.find(reinterpret_cast<std::uintptr_t>(memory));
-  if (it == table.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return memory;
-  }
+  auto it = table.Entry(memory);
+  if (it == table.blocks.end()) return memory;
   freed = std::move(it->second);
   table.blocks.erase(it);
   return nullptr;
 }
 
 HGLOBAL GlobalReAlloc(HGLOBAL memory, SIZE_T bytes, UINT flags) {
-  if ((flags & ~(GMEM_MOVEABLE | GMEM_ZEROINIT)) != 0) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  if (bytes > kLargest) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-  }
+  if (!Acceptable(flags, bytes)) return nullptr;
   BlockTable& table = BlockTable::Get();
   std::lock_guard lock(table.mutex);
-  auto it = table.blocks.find(reinterpret_cast<std::uintptr_t>(memory));
-  if (it == table.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  auto it = table.Entry(memory);
+  if (it == table.blocks.end()) return nullptr;
   Block& block = it->second;
   if (bytes <= block.size && (block.data || bytes == 0)) {
     block.size = bytes;
@@ -196,10 +188,7 @@ bool GlobalToBytes(HGLOBAL memory, std::vector<BYTE>* bytes) {
   BlockTable& table = BlockTable::Get();
   std::lock_guard lock(table.mutex);
   Block* block = table.Find(memory);
-  if (block == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return false;
-  }
+  if (block == nullptr) return false;
   const BYTE* data = block->data.get();
   bytes->assign(data, data + (data != nullptr ? block->size : 0));
   return true;

@@ -51,6 +51,9 @@ struct FORMATETC {
   LONG lindex;
   DWORD tymed;
 };
+static_assert(offsetof(FORMATETC, ptd) == sizeof(void*));
+static_assert(offsetof(FORMATETC, dwAspect) == 2 * sizeof(void*));
+static_assert(offsetof(FORMATETC, tymed) == 2 * sizeof(void*) + 8);
 
 // Streams and storages are not offered; the slots keep STGMEDIUM's layout.
 class IStream;
@@ -69,6 +72,8 @@ struct STGMEDIUM {
   // the storage, which stays its owner's.
   IUnknown* pUnkForRelease;
 };
+static_assert(offsetof(STGMEDIUM, hGlobal) == sizeof(void*));
+static_assert(offsetof(STGMEDIUM, pUnkForRelease) == 2 * sizeof(void*));
 
 constexpr DWORD DATADIR_GET = 1;
 constexpr DWORD DATADIR_SET = 2;

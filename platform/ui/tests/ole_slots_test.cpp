@@ -1,9 +1,7 @@
-// The OLE interfaces keep every member at its slot, and their records their
-// layout: data objects, drop sources and targets and hosted controls come
-// from other modules and are called by index.
+// The OLE interfaces keep every member at its slot: data objects, drop
+// sources and targets and hosted controls come from other modules and are
+// called by index.
 #include <gtest/gtest.h>
-
-#include <cstddef>
 
 #include "platform/testing/vtable_slot.h"
 #include "platform/ui/ole.h"
@@ -44,17 +42,6 @@ TEST(OleSlots, DropSourceTargetAndHostedControlMembersSitAtTheirSlots) {
 
   EXPECT_EQ(SlotOf(&IProvideClassInfo2::GetClassInfo), 3);
   EXPECT_EQ(SlotOf(&IProvideClassInfo2::GetGUID), 4);
-}
-
-TEST(OleSlots, RecordsKeepWindowsLayout) {
-  EXPECT_EQ(offsetof(FORMATETC, ptd), 8u);
-  EXPECT_EQ(offsetof(FORMATETC, dwAspect), 16u);
-  EXPECT_EQ(offsetof(FORMATETC, tymed), 24u);
-  EXPECT_EQ(offsetof(STGMEDIUM, hGlobal), 8u);
-  EXPECT_EQ(offsetof(STGMEDIUM, pUnkForRelease), 16u);
-  EXPECT_EQ(offsetof(DROPFILES, pt), 4u);
-  EXPECT_EQ(offsetof(DROPFILES, fWide), 16u);
-  EXPECT_EQ(sizeof(POINTL), 8u);
 }
 
 }  // namespace
