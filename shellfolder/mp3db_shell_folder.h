@@ -8,7 +8,8 @@
 #include "platform/shell/shell_folder.h"
 #include "shellfolder/com_object.h"
 
-class Mp3DbShellFolder final : public CobrellObject<Mp3DbShellFolder, IShellFolder, IPersistFolder2> {
+class Mp3DbShellFolder final
+    : public CobrellObject<Mp3DbShellFolder, IShellFolder, IPersistFolder2> {
  public:
   // A new, uninitialised folder handed out through iid.
   static HRESULT Create(REFIID iid, void** object);

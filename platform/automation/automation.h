@@ -36,7 +36,8 @@ QAP_EXPORT HRESULT RevokeActiveObject(DWORD registration, void* reserved);
 // With CLSCTX_INPROC_SERVER, the class's in-process server makes the object
 // when the class has one (CoGetClassObject). Otherwise, with
 // CLSCTX_LOCAL_SERVER: connects to the running instance of clsid, starting
-// its server through the bus when needed, and takes one reference on it. The object returned answers IDispatch (calls go to the server) and
+// its server through the bus when needed, and takes one reference on it.
+// The object returned answers IDispatch (calls go to the server) and
 // IConnectionPointContainer (the server's events reach the sinks advised
 // here, on a thread of the connection). Releasing its last reference gives
 // the server reference back. REGDB_E_CLASSNOTREG when the class is not

@@ -46,7 +46,7 @@ class ComObjectBase : public Bases... {
   HRESULT QueryInterface(REFIID iid, void** object) override {
     if (object == nullptr) return E_POINTER;
     *object = IsEqualGUID(iid, IID_IUnknown) ? Identity()
-                                              : static_cast<Derived*>(this)->Interfaces().Find(iid);
+                                             : static_cast<Derived*>(this)->Interfaces().Find(iid);
     if (*object == nullptr) return E_NOINTERFACE;
     AddRef();
     return S_OK;

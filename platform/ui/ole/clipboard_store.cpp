@@ -175,7 +175,8 @@ HGLOBAL ClipboardStore::Resolve(UINT format, bool outsideToo) {
     generation = m_generation;
   }
   std::vector<BYTE> bytes;
-  bool got = source ? RenderFrom(source.Get(), format, &bytes) : bridge->ReadOutside(format, &bytes);
+  bool got =
+      source ? RenderFrom(source.Get(), format, &bytes) : bridge->ReadOutside(format, &bytes);
   HGLOBAL memory = got ? GlobalFromBytes(bytes.data(), bytes.size()) : nullptr;
   if (memory == nullptr) return nullptr;
   HGLOBAL unused = nullptr;

@@ -71,7 +71,7 @@ class ClipboardStore {
   bool m_changed = false;      // since it was opened
   bool m_outside = false;      // the desktop's clipboard is another program's
   bool m_outsidePending = false;
-  unsigned m_generation = 0;   // counts replacements of the content
+  unsigned m_generation = 0;  // counts replacements of the content
   ClipboardBridge* m_bridge = nullptr;
 };
 

@@ -35,8 +35,7 @@ class MemoryDataObject final : public ui::ole::BlockDataObject<MemoryDataObject>
 
 }  // namespace
 
-HRESULT SHCreateStdEnumFmtEtc(UINT count, const FORMATETC formats[],
-                              IEnumFORMATETC** enumerator) {
+HRESULT SHCreateStdEnumFmtEtc(UINT count, const FORMATETC formats[], IEnumFORMATETC** enumerator) {
   if (enumerator == nullptr || (count > 0 && formats == nullptr)) return E_INVALIDARG;
   std::vector<FORMATETC> list(formats, formats + count);
   for (FORMATETC& format : list) format.ptd = nullptr;

@@ -24,10 +24,12 @@ constexpr DWORD kOutsideEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT
 // screen coordinates. On window's thread.
 POINT DropPointOf(HWND window, int row, HTREEITEM item) {
   if (row >= 0) {
-    if (auto* input = InputOf<core::ListInput>(window)) return ScreenPointOf(window, input->RowPoint(row));
+    if (auto* input = InputOf<core::ListInput>(window))
+      return ScreenPointOf(window, input->RowPoint(row));
   }
   if (item != nullptr) {
-    if (auto* input = InputOf<core::TreeInput>(window)) return ScreenPointOf(window, input->ItemPoint(item));
+    if (auto* input = InputOf<core::TreeInput>(window))
+      return ScreenPointOf(window, input->ItemPoint(item));
   }
   RECT rect{};
   GetClientRect(window, &rect);
@@ -50,7 +52,8 @@ void StartDrag(HWND from, std::function<void()> begin, HWND to, int toRow, HTREE
     // Asked on to's thread, which may be another; the answer is shared with
     // a call that might run there after a time-out.
     auto point = std::make_shared<POINT>();
-    if (!RunOnWindowThread(to, [point, to, toRow, toItem] { *point = DropPointOf(to, toRow, toItem); })) {
+    if (!RunOnWindowThread(
+            to, [point, to, toRow, toItem] { *point = DropPointOf(to, toRow, toItem); })) {
       return;
     }
     ole::SetPendingDrop(ole::PendingDrop{to, *point, keys});

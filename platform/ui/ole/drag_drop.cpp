@@ -27,8 +27,8 @@ struct Registrations {
   // them once the lock is released.
   std::vector<Registration> TakeDeadLocked() {
     std::vector<Registration> dead;
-    auto gone = std::stable_partition(list.begin(), list.end(),
-                                      [](const Registration& entry) { return IsWindow(entry.window); });
+    auto gone = std::stable_partition(
+        list.begin(), list.end(), [](const Registration& entry) { return IsWindow(entry.window); });
     std::move(gone, list.end(), std::back_inserter(dead));
     list.erase(gone, list.end());
     return dead;
@@ -108,7 +108,8 @@ HRESULT RevokeDragDrop(HWND window) {
     Registration* entry = registrations.FindLocked(window);
     if (entry == nullptr) return DRAGDROP_E_NOTREGISTERED;
     released.push_back(std::move(*entry));
-    std::erase_if(registrations.list, [window](const Registration& e) { return e.window == window; });
+    std::erase_if(registrations.list,
+                  [window](const Registration& e) { return e.window == window; });
   }
   return S_OK;
 }

@@ -26,8 +26,7 @@ QAP_EXPORT HRESULT RevokeDragDrop(HWND window);
 // DRAGDROP_S_DROP (the effect the target carried out, within allowed, in
 // *effect: DROPEFFECT_NONE when it refused) or DRAGDROP_S_CANCEL; a
 // failure of the target's Drop is returned as it is.
-QAP_EXPORT HRESULT DoDragDrop(IDataObject* data, IDropSource* source, DWORD allowed,
-                              DWORD* effect);
+QAP_EXPORT HRESULT DoDragDrop(IDataObject* data, IDropSource* source, DWORD allowed, DWORD* effect);
 
 namespace ui::ole {
 
@@ -70,8 +69,8 @@ class QAP_EXPORT DragSession {
   ComPtr<IDataObject> m_data;
   ComPtr<IDropSource> m_source;
   DWORD m_allowed;
-  HWND m_over = nullptr;                 // where the pointer is
-  HWND m_targetWindow = nullptr;         // the registered window entered
+  HWND m_over = nullptr;          // where the pointer is
+  HWND m_targetWindow = nullptr;  // the registered window entered
   ComPtr<IDropTarget> m_target;
   POINTL m_point{};
   DWORD m_keys = 0;

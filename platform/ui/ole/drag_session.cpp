@@ -25,7 +25,8 @@ template <typename Call>
 Answer AskOnThreadOf(HWND window, DWORD allowed, Call call) {
   auto answer = std::make_shared<Answer>();
   answer->effect = allowed;
-  if (!ui::driver::RunOnWindowThread(window, [answer, call] { answer->result = call(&answer->effect); })) {
+  if (!ui::driver::RunOnWindowThread(window,
+                                     [answer, call] { answer->result = call(&answer->effect); })) {
     return Answer{};
   }
   return *answer;
@@ -73,10 +74,11 @@ bool DragSession::Step(const DragPointer& pointer) {
     return false;
   }
   if (m_target) {
-    Answer answer = AskOnThreadOf(m_targetWindow, m_allowed,
-                                  [target = m_target, keys = m_keys, point = m_point](DWORD* effect) {
-                                    return target->DragOver(keys, point, effect);
-                                  });
+    Answer answer =
+        AskOnThreadOf(m_targetWindow, m_allowed,
+                      [target = m_target, keys = m_keys, point = m_point](DWORD* effect) {
+                        return target->DragOver(keys, point, effect);
+                      });
     m_effect = SUCCEEDED(answer.result) ? answer.effect & m_allowed : DROPEFFECT_NONE;
   }
   Feedback();
@@ -88,11 +90,11 @@ void DragSession::Enter(HWND window) {
   HWND registered = nullptr;
   ComPtr<IDropTarget> target = FindDropTarget(window, &registered);
   if (!target) return;
-  Answer answer = AskOnThreadOf(
-      registered, m_allowed,
-      [target, data = m_data, keys = m_keys, point = m_point](DWORD* effect) {
-        return target->DragEnter(data.Get(), keys, point, effect);
-      });
+  Answer answer =
+      AskOnThreadOf(registered, m_allowed,
+                    [target, data = m_data, keys = m_keys, point = m_point](DWORD* effect) {
+                      return target->DragEnter(data.Get(), keys, point, effect);
+                    });
   if (answer.result != S_OK) {
     // A target that fails DragEnter is no target; it is asked again when
     // the pointer comes back.
@@ -125,11 +127,10 @@ void DragSession::End(HRESULT result) {
     return;
   }
   if (result == DRAGDROP_S_DROP && m_effect != DROPEFFECT_NONE) {
-    Answer answer = AskOnThreadOf(
-        m_targetWindow, m_allowed,
-        [target = std::move(m_target), data = m_data, keys = m_keys, point = m_point](DWORD* effect) {
-          return target->Drop(data.Get(), keys, point, effect);
-        });
+    Answer answer =
+        AskOnThreadOf(m_targetWindow, m_allowed,
+                      [target = std::move(m_target), data = m_data, keys = m_keys, point = m_point](
+                          DWORD* effect) { return target->Drop(data.Get(), keys, point, effect); });
     m_effect = answer.effect & m_allowed;
     if (FAILED(answer.result)) m_result = answer.result;
   } else {

@@ -85,7 +85,8 @@ void DragFinish(HDROP drop) { GlobalFree(reinterpret_cast<HGLOBAL>(drop)); }
 
 void DragAcceptFiles(HWND window, BOOL accept) {
   LONG_PTR style = GetWindowLongPtrA(window, GWL_EXSTYLE);
-  style = accept ? (style | WS_EX_ACCEPTFILES) : (style & ~static_cast<LONG_PTR>(WS_EX_ACCEPTFILES));
+  style =
+      accept ? (style | WS_EX_ACCEPTFILES) : (style & ~static_cast<LONG_PTR>(WS_EX_ACCEPTFILES));
   SetWindowLongPtrA(window, GWL_EXSTYLE, style);
 }
 
@@ -93,7 +94,8 @@ namespace ui::ole {
 
 std::vector<BYTE> DropFilesBlock(const std::vector<std::string>& files, POINT point, bool wide) {
   // An empty name would end the list early.
-  if (std::all_of(files.begin(), files.end(), [](const std::string& file) { return file.empty(); })) {
+  if (std::all_of(files.begin(), files.end(),
+                  [](const std::string& file) { return file.empty(); })) {
     return {};
   }
   DROPFILES header{sizeof(DROPFILES), point, FALSE, wide ? TRUE : FALSE};

@@ -141,8 +141,7 @@ class IDataObject : public IUnknown {
   // With release TRUE the object takes over the medium.
   virtual HRESULT SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) = 0;
   virtual HRESULT EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) = 0;
-  virtual HRESULT DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink,
-                          DWORD* connection) = 0;
+  virtual HRESULT DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink, DWORD* connection) = 0;
   virtual HRESULT DUnadvise(DWORD connection) = 0;
   virtual HRESULT EnumDAdvise(IEnumSTATDATA** advises) = 0;
 };

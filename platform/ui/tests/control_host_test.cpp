@@ -146,8 +146,9 @@ TEST_F(ControlHost, AControlFromATemplateGetsItsPropertiesAnswersCallsAndSendsIt
 }
 
 TEST_F(ControlHost, AHostMadeDirectlyNamesItsClassByProgIdAndAClassThatCannotBeMadeFailsTheDialog) {
-  HWND direct = CreateWindowExA(0, kControlHostClass, "Qap.HostedTestControl", WS_CHILD | WS_VISIBLE,
-                                0, 0, 80, 20, m_owner.Window(), nullptr, nullptr, nullptr);
+  HWND direct =
+      CreateWindowExA(0, kControlHostClass, "Qap.HostedTestControl", WS_CHILD | WS_VISIBLE, 0, 0,
+                      80, 20, m_owner.Window(), nullptr, nullptr, nullptr);
   ASSERT_NE(direct, nullptr);
   ComPtr<IUnknown> control;
   EXPECT_EQ(AtlAxGetControl(direct, control.Out()), S_OK);

@@ -35,8 +35,8 @@ class DragDrop : public ::testing::Test {
       ComPtr<IDataObject> data;
       ui::ole::CreateDataObject({ui::ole::DataBlock{m_format, std::vector<BYTE>(550, 1)}},
                                 data.Out());
-      m_result = DoDragDrop(data.Get(), RecordingDropSource::Make(&m_log).Get(), m_allowed,
-                            &m_effect);
+      m_result =
+          DoDragDrop(data.Get(), RecordingDropSource::Make(&m_log).Get(), m_allowed, &m_effect);
       return 0;
     };
   }
@@ -51,7 +51,8 @@ class DragDrop : public ::testing::Test {
         ReleaseStgMedium(&medium);
       }
     };
-    ASSERT_EQ(RegisterDragDrop(m_target.Window(), RecordingDropTarget::Make(&m_log, choose, onDrop).Get()),
+    ASSERT_EQ(RegisterDragDrop(m_target.Window(),
+                               RecordingDropTarget::Make(&m_log, choose, onDrop).Get()),
               S_OK);
   }
 
@@ -80,14 +81,11 @@ TEST_F(DragDrop, DraggedRowsAreMovedOrWithCtrlCopiedInWindowsOrderOfCalls) {
   EXPECT_EQ(ui::testing::DraggedRows(m_list), (std::vector<int>{1, 2}));
   EXPECT_EQ(m_result, DRAGDROP_S_DROP);
   EXPECT_EQ(m_effect, DROPEFFECT_MOVE);
-  EXPECT_EQ(m_log, (DragLog{"query keys=1 esc=0 -> continue",
-                            "enter keys=1 " + at + " allowed=3 -> 2",
-                            "feedback 2",
-                            "over keys=1 " + at + " allowed=3 -> 2",
-                            "feedback 2",
-                            "query keys=0 esc=0 -> drop",
-                            "dropped 550 bytes",
-                            "drop keys=0 " + at + " allowed=3 -> 2"}));
+  EXPECT_EQ(m_log,
+            (DragLog{"query keys=1 esc=0 -> continue", "enter keys=1 " + at + " allowed=3 -> 2",
+                     "feedback 2", "over keys=1 " + at + " allowed=3 -> 2", "feedback 2",
+                     "query keys=0 esc=0 -> drop", "dropped 550 bytes",
+                     "drop keys=0 " + at + " allowed=3 -> 2"}));
 
   Drag(MK_CONTROL);
   EXPECT_EQ(m_result, DRAGDROP_S_DROP);
@@ -131,8 +129,9 @@ class PointerRunner final : public ui::ole::DragRunner {
 TEST_F(DragDrop, TheFrontEndsRunnerMovesThePointerAndWithoutAMouseADragIsCancelled) {
   RegisterTarget(ByKeys);
   DragLog sourceLog;
-  ASSERT_EQ(RegisterDragDrop(m_source.Window(), RecordingDropTarget::Make(&sourceLog, ByKeys).Get()),
-            S_OK);
+  ASSERT_EQ(
+      RegisterDragDrop(m_source.Window(), RecordingDropTarget::Make(&sourceLog, ByKeys).Get()),
+      S_OK);
   ComPtr<IDataObject> data;
   ASSERT_EQ(ui::ole::CreateDataObject({ui::ole::DataBlock{m_format, {1, 2, 3}}}, data.Out()), S_OK);
   ComPtr<IDropSource> source = RecordingDropSource::Make(&m_log);
@@ -152,11 +151,11 @@ TEST_F(DragDrop, TheFrontEndsRunnerMovesThePointerAndWithoutAMouseADragIsCancell
   EXPECT_EQ(effect, DROPEFFECT_NONE);
   EXPECT_EQ(sourceLog, (DragLog{"enter keys=1 at=300,300 allowed=3 -> 2",
                                 "over keys=1 at=300,300 allowed=3 -> 2", "leave"}));
-  EXPECT_EQ(m_log, (DragLog{"query keys=1 esc=0 -> continue", "feedback 2", "feedback 2",
-                            "query keys=1 esc=0 -> continue",
-                            "enter keys=1 at=800,50 allowed=3 -> 2", "feedback 2",
-                            "over keys=1 at=800,50 allowed=3 -> 2", "feedback 2",
-                            "query keys=1 esc=1 -> cancel", "leave"}));
+  EXPECT_EQ(m_log,
+            (DragLog{"query keys=1 esc=0 -> continue", "feedback 2", "feedback 2",
+                     "query keys=1 esc=0 -> continue", "enter keys=1 at=800,50 allowed=3 -> 2",
+                     "feedback 2", "over keys=1 at=800,50 allowed=3 -> 2", "feedback 2",
+                     "query keys=1 esc=1 -> cancel", "leave"}));
   EXPECT_EQ(RevokeDragDrop(m_source.Window()), S_OK);
   EXPECT_EQ(sourceLog.back(), "target gone");
 }

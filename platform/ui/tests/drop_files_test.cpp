@@ -22,7 +22,8 @@ std::vector<std::string> NamesIn(HDROP drop) {
   UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
     std::string name(DragQueryFileA(drop, i, nullptr, 0), '\0');
-    EXPECT_EQ(DragQueryFileA(drop, i, name.data(), static_cast<UINT>(name.size() + 1)), name.size());
+    EXPECT_EQ(DragQueryFileA(drop, i, name.data(), static_cast<UINT>(name.size() + 1)),
+              name.size());
     names.push_back(name);
   }
   return names;
@@ -47,9 +48,11 @@ TEST(DropFiles, FilesDroppedOnADropTargetArriveAsAFileListWithTheKeysAndThePoint
     EXPECT_TRUE(DragQueryPoint(drop, &droppedAt));
     ReleaseStgMedium(&medium);
   };
-  ASSERT_EQ(RegisterDragDrop(window.Window(),
-                             RecordingDropTarget::Make(&log, [](DWORD) { return DROPEFFECT_COPY; }, onDrop).Get()),
-            S_OK);
+  ASSERT_EQ(
+      RegisterDragDrop(window.Window(), RecordingDropTarget::Make(
+                                            &log, [](DWORD) { return DROPEFFECT_COPY; }, onDrop)
+                                            .Get()),
+      S_OK);
 
   ui::driver::DropFiles(list, kFiles, 2, nullptr, MK_CONTROL);
   ui::testing::Pump();

@@ -1,12 +1,13 @@
 // Global memory blocks: locks, sizes, growth, and handles that are no
 // longer (or never were) blocks.
+#include "platform/ui/ole/global_memory.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "platform/base/last_error.h"
-#include "platform/ui/ole/global_memory.h"
 
 namespace {
 

@@ -2,6 +2,8 @@
 // caption and an enable property, a method that takes the container's
 // interface and a Click event, as the suite's skinned buttons have. Its
 // window fires Click when the mouse button is released over it.
+#include "platform/ui/tests/hosted_test_control.h"
+
 #include <strings.h>
 
 #include "platform/base/codepage.h"
@@ -9,7 +11,6 @@
 #include "platform/com/com_object.h"
 #include "platform/com/connection_point_impl.h"
 #include "platform/ui/ole/control_host.h"
-#include "platform/ui/tests/hosted_test_control.h"
 #include "platform/ui/user32.h"
 
 namespace {
@@ -31,9 +32,10 @@ class HostedTestControl final
 
   HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
     if (names == nullptr || ids == nullptr || count != 1) return E_INVALIDARG;
-    static const std::pair<const char*, DISPID> kNames[] = {
-        {"Caption", kCaptionId}, {"Enabled", kEnabledId}, {"ApplySkin", kApplySkinId},
-        {"Skinned", kSkinnedId}};
+    static const std::pair<const char*, DISPID> kNames[] = {{"Caption", kCaptionId},
+                                                            {"Enabled", kEnabledId},
+                                                            {"ApplySkin", kApplySkinId},
+                                                            {"Skinned", kSkinnedId}};
     std::string name = WideToAnsi(names[0]);
     for (const auto& [known, id] : kNames) {
       if (strcasecmp(known, name.c_str()) == 0) {
@@ -52,13 +54,15 @@ class HostedTestControl final
     switch (id) {
       case kCaptionId:
         if (!put) return ReturnText(m_caption, result);
-        if (HRESULT hr = DispGetParam(params, 0, VT_BSTR, &value, argumentError); FAILED(hr)) return hr;
+        if (HRESULT hr = DispGetParam(params, 0, VT_BSTR, &value, argumentError); FAILED(hr))
+          return hr;
         m_caption = WideToAnsi(value.bstrVal);
         if (m_window != nullptr) SetWindowTextA(m_window, m_caption.c_str());
         return S_OK;
       case kEnabledId:
         if (!put) return ReturnFlag(m_enabled, result);
-        if (HRESULT hr = DispGetParam(params, 0, VT_BOOL, &value, argumentError); FAILED(hr)) return hr;
+        if (HRESULT hr = DispGetParam(params, 0, VT_BOOL, &value, argumentError); FAILED(hr))
+          return hr;
         m_enabled = value.boolVal != VARIANT_FALSE;
         if (m_window != nullptr) EnableWindow(m_window, m_enabled ? TRUE : FALSE);
         return S_OK;

@@ -53,7 +53,8 @@ ComPtr<IDropTarget> RecordingDropTarget::Make(DragLog* log, Chooser choose,
 }
 
 void RecordingDropTarget::Answer(const char* what, DWORD keys, POINTL point, DWORD* effect) {
-  std::string line = std::string(what) + " " + Where(keys, point) + " allowed=" + std::to_string(*effect);
+  std::string line =
+      std::string(what) + " " + Where(keys, point) + " allowed=" + std::to_string(*effect);
   *effect = m_choose(keys);
   m_log->push_back(line + " -> " + std::to_string(*effect));
 }
@@ -86,9 +87,7 @@ ComPtr<IDropSource> RecordingDropSource::Make(DragLog* log) {
 }
 
 HRESULT RecordingDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keys) {
-  HRESULT answer = escapePressed ? DRAGDROP_S_CANCEL
-                   : (keys & MK_LBUTTON) ? S_OK
-                                         : DRAGDROP_S_DROP;
+  HRESULT answer = escapePressed ? DRAGDROP_S_CANCEL : (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
   const char* said = answer == S_OK ? "continue" : answer == DRAGDROP_S_DROP ? "drop" : "cancel";
   m_log->push_back("query keys=" + std::to_string(keys) + " esc=" + (escapePressed ? "1" : "0") +
                    " -> " + said);
