@@ -16,6 +16,10 @@ namespace {
 
 std::string Narrow(LPCOLESTR text) { return text != nullptr ? WideToAnsi(text) : std::string(); }
 
+bool IsBracedGuid(const std::string& text, CLSID* clsid) {
+  return text.size() == 38 && text.front() == '{' && GuidFromString(text, clsid);
+}
+
 std::string ModuleHostPath(const std::string& server) {
   for (char c : server) {
     if (IsPathSeparator(c)) return ToHostPath(server);
@@ -53,7 +57,7 @@ HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* clsid) {
   RegKey key;
   std::string text;
   if (name.empty() || key.Open(HKEY_CLASSES_ROOT, (name + "\\CLSID").c_str()) != ERROR_SUCCESS ||
-      !key.ReadString(nullptr, &text) || text.front() != '{' || !GuidFromString(text, clsid)) {
+      !key.ReadString(nullptr, &text) || !IsBracedGuid(text, clsid)) {
     return CO_E_CLASSSTRING;
   }
   return S_OK;
@@ -65,7 +69,7 @@ HRESULT CLSIDFromString(LPCOLESTR text, CLSID* clsid) {
   if (!name.empty() && name.front() == '{') {
     // Only the braced form is a class identifier; anything else in braces
     // is no ProgID either.
-    return name.size() == 38 && GuidFromString(name, clsid) ? S_OK : CO_E_CLASSSTRING;
+    return IsBracedGuid(name, clsid) ? S_OK : CO_E_CLASSSTRING;
   }
   return CLSIDFromProgID(text, clsid);
 }

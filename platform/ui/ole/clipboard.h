@@ -2,7 +2,8 @@
 // one window (or thread) at a time, holding global memory blocks by format
 // in the order they were put there, and owned by the window that emptied
 // it. OleSetClipboard puts a data object there instead: its formats are
-// offered and each is rendered from the object when first read.
+// offered and each is rendered from the object when first read. Formats
+// are not made from one another (no CF_TEXT from CF_UNICODETEXT).
 //
 // The desktop's clipboard is reached through a ClipboardBridge, which the
 // front-end gives: it hears of every change here (to put the suite's

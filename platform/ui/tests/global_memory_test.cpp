@@ -35,7 +35,7 @@ TEST(GlobalMemory, MovableBlocksCountTheirLocksKeepTheirBytesAndDieCleanly) {
   EXPECT_EQ(GlobalSize(memory), 4u);
 
   EXPECT_EQ(GlobalFree(memory), nullptr);
-  for (HGLOBAL stale : {memory, reinterpret_cast<HGLOBAL>(0x1238)}) {
+  for (HGLOBAL stale : {memory, reinterpret_cast<HGLOBAL>(0x1234)}) {
     SetLastError(0);
     EXPECT_EQ(GlobalSize(stale), 0u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
