@@ -2,25 +2,17 @@
 // DllGetClassObject and DllCanUnloadNow.
 #include "shellfolder/class_factory.h"
 
-#include <new>
-
 #include "shellfolder/cobrell.h"
 #include "shellfolder/enum_id_list.h"
 #include "shellfolder/module.h"
 #include "shellfolder/mp3db_shell_folder.h"
 
 HRESULT ClassFactory::Create(CreateFunction create, REFIID iid, void** object) {
-  auto* factory = new (std::nothrow) ClassFactory(create);
-  if (factory == nullptr) return E_OUTOFMEMORY;
-  const HRESULT result = factory->QueryInterface(iid, object);
-  factory->Release();
-  return result;
+  return NewInstance(iid, object, create);
 }
 
-HRESULT ClassFactory::QueryInterface(REFIID iid, void** object) {
-  auto* self = static_cast<IClassFactory*>(this);
-  return QueryInterfaceFromTable(self, {{&IID_IUnknown, self}, {&IID_IClassFactory, self}}, iid,
-                                 object);
+InterfaceTable ClassFactory::Interfaces() {
+  return {{&IID_IClassFactory, static_cast<IClassFactory*>(this)}};
 }
 
 HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {

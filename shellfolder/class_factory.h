@@ -4,20 +4,20 @@
 
 #include "shellfolder/com_object.h"
 
-class ClassFactory final : public ComObject<ClassFactory, IClassFactory> {
+class ClassFactory final : public CobrellObject<ClassFactory, IClassFactory> {
  public:
   using CreateFunction = HRESULT (*)(REFIID iid, void** object);
 
   // A factory that makes objects with create, handed out through iid.
   static HRESULT Create(CreateFunction create, REFIID iid, void** object);
 
-  HRESULT QueryInterface(REFIID iid, void** object) override;
+  InterfaceTable Interfaces();
   HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
   HRESULT LockServer(BOOL lock) override;
 
  private:
   explicit ClassFactory(CreateFunction create) : m_create(create) {}
-  friend class ComObject<ClassFactory, IClassFactory>;
+  friend CobrellObject<ClassFactory, IClassFactory>;
   ~ClassFactory() = default;
 
   CreateFunction m_create;

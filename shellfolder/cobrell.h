@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/base/export.h"
+#include "platform/com/class_object.h"
 #include "platform/com/unknown.h"
 
 // {49C49A94-996D-11D3-8830-5254ABDE229C}
@@ -24,6 +25,6 @@ QAP_EXPORT HRESULT DllRegisterServer();
 QAP_EXPORT HRESULT DllUnregisterServer();
 }
 
-// The entry points' types, for hosts that find them with dlsym.
-using DllGetClassObjectFunction = HRESULT (*)(REFCLSID, REFIID, void**);
+// The other entry points' type, for hosts that find them with dlsym
+// (DllGetClassObjectFunction comes with the platform's class objects).
 using DllServerFunction = HRESULT (*)();

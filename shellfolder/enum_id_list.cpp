@@ -19,15 +19,7 @@ EnumIDList::EnumIDList() : m_count(kTopFolderCount) {
   if (CreateDbQAPStorage(&storage)) m_storage.reset(storage);
 }
 
-HRESULT EnumIDList::Create(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  *object = nullptr;
-  auto* enumerator = new (std::nothrow) EnumIDList;
-  if (enumerator == nullptr) return E_OUTOFMEMORY;
-  const HRESULT result = enumerator->QueryInterface(iid, object);
-  enumerator->Release();
-  return result;
-}
+HRESULT EnumIDList::Create(REFIID iid, void** object) { return NewInstance(iid, object); }
 
 HRESULT EnumIDList::Create(DWORD level, const std::u16string& category, const std::u16string& extra,
                            int id, IEnumIDList** enumerator) {
@@ -44,10 +36,8 @@ HRESULT EnumIDList::Create(DWORD level, const std::u16string& category, const st
   return S_OK;
 }
 
-HRESULT EnumIDList::QueryInterface(REFIID iid, void** object) {
-  auto* self = static_cast<IEnumIDList*>(this);
-  return QueryInterfaceFromTable(self, {{&IID_IUnknown, self}, {&IID_IEnumIDList, self}}, iid,
-                                 object);
+InterfaceTable EnumIDList::Interfaces() {
+  return {{&IID_IEnumIDList, static_cast<IEnumIDList*>(this)}};
 }
 
 HRESULT EnumIDList::Initialize(DWORD level, const std::u16string& category,

@@ -10,7 +10,7 @@
 #include "shellfolder/com_object.h"
 #include "shellfolder/music_db.h"
 
-class EnumIDList final : public ComObject<EnumIDList, IEnumIDList> {
+class EnumIDList final : public CobrellObject<EnumIDList, IEnumIDList> {
  public:
   // A new enumerator of the junction, handed out through iid.
   static HRESULT Create(REFIID iid, void** object);
@@ -24,7 +24,7 @@ class EnumIDList final : public ComObject<EnumIDList, IEnumIDList> {
   HRESULT Initialize(DWORD level, const std::u16string& category, const std::u16string& extra,
                      int id);
 
-  HRESULT QueryInterface(REFIID iid, void** object) override;
+  InterfaceTable Interfaces();
   HRESULT Next(ULONG wanted, LPITEMIDLIST* items, ULONG* fetched) override;
   HRESULT Skip(ULONG count) override;
   HRESULT Reset() override;
@@ -32,7 +32,7 @@ class EnumIDList final : public ComObject<EnumIDList, IEnumIDList> {
 
  private:
   EnumIDList();
-  friend class ComObject<EnumIDList, IEnumIDList>;
+  friend CobrellObject<EnumIDList, IEnumIDList>;
   ~EnumIDList() = default;
 
   HRESULT BuildItem(ULONG index, LPITEMIDLIST* item) const;

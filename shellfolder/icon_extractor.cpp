@@ -5,7 +5,6 @@
 
 #include <cstring>
 #include <mutex>
-#include <new>
 #include <set>
 #include <tuple>
 
@@ -36,21 +35,12 @@ HRESULT CopyPath(const std::basic_string<Char>& path, Char* file, UINT size) {
 }  // namespace
 
 HRESULT IconExtractor::Create(DWORD icon, REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  *object = nullptr;
-  auto* extractor = new (std::nothrow) IconExtractor(icon);
-  if (extractor == nullptr) return E_OUTOFMEMORY;
-  const HRESULT result = extractor->QueryInterface(iid, object);
-  extractor->Release();
-  return result;
+  return NewInstance(iid, object, icon);
 }
 
-HRESULT IconExtractor::QueryInterface(REFIID iid, void** object) {
-  auto* ansi = static_cast<IExtractIconA*>(this);
-  auto* wide = static_cast<IExtractIconW*>(this);
-  return QueryInterfaceFromTable(
-      ansi, {{&IID_IUnknown, ansi}, {&IID_IExtractIconA, ansi}, {&IID_IExtractIconW, wide}}, iid,
-      object);
+InterfaceTable IconExtractor::Interfaces() {
+  return {{&IID_IExtractIconA, static_cast<IExtractIconA*>(this)},
+          {&IID_IExtractIconW, static_cast<IExtractIconW*>(this)}};
 }
 
 UINT IconExtractor::FlagsFor(bool wide, UINT flags) const {

@@ -5,12 +5,12 @@
 #include "platform/shell/extract_icon.h"
 #include "shellfolder/com_object.h"
 
-class IconExtractor final : public ComObject<IconExtractor, IExtractIconA, IExtractIconW> {
+class IconExtractor final : public CobrellObject<IconExtractor, IExtractIconA, IExtractIconW> {
  public:
   // An extractor for icon, handed out through iid.
   static HRESULT Create(DWORD icon, REFIID iid, void** object);
 
-  HRESULT QueryInterface(REFIID iid, void** object) override;
+  InterfaceTable Interfaces();
 
   // IExtractIconA
   HRESULT GetIconLocation(UINT flags, LPSTR file, UINT size, int* index, UINT* flagsOut) override;
@@ -21,7 +21,7 @@ class IconExtractor final : public ComObject<IconExtractor, IExtractIconA, IExtr
 
  private:
   explicit IconExtractor(DWORD icon) : m_icon(icon) {}
-  friend class ComObject<IconExtractor, IExtractIconA, IExtractIconW>;
+  friend CobrellObject<IconExtractor, IExtractIconA, IExtractIconW>;
   ~IconExtractor() = default;
 
   // GIL_DONTCACHE the first time the module is asked for this icon in this

@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <mutex>
-#include <new>
 #include <string>
 
 #include "options/options.h"
@@ -52,26 +51,14 @@ Mp3DbShellFolder::Mp3DbShellFolder() {
   std::call_once(loaded, [] { LoadOptions(); });
 }
 
-HRESULT Mp3DbShellFolder::Create(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  *object = nullptr;
-  auto* folder = new (std::nothrow) Mp3DbShellFolder;
-  if (folder == nullptr) return E_OUTOFMEMORY;
-  const HRESULT result = folder->QueryInterface(iid, object);
-  folder->Release();
-  return result;
-}
+HRESULT Mp3DbShellFolder::Create(REFIID iid, void** object) { return NewInstance(iid, object); }
 
-HRESULT Mp3DbShellFolder::QueryInterface(REFIID iid, void** object) {
-  auto* folder = static_cast<IShellFolder*>(this);
+InterfaceTable Mp3DbShellFolder::Interfaces() {
   auto* persist = static_cast<IPersistFolder2*>(this);
-  return QueryInterfaceFromTable(folder,
-                                 {{&IID_IUnknown, folder},
-                                  {&IID_IShellFolder, folder},
-                                  {&IID_IPersist, persist},
-                                  {&IID_IPersistFolder, persist},
-                                  {&IID_IPersistFolder2, persist}},
-                                 iid, object);
+  return {{&IID_IShellFolder, static_cast<IShellFolder*>(this)},
+          {&IID_IPersist, persist},
+          {&IID_IPersistFolder, persist},
+          {&IID_IPersistFolder2, persist}};
 }
 
 // --- IPersist, IPersistFolder, IPersistFolder2 ---

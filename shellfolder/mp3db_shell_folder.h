@@ -8,12 +8,13 @@
 #include "platform/shell/shell_folder.h"
 #include "shellfolder/com_object.h"
 
-class Mp3DbShellFolder final : public ComObject<Mp3DbShellFolder, IShellFolder, IPersistFolder2> {
+class Mp3DbShellFolder final
+    : public CobrellObject<Mp3DbShellFolder, IShellFolder, IPersistFolder2> {
  public:
   // A new, uninitialised folder handed out through iid.
   static HRESULT Create(REFIID iid, void** object);
 
-  HRESULT QueryInterface(REFIID iid, void** object) override;
+  InterfaceTable Interfaces();
 
   // IShellFolder
   HRESULT ParseDisplayName(HWND owner, IBindCtx* bindContext, LPWSTR displayName, ULONG* eaten,
@@ -39,7 +40,7 @@ class Mp3DbShellFolder final : public ComObject<Mp3DbShellFolder, IShellFolder, 
 
  private:
   Mp3DbShellFolder();
-  friend class ComObject<Mp3DbShellFolder, IShellFolder, IPersistFolder2>;
+  friend CobrellObject<Mp3DbShellFolder, IShellFolder, IPersistFolder2>;
   ~Mp3DbShellFolder() = default;
 
   // The kind of the folder's own last item; 0 at the junction.

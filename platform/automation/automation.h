@@ -14,11 +14,10 @@
 #pragma once
 
 #include "platform/base/export.h"
+#include "platform/com/class_object.h"
 #include "platform/com/dispatch.h"
 
 constexpr DWORD ACTIVEOBJECT_WEAK = 1;
-
-constexpr DWORD CLSCTX_LOCAL_SERVER = 0x4;
 
 // Exports object (which must answer IDispatch and, when its class has event
 // interfaces, IConnectionPointContainer) on the session bus as described by
@@ -34,9 +33,11 @@ QAP_EXPORT HRESULT RegisterActiveObject(IUnknown* object, REFCLSID clsid, DWORD 
 // still held. Must not run on a thread that is serving a bus call.
 QAP_EXPORT HRESULT RevokeActiveObject(DWORD registration, void* reserved);
 
-// With CLSCTX_LOCAL_SERVER: connects to the running instance of clsid,
-// starting its server through the bus when needed, and takes one reference
-// on it. The object returned answers IDispatch (calls go to the server) and
+// With CLSCTX_INPROC_SERVER, the class's in-process server makes the object
+// when the class has one (CoGetClassObject). Otherwise, with
+// CLSCTX_LOCAL_SERVER: connects to the running instance of clsid, starting
+// its server through the bus when needed, and takes one reference on it.
+// The object returned answers IDispatch (calls go to the server) and
 // IConnectionPointContainer (the server's events reach the sinks advised
 // here, on a thread of the connection). Releasing its last reference gives
 // the server reference back. REGDB_E_CLASSNOTREG when the class is not

@@ -780,6 +780,13 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+  if (context & CLSCTX_INPROC_SERVER) {
+    ComPtr<IClassFactory> factory;
+    HRESULT hr = CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                  factory.OutVoid());
+    if (SUCCEEDED(hr)) return factory->CreateInstance(nullptr, iid, object);
+    if (hr != REGDB_E_CLASSNOTREG || (context & CLSCTX_LOCAL_SERVER) == 0) return hr;
+  }
   if ((context & CLSCTX_LOCAL_SERVER) == 0) return REGDB_E_CLASSNOTREG;
   ComPtr<IUnknown> remote;
   HRESULT hr = qap::automation::RemoteObject::Create(clsid, &remote);

@@ -193,17 +193,7 @@ std::string VersionKey(REFGUID libId, WORD major, WORD minor) {
 
 bool ReadDefault(HKEY parent, const std::string& subKey, std::string* value) {
   RegKey key;
-  if (key.Open(parent, subKey.c_str()) != ERROR_SUCCESS) return false;
-  char buffer[4096];
-  DWORD size = sizeof buffer;
-  DWORD type = 0;
-  if (RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                       &size) != ERROR_SUCCESS ||
-      type != REG_SZ) {
-    return false;
-  }
-  value->assign(buffer, size > 0 && buffer[size - 1] == '\0' ? size - 1 : size);
-  return true;
+  return key.Open(parent, subKey.c_str()) == ERROR_SUCCESS && key.ReadString(nullptr, value);
 }
 
 LONG WriteDefault(HKEY parent, const std::string& subKey, const std::string& value) {

@@ -12,24 +12,6 @@ namespace {
 
 constexpr const char* kPlatformKey = "Software\\QAP\\Platform";
 
-bool ReadString(HKEY key, const char* name, std::string* value) {
-  DWORD type = 0;
-  DWORD size = 0;
-  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-      type != REG_SZ) {
-    return false;
-  }
-  std::string data(size, '\0');
-  if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
-                       &size) != ERROR_SUCCESS) {
-    return false;
-  }
-  data.resize(size);
-  while (!data.empty() && data.back() == '\0') data.pop_back();
-  *value = data;
-  return true;
-}
-
 std::string HomeFolder() {
   const char* home = std::getenv("HOME");
   return home != nullptr && *home != '\0' ? home : "/";
@@ -48,7 +30,7 @@ Drive LookUpDrive(char letter) {
   std::string subKey = std::string(kPlatformKey) + "\\Drives\\" + letter;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, key.Out()) ==
       ERROR_SUCCESS) {
-    ReadString(key.Get(), "Path", &drive.hostPath);
+    key.ReadString("Path", &drive.hostPath);
     DWORD type = DRIVE_FIXED;
     DWORD size = sizeof type;
     DWORD valueType = 0;
@@ -204,7 +186,7 @@ std::string ToHostPath(std::string_view path) {
     std::string host;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, key.Out()) !=
             ERROR_SUCCESS ||
-        !ReadString(key.Get(), "Path", &host) || host.empty()) {
+        !key.ReadString("Path", &host) || host.empty()) {
       return {};
     }
     return Join(host, rest);

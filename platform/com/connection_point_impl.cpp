@@ -2,74 +2,26 @@
 #include "platform/com/connection_point_impl.h"
 
 #include <algorithm>
-#include <new>
+
+#include "platform/com/enumerator.h"
+
+// Connections and points hand out references.
+template <>
+struct EnumeratedItem<CONNECTDATA> {
+  static void Hold(CONNECTDATA& item) { item.pUnk->AddRef(); }
+  static void Drop(CONNECTDATA& item) { item.pUnk->Release(); }
+};
+template <>
+struct EnumeratedItem<IConnectionPoint*> {
+  static void Hold(IConnectionPoint* item) { item->AddRef(); }
+  static void Drop(IConnectionPoint* item) { item->Release(); }
+};
 
 namespace {
 
-// Enumerates a snapshot of references; the caller of Next owns what it gets.
-// Item is CONNECTDATA or an interface pointer.
-template <typename Interface, typename Item, const IID& kIid>
-class Enumerator final : public Interface {
- public:
-  explicit Enumerator(std::vector<Item> items) : m_items(std::move(items)) {
-    for (Item& item : m_items) Hold(item);
-  }
-  ~Enumerator() {
-    for (Item& item : m_items) Drop(item);
-  }
-
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    return QueryInterfaceFromTable(this, {{&IID_IUnknown, this}, {&kIid, this}}, iid, object);
-  }
-  ULONG AddRef() override { return m_refs.Increment(); }
-  ULONG Release() override {
-    ULONG left = m_refs.Decrement();
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT Next(ULONG count, Item* out, ULONG* fetched) override {
-    if (out == nullptr || (count > 1 && fetched == nullptr)) return E_POINTER;
-    ULONG given = 0;
-    while (given < count && m_position < m_items.size()) {
-      out[given] = m_items[m_position++];
-      Hold(out[given]);
-      ++given;
-    }
-    if (fetched != nullptr) *fetched = given;
-    return given == count ? S_OK : S_FALSE;
-  }
-  HRESULT Skip(ULONG count) override {
-    size_t left = m_items.size() - m_position;
-    m_position += std::min<size_t>(count, left);
-    return count <= left ? S_OK : S_FALSE;
-  }
-  HRESULT Reset() override {
-    m_position = 0;
-    return S_OK;
-  }
-  HRESULT Clone(Interface** copy) override {
-    if (copy == nullptr) return E_POINTER;
-    auto* clone = new (std::nothrow) Enumerator(m_items);
-    if (clone == nullptr) return E_OUTOFMEMORY;
-    clone->m_position = m_position;
-    *copy = clone;
-    return S_OK;
-  }
-
- private:
-  static void Hold(CONNECTDATA& item) { item.pUnk->AddRef(); }
-  static void Drop(CONNECTDATA& item) { item.pUnk->Release(); }
-  static void Hold(IConnectionPoint* item) { item->AddRef(); }
-  static void Drop(IConnectionPoint* item) { item->Release(); }
-
-  RefCount m_refs;
-  std::vector<Item> m_items;
-  size_t m_position = 0;
-};
-
-using ConnectionEnumerator = Enumerator<IEnumConnections, CONNECTDATA, IID_IEnumConnections>;
+using ConnectionEnumerator = ComEnumerator<IEnumConnections, CONNECTDATA, IID_IEnumConnections>;
 using PointEnumerator =
-    Enumerator<IEnumConnectionPoints, IConnectionPoint*, IID_IEnumConnectionPoints>;
+    ComEnumerator<IEnumConnectionPoints, IConnectionPoint*, IID_IEnumConnectionPoints>;
 
 }  // namespace
 
@@ -132,10 +84,7 @@ HRESULT ConnectionPoint::EnumConnections(IEnumConnections** connections) {
   if (connections == nullptr) return E_POINTER;
   std::vector<CONNECTDATA> items;
   for (const auto& [cookie, sink] : Snapshot()) items.push_back(CONNECTDATA{sink.Get(), cookie});
-  auto* enumerator = new (std::nothrow) ConnectionEnumerator(std::move(items));
-  if (enumerator == nullptr) return E_OUTOFMEMORY;
-  *connections = enumerator;
-  return S_OK;
+  return ConnectionEnumerator::Create(std::move(items), connections);
 }
 
 std::vector<std::pair<DWORD, ComPtr<IUnknown>>> ConnectionPoint::Snapshot() const {
@@ -159,9 +108,5 @@ void ConnectionPoint::UnadviseAll() {
 
 HRESULT CreateConnectionPointEnumerator(const std::vector<IConnectionPoint*>& points,
                                         IEnumConnectionPoints** enumerator) {
-  if (enumerator == nullptr) return E_POINTER;
-  auto* created = new (std::nothrow) PointEnumerator(points);
-  if (created == nullptr) return E_OUTOFMEMORY;
-  *enumerator = created;
-  return S_OK;
+  return PointEnumerator::Create(points, enumerator);
 }

@@ -12,8 +12,12 @@ using LPOLESTR = OLECHAR*;
 constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
 
 constexpr WORD DISPATCH_METHOD = 0x1;
+constexpr WORD DISPATCH_PROPERTYGET = 0x2;
+constexpr WORD DISPATCH_PROPERTYPUT = 0x4;
 
 constexpr DISPID DISPID_UNKNOWN = -1;
+// The named argument that carries the new value of a property put.
+constexpr DISPID DISPID_PROPERTYPUT = -3;
 
 // IID_NULL, the only interface Invoke and GetIDsOfNames accept.
 constexpr IID IID_NULL = GUID_NULL;

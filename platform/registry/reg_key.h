@@ -1,6 +1,10 @@
 // Owns an open registry key and closes it on every path.
 #pragma once
 
+#include <algorithm>
+#include <string>
+#include <utility>
+
 #include "platform/registry/registry.h"
 
 class RegKey {
@@ -27,6 +31,26 @@ class RegKey {
                                   KEY_ALL_ACCESS, nullptr, &m_key, &disposition);
     if (created != nullptr) *created = result == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY;
     return result;
+  }
+
+  // A REG_SZ value (null or "" for the default value) up to its first NUL;
+  // false when it is missing or of another type.
+  bool ReadString(const char* name, std::string* value) const {
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(m_key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_SZ) {
+      return false;
+    }
+    std::string text(size, '\0');
+    if (RegQueryValueExA(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_SZ) {
+      return false;
+    }
+    text.resize(std::min<size_t>(size, text.find('\0')));
+    *value = std::move(text);
+    return true;
   }
 
   HKEY Get() const { return m_key; }

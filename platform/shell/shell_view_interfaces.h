@@ -1,16 +1,16 @@
 // The identities of the shell's view and user-interface interfaces, so that
 // a folder can recognise what it is asked for (CreateViewObject,
-// GetUIObjectOf). Their members come with the window system they run on.
+// GetUIObjectOf). Their members come with the window system they run on,
+// whose OLE pieces already give the data object and the drop target.
 #pragma once
 
 #include "platform/com/guid.h"
+#include "platform/ui/ole/ole_interfaces.h"
 
 class IShellView;
 class IShellView2;
 class IShellBrowser;
 class IContextMenu;
-class IDataObject;
-class IDropTarget;
 
 // {000214E3-0000-0000-C000-000000000046}
 constexpr IID IID_IShellView{0x000214E3, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
@@ -21,7 +21,3 @@ constexpr IID IID_IShellView2{
 constexpr IID IID_IShellBrowser{0x000214E2, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 // {000214E4-0000-0000-C000-000000000046}
 constexpr IID IID_IContextMenu{0x000214E4, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-// {0000010E-0000-0000-C000-000000000046}
-constexpr IID IID_IDataObject{0x0000010E, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-// {00000122-0000-0000-C000-000000000046}
-constexpr IID IID_IDropTarget{0x00000122, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};

@@ -14,19 +14,9 @@ namespace {
 
 std::string ModulesPath() { return std::string(kRegistryRoot) + "\\" + kModulesKey; }
 
-std::string ReadText(HKEY key, const char* name) {
-  DWORD type = 0;
-  DWORD size = 0;
-  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-      type != REG_SZ) {
-    return {};
-  }
-  std::string text(size, '\0');
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
-      ERROR_SUCCESS) {
-    return {};
-  }
-  text.resize(std::min<size_t>(size, text.find('\0')));
+std::string ReadText(const RegKey& key, const char* name) {
+  std::string text;
+  key.ReadString(name, &text);
   return text;
 }
 
@@ -67,9 +57,9 @@ std::optional<ModuleEntry> FindModule(const std::string& shortId) {
       size != sizeof entry.style) {
     entry.style = 0;
   }
-  entry.description = ReadText(key.Get(), kDescriptionValue);
-  entry.extensions = ReadText(key.Get(), kExtensionsValue);
-  entry.moduleFile = ReadText(key.Get(), kModuleFileValue);
+  entry.description = ReadText(key, kDescriptionValue);
+  entry.extensions = ReadText(key, kExtensionsValue);
+  entry.moduleFile = ReadText(key, kModuleFileValue);
   return entry;
 }
 

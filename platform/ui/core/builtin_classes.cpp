@@ -1,7 +1,9 @@
 // The built-in window classes by their Windows names, each with the window
 // procedure of its control file.
+#include "platform/ui/controls/control_procs.h"
 #include "platform/ui/core/window_class.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/ole.h"
 
 namespace ui::core {
 
@@ -9,6 +11,7 @@ namespace {
 
 const BuiltinClass kBuiltins[] = {
     {WC_DIALOG, DefDlgProcA, DLGWINDOWEXTRA},
+    {kControlHostClass, ControlHostProc, 0},
 };
 
 }  // namespace

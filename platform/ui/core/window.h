@@ -117,6 +117,8 @@ T* ControlOf(HWND window) {
   return object ? dynamic_cast<T*>(object->control.get()) : nullptr;
 }
 
-void SetControlState(HWND window, std::unique_ptr<ControlState> state);
+// Exported so that test programs can give windows of their own classes a
+// state, as the built-in controls have.
+QAP_EXPORT void SetControlState(HWND window, std::unique_ptr<ControlState> state);
 
 }  // namespace ui::core

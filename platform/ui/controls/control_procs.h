@@ -1,0 +1,8 @@
+// The window procedures of the built-in classes, registered by their
+// Windows names in core/builtin_classes.cpp.
+#pragma once
+
+#include "platform/ui/ui_types.h"
+
+// "AtlAxWin": the host of an embedded control (ole/control_host.cpp).
+LRESULT ControlHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
