@@ -5,7 +5,7 @@
 #include "agent/request2_ids.h"
 #include "platform/automation/automation.h"
 #include "platform/base/codepage.h"
-#include "platform/base/message_box.h"
+#include "platform/ui/message_box.h"
 
 namespace {
 
