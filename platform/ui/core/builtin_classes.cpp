@@ -1,7 +1,9 @@
 // The built-in window classes by their Windows names, each with the window
 // procedure of its control file.
+#include "platform/ui/controls/control_procs.h"
 #include "platform/ui/core/window_class.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/std_controls.h"
 
 namespace ui::core {
 
@@ -9,6 +11,11 @@ namespace {
 
 const BuiltinClass kBuiltins[] = {
     {WC_DIALOG, DefDlgProcA, DLGWINDOWEXTRA},
+    {WC_STATIC, ui::controls::StaticProc, 0},
+    {WC_BUTTON, ui::controls::ButtonProc, 0},
+    {WC_EDIT, ui::controls::EditProc, 0},
+    {WC_COMBOBOX, ui::controls::ComboBoxProc, 0},
+    {WC_LISTBOX, ui::controls::ListBoxProc, 0},
 };
 
 }  // namespace

@@ -1,0 +1,15 @@
+// The window procedures of the built-in control classes, registered by
+// their Windows class names in core/builtin_classes.cpp.
+#pragma once
+
+#include "platform/ui/ui_types.h"
+
+namespace ui::controls {
+
+LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace ui::controls
