@@ -11,5 +11,7 @@ LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT StatusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace ui::controls

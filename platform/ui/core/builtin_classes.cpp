@@ -3,6 +3,7 @@
 #include "platform/ui/controls/control_procs.h"
 #include "platform/ui/core/window_class.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/progress_status.h"
 #include "platform/ui/std_controls.h"
 
 namespace ui::core {
@@ -16,6 +17,8 @@ const BuiltinClass kBuiltins[] = {
     {WC_EDIT, ui::controls::EditProc, 0},
     {WC_COMBOBOX, ui::controls::ComboBoxProc, 0},
     {WC_LISTBOX, ui::controls::ListBoxProc, 0},
+    {PROGRESS_CLASSA, ui::controls::ProgressProc, 0},
+    {STATUSCLASSNAMEA, ui::controls::StatusBarProc, 0},
 };
 
 }  // namespace
