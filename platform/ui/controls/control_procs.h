@@ -13,5 +13,6 @@ LRESULT ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT StatusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace ui::controls

@@ -3,6 +3,7 @@
 #include "platform/ui/controls/control_procs.h"
 #include "platform/ui/core/window_class.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/menu.h"
 #include "platform/ui/progress_status.h"
 #include "platform/ui/std_controls.h"
 
@@ -19,6 +20,7 @@ const BuiltinClass kBuiltins[] = {
     {WC_LISTBOX, ui::controls::ListBoxProc, 0},
     {PROGRESS_CLASSA, ui::controls::ProgressProc, 0},
     {STATUSCLASSNAMEA, ui::controls::StatusBarProc, 0},
+    {kMenuWindowClass, ui::controls::MenuWindowProc, 0},
 };
 
 }  // namespace
