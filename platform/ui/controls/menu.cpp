@@ -90,10 +90,7 @@ bool ApplyInfo(const MENUITEMINFOA& info, MenuItem* item) {
       item->text = info.dwTypeData != nullptr ? info.dwTypeData : "";
     }
   }
-  if (info.fMask & MIIM_STRING) {
-    item->text = info.dwTypeData != nullptr ? info.dwTypeData : "";
-    item->type &= ~(MFT_SEPARATOR | MFT_BITMAP);
-  }
+  if (info.fMask & MIIM_STRING) item->text = info.dwTypeData != nullptr ? info.dwTypeData : "";
   if (info.fMask & MIIM_STATE) item->state = info.fState;
   if (info.fMask & MIIM_ID) item->id = info.wID;
   if (info.fMask & MIIM_SUBMENU) item->subMenu = info.hSubMenu;

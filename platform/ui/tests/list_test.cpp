@@ -75,6 +75,28 @@ TEST(ComboBox, APersonsChoiceNotifiesInWindowsOrderWhileCodeChangesSilently) {
   EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, 5, 0), CB_ERR);
 }
 
+TEST(ComboBox, ADropDownsFieldSpeaksThroughTheComboBox) {
+  RecordingParent parent;
+  HWND combo = MakeControl(parent.Window(), WC_COMBOBOX, CBS_DROPDOWN, 51, 120, 100);
+  HWND field = GetDlgItem(combo, kComboEditId);
+  ASSERT_NE(field, nullptr);
+  Add(combo, CB_ADDSTRING, "Rock");
+  SendMessageA(combo, CB_SETCURSEL, 0, 0);
+  char text[32] = {};
+  GetWindowTextA(field, text, sizeof text);
+  EXPECT_STREQ(text, "Rock");
+  EXPECT_TRUE(parent.Codes().empty());
+
+  // Typed into the combo box, the characters go to its field.
+  ui::driver::TypeText(combo, "s");
+  Pump();
+  EXPECT_EQ(GetFocus(), field);
+  EXPECT_EQ(parent.Codes(), (std::vector<UINT>{CBN_SETFOCUS, CBN_EDITUPDATE, CBN_EDITCHANGE}));
+  GetWindowTextA(combo, text, sizeof text);
+  EXPECT_STREQ(text, "s");
+  EXPECT_FALSE(ui::driver::Model<ui::driver::ComboModel>(combo)->DropDownList());
+}
+
 TEST(ListBox, ExtendedSelectionFollowsCtrlAndShiftAndOnlyAPersonNotifies) {
   RecordingParent parent;
   POINT menuAt{-1, -1};
