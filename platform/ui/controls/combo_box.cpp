@@ -16,7 +16,6 @@
 #include "platform/ui/core/control_input.h"
 #include "platform/ui/core/window.h"
 #include "platform/ui/driver.h"
-#include "platform/ui/gdi.h"
 #include "platform/ui/message_api.h"
 #include "platform/ui/std_controls.h"
 
@@ -227,13 +226,6 @@ void CreateEdit(HWND window, ComboState* state, const CREATESTRUCTA* create) {
                                   create->hInstance, nullptr);
 }
 
-int FontHeight(HWND window) {
-  HDC dc = GetDC(window);
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
-  ReleaseDC(window, dc);
-  return metrics.tmHeight > 0 ? static_cast<int>(metrics.tmHeight) : 13;
-}
 
 // Notifications of the edit field become the combo box's own.
 void FieldCommand(HWND window, ComboState* state, WORD code) {
@@ -266,7 +258,7 @@ LRESULT Handle(HWND window, ComboState* state, UINT message, WPARAM wParam, LPAR
   switch (message) {
     case WM_CREATE: {
       auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-      state->m_itemHeight = FontHeight(window);
+      state->m_itemHeight = LineHeight(window);
       if (state->Type() != CBS_DROPDOWNLIST) CreateEdit(window, state, create);
       SyncText(state);
       return 0;
@@ -277,7 +269,7 @@ LRESULT Handle(HWND window, ComboState* state, UINT message, WPARAM wParam, LPAR
     case WM_SETFONT:
       DefWindowProcA(window, message, wParam, lParam);
       if (state->m_edit != nullptr) SendMessageA(state->m_edit, WM_SETFONT, wParam, lParam);
-      state->m_itemHeight = FontHeight(window);
+      state->m_itemHeight = LineHeight(window);
       return 0;
     case WM_GETDLGCODE: {
       LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;

@@ -36,6 +36,19 @@ void NotifyParent(HWND control, WORD code) {
                reinterpret_cast<LPARAM>(control));
 }
 
+TEXTMETRICA TextMetricsOf(HWND window) {
+  HDC dc = GetDC(window);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  ReleaseDC(window, dc);
+  return metrics;
+}
+
+int LineHeight(HWND window) {
+  LONG height = TextMetricsOf(window).tmHeight;
+  return height > 0 ? static_cast<int>(height) : 13;
+}
+
 LRESULT CopyText(const std::string& text, char* buffer, size_t size) {
   if (buffer == nullptr || size == 0) return 0;
   size_t length = std::min(text.size(), size - 1);

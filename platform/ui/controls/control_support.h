@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ui/gdi.h"
 #include "platform/ui/messages.h"
 
 namespace ui::controls {
@@ -20,6 +21,10 @@ inline POINT PointOf(LPARAM lParam) {
 inline LPARAM LParamOf(POINT point) {
   return MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y));
 }
+
+// The metrics of the window's font, and the height of one line of it.
+TEXTMETRICA TextMetricsOf(HWND window);
+int LineHeight(HWND window);
 
 // Copies text into a caller's buffer of size bytes, terminated, and answers
 // the length copied (WM_GETTEXT's contract).

@@ -143,6 +143,17 @@ void Move(EditState* state, size_t to, bool extend) {
   state->Select(extend ? state->m_anchor : to, to);
 }
 
+// Left or Right: a selection collapses to its side; otherwise the caret
+// moves a character, extending the selection with Shift.
+void Sideways(EditState* state, bool forward, bool extend) {
+  if (!extend && state->Start() != state->End()) {
+    Move(state, forward ? state->End() : state->Start(), false);
+    return;
+  }
+  size_t caret = state->m_caret;
+  Move(state, forward ? NextChar(state->m_text, caret) : PreviousChar(state->m_text, caret), extend);
+}
+
 void KeyDown(EditState* state, WPARAM key) {
   if (Held(VK_MENU)) return;
   bool shift = Held(VK_SHIFT);
@@ -161,21 +172,13 @@ void KeyDown(EditState* state, WPARAM key) {
       Move(state, multi ? VerticalMove(text, caret, false) : PreviousChar(text, caret), shift);
       break;
     case VK_LEFT:
-      if (!shift && state->Start() != state->End()) {
-        Move(state, state->Start(), false);
-      } else {
-        Move(state, PreviousChar(text, caret), shift);
-      }
+      Sideways(state, false, shift);
       break;
     case VK_DOWN:
       Move(state, multi ? VerticalMove(text, caret, true) : NextChar(text, caret), shift);
       break;
     case VK_RIGHT:
-      if (!shift && state->Start() != state->End()) {
-        Move(state, state->End(), false);
-      } else {
-        Move(state, NextChar(text, caret), shift);
-      }
+      Sideways(state, true, shift);
       break;
     case VK_HOME:
       Move(state, multi && !control ? LineStart(text, caret) : 0, shift);
@@ -242,10 +245,7 @@ void Character(EditState* state, unsigned char byte) {
 
 // The byte offset under a click, from the font's average character width.
 size_t OffsetAt(HWND window, const std::string& text, POINT point) {
-  HDC dc = GetDC(window);
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
-  ReleaseDC(window, dc);
+  TEXTMETRICA metrics = TextMetricsOf(window);
   LONG width = std::max<LONG>(1, metrics.tmAveCharWidth);
   LONG height = std::max<LONG>(1, metrics.tmHeight);
   size_t at = 0;

@@ -11,7 +11,6 @@
 #include "platform/ui/dialog.h"
 #include "platform/ui/controls/list_box_state.h"
 #include "platform/ui/core/announce.h"
-#include "platform/ui/gdi.h"
 #include "platform/ui/message_api.h"
 
 namespace ui::controls {
@@ -23,13 +22,6 @@ using driver::Change;
 constexpr DWORD kOwnerDrawStyles = LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE;
 constexpr int kMaxItemHeight = 255;
 
-int FontHeight(HWND window) {
-  HDC dc = GetDC(window);
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
-  ReleaseDC(window, dc);
-  return metrics.tmHeight > 0 ? static_cast<int>(metrics.tmHeight) : 13;
-}
 
 }  // namespace
 
@@ -294,7 +286,7 @@ LRESULT Handle(ListBoxState* state, HWND window, UINT message, WPARAM wParam, LP
   auto index = static_cast<int>(wParam);
   switch (message) {
     case WM_CREATE:
-      state->m_itemHeight = FontHeight(window);
+      state->m_itemHeight = LineHeight(window);
       if (state->Style() & kOwnerDrawStyles) MeasureFixedItems(state);
       return 0;
     case WM_DESTROY:
@@ -302,7 +294,7 @@ LRESULT Handle(ListBoxState* state, HWND window, UINT message, WPARAM wParam, LP
       return 0;
     case WM_SETFONT:
       DefWindowProcA(window, message, wParam, lParam);
-      if (!state->OwnerDrawn()) state->m_itemHeight = FontHeight(window);
+      if (!state->OwnerDrawn()) state->m_itemHeight = LineHeight(window);
       return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;

@@ -148,15 +148,22 @@ void FillInfo(const MenuItem& item, MENUITEMINFOA* info) {
   }
 }
 
+// The item a call names, under the lock the caller holds; a menu without
+// it says so in the last error.
+bool FindNamedItem(HMENU menu, UINT item, UINT flags, ItemRef* found) {
+  if (FindItem(menu, item, flags, found)) return true;
+  if (FindMenu(menu)) SetLastError(ERROR_MENU_ITEM_NOT_FOUND);
+  return false;
+}
+
+UINT ByPosition(BOOL byPosition) { return byPosition ? MF_BYPOSITION : MF_BYCOMMAND; }
+
 BOOL Take(HMENU menu, UINT position, UINT flags, bool destroySubMenu) {
   HMENU sub = nullptr;
   {
     std::lock_guard lock(MenuLock());
     ItemRef found;
-    if (!FindItem(menu, position, flags, &found)) {
-      if (FindMenu(menu)) SetLastError(ERROR_MENU_ITEM_NOT_FOUND);
-      return FALSE;
-    }
+    if (!FindNamedItem(menu, position, flags, &found)) return FALSE;
     sub = found.Item().subMenu;
     found.menu->items.erase(found.menu->items.begin() + static_cast<std::ptrdiff_t>(found.index));
   }
@@ -242,17 +249,14 @@ BOOL InsertMenuItemA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA in
   if (!InfoSizeValid(info)) return FALSE;
   MenuItem made;
   if (!FindMenu(menu) || !ApplyInfo(*info, &made)) return FALSE;
-  return InsertAt(menu, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND, std::move(made));
+  return InsertAt(menu, item, ByPosition(byPosition), std::move(made));
 }
 
 BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA info) {
   if (!InfoSizeValid(info)) return FALSE;
   std::lock_guard lock(MenuLock());
   ItemRef found;
-  if (!FindItem(menu, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND, &found)) {
-    if (FindMenu(menu)) SetLastError(ERROR_MENU_ITEM_NOT_FOUND);
-    return FALSE;
-  }
+  if (!FindNamedItem(menu, item, ByPosition(byPosition), &found)) return FALSE;
   FillInfo(found.Item(), info);
   return TRUE;
 }
@@ -261,10 +265,7 @@ BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA i
   if (!InfoSizeValid(info)) return FALSE;
   std::lock_guard lock(MenuLock());
   ItemRef found;
-  if (!FindItem(menu, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND, &found)) {
-    if (FindMenu(menu)) SetLastError(ERROR_MENU_ITEM_NOT_FOUND);
-    return FALSE;
-  }
+  if (!FindNamedItem(menu, item, ByPosition(byPosition), &found)) return FALSE;
   MenuItem changed = found.Item();
   if (!ApplyInfo(*info, &changed)) return FALSE;
   found.Item() = std::move(changed);

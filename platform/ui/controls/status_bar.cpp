@@ -13,7 +13,6 @@
 #include "platform/ui/core/announce.h"
 #include "platform/ui/core/window.h"
 #include "platform/ui/driver.h"
-#include "platform/ui/gdi.h"
 #include "platform/ui/message_api.h"
 #include "platform/ui/progress_status.h"
 
@@ -81,14 +80,7 @@ void Place(HWND window, StatusState* state) {
   if (auto* still = core::ControlOf<StatusState>(window)) still->m_placing = false;
 }
 
-int BarHeight(HWND window) {
-  HDC dc = GetDC(window);
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
-  ReleaseDC(window, dc);
-  int text = metrics.tmHeight > 0 ? static_cast<int>(metrics.tmHeight) : 13;
-  return text + 3 + 2 * kVerticalBorder;
-}
+int BarHeight(HWND window) { return LineHeight(window) + 3 + 2 * kVerticalBorder; }
 
 void SetPartText(HWND window, StatusState* state, WPARAM wParam, LPARAM lParam) {
   int index = static_cast<int>(wParam & 0xFF);
