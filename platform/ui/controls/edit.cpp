@@ -59,9 +59,10 @@ class EditState : public core::ControlState, public driver::EditModel {
 
   void Notify(WORD code) { NotifyParent(m_window, code); }
 
-  // Replaces the selection; honours the limit (EN_MAXTEXT, and only what
-  // fits goes in) when a person or EM_REPLACESEL asks.
-  void ReplaceSelection(std::string text, bool honourLimit, bool notify) {
+  // Replaces the selection as a person or EM_REPLACESEL does: past the
+  // limit the parent hears EN_MAXTEXT and only what fits goes in; a change
+  // sends EN_UPDATE then EN_CHANGE.
+  void ReplaceSelection(std::string text) {
     size_t start = Start();
     size_t end = End();
     if (start == end && text.empty()) return;
@@ -69,7 +70,7 @@ class EditState : public core::ControlState, public driver::EditModel {
     if (style & ES_UPPERCASE) text = ChangeCase(text, true);
     if (style & ES_LOWERCASE) text = ChangeCase(text, false);
     size_t kept = m_text.size() - (end - start);
-    if (honourLimit && kept + text.size() > m_limit) {
+    if (kept + text.size() > m_limit) {
       Notify(EN_MAXTEXT);
       text.resize(kept < m_limit ? FittingPrefix(text, m_limit - kept) : 0);
       if (start == end && text.empty()) return;
@@ -78,10 +79,8 @@ class EditState : public core::ControlState, public driver::EditModel {
     m_modified = true;
     Store();
     Select(start + text.size(), start + text.size());
-    if (notify) {
-      Notify(EN_UPDATE);
-      Notify(EN_CHANGE);
-    }
+    Notify(EN_UPDATE);
+    Notify(EN_CHANGE);
   }
 
   void SetText(const char* text) {
@@ -189,7 +188,7 @@ void KeyDown(EditState* state, WPARAM key) {
     case VK_DELETE:
       if (state->ReadOnly()) break;
       if (state->Start() == state->End()) state->Select(caret, NextChar(text, caret));
-      state->ReplaceSelection({}, true, true);
+      state->ReplaceSelection({});
       break;
     default:
       break;
@@ -206,7 +205,7 @@ void Character(EditState* state, unsigned char byte) {
       std::string character = std::move(state->m_pending);
       state->m_pending.clear();
       if (!state->ReadOnly() && !(StyleOf(state->m_window) & ES_NUMBER)) {
-        state->ReplaceSelection(character, true, true);
+        state->ReplaceSelection(character);
       }
       return;
     }
@@ -223,14 +222,14 @@ void Character(EditState* state, unsigned char byte) {
       if (state->Start() == state->End()) {
         state->Select(PreviousChar(state->m_text, state->m_caret), state->m_caret);
       }
-      state->ReplaceSelection({}, true, true);
+      state->ReplaceSelection({});
       return;
     case '\r':
     case '\n':
-      if (state->MultiLine()) state->ReplaceSelection("\r\n", true, true);
+      if (state->MultiLine()) state->ReplaceSelection("\r\n");
       return;
     case '\t':
-      if (state->MultiLine()) state->ReplaceSelection("\t", true, true);
+      if (state->MultiLine()) state->ReplaceSelection("\t");
       return;
     default:
       break;
@@ -240,7 +239,7 @@ void Character(EditState* state, unsigned char byte) {
     MessageBeep(0);
     return;
   }
-  state->ReplaceSelection(std::string(1, static_cast<char>(byte)), true, true);
+  state->ReplaceSelection(std::string(1, static_cast<char>(byte)));
 }
 
 // The byte offset under a click, from the font's average character width.
@@ -324,7 +323,7 @@ LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       if (GetCapture() == window) ReleaseCapture();
       return 0;
     case WM_CLEAR:
-      if (!state->ReadOnly()) state->ReplaceSelection({}, true, true);
+      if (!state->ReadOnly()) state->ReplaceSelection({});
       return 0;
     case EM_GETSEL: {
       auto start = static_cast<DWORD>(state->Start());
@@ -348,7 +347,7 @@ LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
     case EM_REPLACESEL:
-      state->ReplaceSelection(lParam != 0 ? reinterpret_cast<const char*>(lParam) : "", true, true);
+      state->ReplaceSelection(lParam != 0 ? reinterpret_cast<const char*>(lParam) : "");
       return 0;
     case EM_GETMODIFY:
       return state->m_modified ? TRUE : FALSE;

@@ -8,9 +8,9 @@
 
 #include "platform/ui/controls/control_procs.h"
 #include "platform/ui/controls/control_support.h"
-#include "platform/ui/dialog.h"
 #include "platform/ui/controls/list_box_state.h"
 #include "platform/ui/core/announce.h"
+#include "platform/ui/dialog.h"
 #include "platform/ui/message_api.h"
 
 namespace ui::controls {
@@ -21,7 +21,6 @@ using driver::Change;
 
 constexpr DWORD kOwnerDrawStyles = LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE;
 constexpr int kMaxItemHeight = 255;
-
 
 }  // namespace
 
@@ -67,9 +66,9 @@ LRESULT ListBoxState::InsertItem(int index, LPARAM textOrData, bool sorted) {
     } else {
       // Without strings only the owner can say which item comes first.
       UINT id = static_cast<UINT>(GetDlgCtrlID(m_window));
-      index = m_items.SortedPosition([&](const ListItem& other) {
+      index = m_items.SortedPosition([&](int other) {
         COMPAREITEMSTRUCT compare{ODT_LISTBOX, id, m_window, static_cast<UINT>(-1), item.data,
-                                  0, other.data, 0};
+                                  static_cast<UINT>(other), m_items.At(other).data, 0};
         return static_cast<int>(SendMessageA(m_owner, WM_COMPAREITEM, id, reinterpret_cast<LPARAM>(&compare)));
       });
     }

@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "platform/ui/controls/control_support.h"
-#include "platform/ui/dialog.h"
 #include "platform/ui/controls/list_box_state.h"
+#include "platform/ui/dialog.h"
 #include "platform/ui/gdi.h"
 #include "platform/ui/message_api.h"
 

@@ -5,12 +5,12 @@
 
 namespace ui::controls {
 
-int ListItems::SortedPosition(const std::function<int(const ListItem&)>& compare) const {
+int ListItems::SortedPosition(const std::function<int(int)>& compare) const {
   int low = 0;
   int high = Count();
   while (low < high) {
     int middle = low + (high - low) / 2;
-    if (compare(At(middle)) < 0) {
+    if (compare(middle) < 0) {
       high = middle;
     } else {
       low = middle + 1;
@@ -20,7 +20,7 @@ int ListItems::SortedPosition(const std::function<int(const ListItem&)>& compare
 }
 
 int ListItems::SortedPosition(const std::string& text) const {
-  return SortedPosition([&](const ListItem& item) { return CompareNoCase(text, item.text); });
+  return SortedPosition([&](int index) { return CompareNoCase(text, At(index).text); });
 }
 
 int ListItems::Insert(int index, ListItem item) {

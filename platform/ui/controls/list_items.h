@@ -26,9 +26,9 @@ class ListItems {
   const ListItem& At(int index) const { return m_items[static_cast<size_t>(index)]; }
 
   // Where an item goes in a sorted list: after those that compare equal, so
-  // equal items keep the order they came in. compare(item) < 0 when the
-  // new item sorts before item.
-  int SortedPosition(const std::function<int(const ListItem&)>& compare) const;
+  // equal items keep the order they came in. compare(index) < 0 when the
+  // new item sorts before the item at index.
+  int SortedPosition(const std::function<int(int)>& compare) const;
   int SortedPosition(const std::string& text) const;
   // index -1 appends; answers the index, or -1 when index is past the end.
   int Insert(int index, ListItem item);

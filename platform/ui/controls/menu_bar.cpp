@@ -107,10 +107,7 @@ std::vector<MenuItemInfo> MenuItems(HMENU menu) {
   return items;
 }
 
-HMENU WindowMenu(HWND window) {
-  auto object = core::FindWindowObject(window);
-  return object && !(GetWindowLongA(window, GWL_STYLE) & WS_CHILD) ? GetMenu(window) : nullptr;
-}
+HMENU WindowMenu(HWND window) { return GetMenu(window); }
 
 void ChooseMenuItem(HWND window, UINT id) {
   Act(window, [window, id] {

@@ -9,9 +9,9 @@
 
 #include "platform/ui/controls/control_procs.h"
 #include "platform/ui/controls/control_support.h"
-#include "platform/ui/dialog.h"
 #include "platform/ui/core/announce.h"
 #include "platform/ui/core/window.h"
+#include "platform/ui/dialog.h"
 #include "platform/ui/driver.h"
 #include "platform/ui/message_api.h"
 #include "platform/ui/progress_status.h"
