@@ -76,6 +76,9 @@ constexpr WPARAM IMAGE_BITMAP = 0;
 constexpr WPARAM IMAGE_ICON = 1;
 
 constexpr WORD STN_CLICKED = 0;
+constexpr WORD STN_DBLCLK = 1;
+constexpr WORD STN_ENABLE = 2;
+constexpr WORD STN_DISABLE = 3;
 
 // Edit boxes.
 constexpr DWORD ES_LEFT = 0x0000;
@@ -117,6 +120,8 @@ constexpr DWORD CBS_AUTOHSCROLL = 0x0040;
 constexpr DWORD CBS_SORT = 0x0100;
 constexpr DWORD CBS_HASSTRINGS = 0x0200;
 constexpr DWORD CBS_NOINTEGRALHEIGHT = 0x0400;
+constexpr DWORD CBS_UPPERCASE = 0x2000;
+constexpr DWORD CBS_LOWERCASE = 0x4000;
 
 constexpr UINT CB_GETEDITSEL = 0x0140;
 constexpr UINT CB_LIMITTEXT = 0x0141;
@@ -135,6 +140,8 @@ constexpr UINT CB_SETCURSEL = 0x014E;
 constexpr UINT CB_SHOWDROPDOWN = 0x014F;
 constexpr UINT CB_GETITEMDATA = 0x0150;
 constexpr UINT CB_SETITEMDATA = 0x0151;
+constexpr UINT CB_SETITEMHEIGHT = 0x0153;
+constexpr UINT CB_GETITEMHEIGHT = 0x0154;
 constexpr UINT CB_GETDROPPEDSTATE = 0x0157;
 constexpr UINT CB_FINDSTRINGEXACT = 0x0158;
 
@@ -214,3 +221,19 @@ constexpr WORD LBN_KILLFOCUS = 5;
 constexpr LRESULT LB_OKAY = 0;
 constexpr LRESULT LB_ERR = -1;
 constexpr LRESULT LB_ERRSPACE = -2;
+
+// The id of a drop-down combo box's edit field.
+constexpr int kComboEditId = 1001;
+
+// Sorted owner-drawn lists without strings ask their owner to compare.
+constexpr UINT WM_COMPAREITEM = 0x0039;
+struct COMPAREITEMSTRUCT {
+  UINT CtlType;
+  UINT CtlID;
+  HWND hwndItem;
+  UINT itemID1;
+  ULONG_PTR itemData1;
+  UINT itemID2;
+  ULONG_PTR itemData2;
+  DWORD dwLocaleId;
+};

@@ -4,6 +4,9 @@
 #include "platform/ui/core/window_class.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/ole.h"
+#include "platform/ui/menu.h"
+#include "platform/ui/progress_status.h"
+#include "platform/ui/std_controls.h"
 
 namespace ui::core {
 
@@ -12,6 +15,14 @@ namespace {
 const BuiltinClass kBuiltins[] = {
     {WC_DIALOG, DefDlgProcA, DLGWINDOWEXTRA},
     {kControlHostClass, ControlHostProc, 0},
+    {WC_STATIC, ui::controls::StaticProc, 0},
+    {WC_BUTTON, ui::controls::ButtonProc, 0},
+    {WC_EDIT, ui::controls::EditProc, 0},
+    {WC_COMBOBOX, ui::controls::ComboBoxProc, 0},
+    {WC_LISTBOX, ui::controls::ListBoxProc, 0},
+    {PROGRESS_CLASSA, ui::controls::ProgressProc, 0},
+    {STATUSCLASSNAMEA, ui::controls::StatusBarProc, 0},
+    {kMenuWindowClass, ui::controls::MenuWindowProc, 0},
 };
 
 }  // namespace

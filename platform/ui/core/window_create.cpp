@@ -13,6 +13,7 @@
 #include "platform/ui/core/message_queue.h"
 #include "platform/ui/core/window_class.h"
 #include "platform/ui/front_end.h"
+#include "platform/ui/menu.h"
 #include "platform/ui/message_api.h"
 
 namespace ui::core {
@@ -66,6 +67,13 @@ void FreeWindow(HWND window) {
   }
   for (HWND child : children) FreeWindow(child);
   SendMessageA(window, WM_NCDESTROY, 0, 0);
+  // A top-level window's menu bar ends with it, as on Windows.
+  HMENU menu = nullptr;
+  {
+    std::lock_guard lock(WindowLock());
+    if (!(object->style & WS_CHILD)) menu = object->menu;
+  }
+  if (menu != nullptr) DestroyMenu(menu);
   if (auto queue = object->queue.lock()) queue->ForgetWindow(window);
   Unlink(*object);
   RemoveTopLevel(window);
