@@ -288,6 +288,17 @@ QAP_EXPORT HMENU WindowMenu(HWND window);
 // class "#32768" and names the menu), or null.
 QAP_EXPORT HMENU TrackedMenu(HWND menuWindow);
 
+// The windows of the session's other processes, as each lists its own on
+// the session bus: top-level windows before their children. Empty without
+// a session bus.
+struct ListedWindow {
+  HWND window = nullptr;
+  HWND parent = nullptr;  // null for a top-level window
+  std::string className;
+  std::string title;
+};
+QAP_EXPORT std::vector<ListedWindow> SessionWindows();
+
 // A text picture of a window and everything in it, one line per window and
 // per row, for snapshots, tests and bug reports.
 QAP_EXPORT std::string Describe(HWND window);

@@ -4,7 +4,6 @@
 #include <iostream>
 #include <sstream>
 
-#include "platform/ui/core/remote_windows.h"
 #include "platform/ui/script/script.h"
 #include "platform/ui/user32.h"
 #include "tools/qap/verb.h"
@@ -83,7 +82,7 @@ int RunUnder(const Args& args) {
 }
 
 int ListWindows() {
-  auto windows = ui::core::RemoteWindows();
+  auto windows = ui::driver::SessionWindows();
   if (windows.empty()) {
     std::cout << "No process of this session shows windows.\n";
     return 0;

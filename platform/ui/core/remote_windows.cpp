@@ -29,3 +29,9 @@ bool SendRemoteCopyData(HWND window, HWND from, const COPYDATASTRUCT& data, LRES
 }
 
 }  // namespace ui::core
+
+namespace ui::driver {
+
+std::vector<ListedWindow> SessionWindows() { return core::RemoteWindows(); }
+
+}  // namespace ui::driver

@@ -8,16 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/driver.h"
 #include "platform/ui/messages.h"
 
 namespace ui::core {
 
-struct RemoteWindow {
-  HWND window = nullptr;
-  HWND parent = nullptr;  // null for a top-level window
-  std::string className;
-  std::string title;
-};
+using RemoteWindow = driver::ListedWindow;
 
 class RemoteWindowProvider {
  public:

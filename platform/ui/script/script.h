@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/export.h"
 #include "platform/ui/driver.h"
 
 namespace ui::script {
@@ -25,7 +26,7 @@ struct Script {
 };
 
 // Parses text; on a bad line, false with "line N: ..." in *error.
-bool Parse(const std::string& text, Script* script, std::string* error);
+QAP_EXPORT bool Parse(const std::string& text, Script* script, std::string* error);
 
 // Things a step needs from outside the window system: the picture of a
 // window (the front-end), standard output.
@@ -38,7 +39,7 @@ struct Services {
 // turns. After a failure it ends whatever dialogs and menus of the thread
 // are still open, so the program under it comes to an end rather than wait
 // for answers that will not come.
-class Runner : public ui::driver::TurnTaker {
+class QAP_EXPORT Runner : public ui::driver::TurnTaker {
  public:
   Runner(Script script, Services services);
   ~Runner() override;
