@@ -36,6 +36,10 @@ constexpr CodeWords kCodeWords[] = {
     {ERROR_INVALID_DATA, "The data is invalid"},
     {ERROR_NOT_SUPPORTED, "The request is not supported"},
     {ERROR_FILE_CORRUPT, "The file or directory is corrupted and unreadable"},
+    {ERROR_BADDB, "The configuration registry database is corrupt"},
+    {ERROR_CANTWRITE, "Could not write the registry key"},
+    {ERROR_REGISTRY_IO_FAILED, "An I/O operation initiated by the registry failed"},
+    {ERROR_KEY_DELETED, "The registry key has been marked for deletion"},
 };
 
 }  // namespace

@@ -114,7 +114,7 @@ bool AddPortableDevice(const PortableConfig& config, std::string* error) {
   }
   if (result == ERROR_SUCCESS) result = RegFlushKey(device.Get());
   if (result != ERROR_SUCCESS) {
-    *error = "cannot write the player's registry entry (error " + std::to_string(result) + ")";
+    *error = "cannot write the player's registry entry: " + SystemMessage(result);
     return false;
   }
   return true;

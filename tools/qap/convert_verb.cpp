@@ -15,6 +15,7 @@
 
 #include "converters/converter.h"
 #include "platform/base/partial_output.h"
+#include "platform/base/last_error.h"
 #include "platform/base/paths.h"
 #include "platform/base/text_field.h"
 #include "suite/hobrin/tag_block.h"
@@ -122,7 +123,8 @@ std::string ConvertOne(const std::string& file, const ModuleInfo& writer,
   if (!readerObject || !writerObject) return "cannot make the engine's objects";
   PcmFormat format{};
   Conversion conversion;
-  if (readerObject->Command(kCmdOpen, &entry) != kQuadrinOk) return "cannot read it";
+  SetLastError(0);
+  if (readerObject->Command(kCmdOpen, &entry) != kQuadrinOk) return "cannot read it" + Because(GetLastError());
   readerObject->Command(kCmdGetFormat, &format);
   readerObject->Command(kCmdGetLength, &conversion.totalMs);
   std::string target = *output;

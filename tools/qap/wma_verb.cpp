@@ -127,8 +127,6 @@ bool OpenReader(Converter* reader, const std::string& path) {
   return false;
 }
 
-// ": No space left on device", or nothing when the writer left no reason.
-std::string Because(DWORD error) { return error != 0 ? ": " + SystemMessage(error) : ""; }
 
 int Info(const std::string& path) {
   auto reader = Load("Lumbrix", "reader");
