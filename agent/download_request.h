@@ -22,6 +22,9 @@ class CDownloadRequest : public CConnectionRequest {
   void SetIsLocal(bool on) { m_isLocal.store(on ? 1 : 0); }
 
  private:
+  // After a failed download: no empty file stays behind.
+  void LeaveNothingEmpty();
+
   CString m_source;
   CString m_directory;
   mutable std::mutex m_pathMutex;

@@ -43,7 +43,7 @@ std::string MakeScratchFolder(const char* program) {
   return pattern;
 }
 
-bool RunQuietly(std::vector<std::string> argv) {
+bool RunQuietly(std::vector<std::string> argv, rusage* usage) {
   if (argv.empty()) return false;
   std::vector<char*> pointers;
   for (auto& arg : argv) pointers.push_back(arg.data());
@@ -56,7 +56,8 @@ bool RunQuietly(std::vector<std::string> argv) {
       posix_spawnp(&pid, pointers[0], &actions, nullptr, pointers.data(), environ) == 0;
   posix_spawn_file_actions_destroy(&actions);
   int status = 0;
-  if (spawned) waitpid(pid, &status, 0);
+  rusage ignored{};
+  if (spawned) wait4(pid, &status, 0, usage != nullptr ? usage : &ignored);
   return spawned && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 

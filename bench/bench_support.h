@@ -2,6 +2,8 @@
 // scratch folder, and running a baseline command (ffmpeg, cp) quietly.
 #pragma once
 
+#include <sys/resource.h>
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -19,8 +21,8 @@ double PeakMiB();
 // the reason on standard error, when it cannot be made.
 std::string MakeScratchFolder(const char* program);
 // Runs argv (searched in PATH) with its standard output discarded; true when
-// it exits with 0.
-bool RunQuietly(std::vector<std::string> argv);
+// it exits with 0. usage, when given, receives the child's resource usage.
+bool RunQuietly(std::vector<std::string> argv, rusage* usage = nullptr);
 // ffmpeg on one thread, quiet and overwriting, with args after that.
 bool Ffmpeg(std::vector<std::string> args);
 

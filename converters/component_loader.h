@@ -13,6 +13,12 @@ struct ConverterDestroyer {
 // Owns a converter object; it must go before the module that made it.
 using ConverterPtr = std::unique_ptr<Converter, ConverterDestroyer>;
 
+// Ends the object now, with Destroy's result: a writer whose output could
+// not be completed answers -1, the reason in the thread's last error.
+inline std::int32_t DestroyConverter(ConverterPtr& converter) {
+  return converter ? converter.release()->Destroy(0) : kConvSuccess;
+}
+
 class ComponentModule {
  public:
   // Loads the module file; Loaded() and Error() tell how that went.

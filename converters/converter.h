@@ -14,7 +14,7 @@ class Converter;
 
 // Event codes of the notification callback.
 constexpr DWORD kConverterEventData = 1;  // data: a SampleInfo
-constexpr DWORD kConverterEventEnd = 2;   // data: null
+constexpr DWORD kConverterEventEnd = 2;   // data: null, or a StreamDamage
 
 // The host's word handed back with every event. Wide enough for a pointer,
 // which is what hosts pass.
@@ -34,6 +34,17 @@ static_assert(offsetof(SampleInfo, length) == 0);
 static_assert(offsetof(SampleInfo, time) == 4);
 static_assert(offsetof(SampleInfo, data) == 8);
 static_assert(sizeof(SampleInfo) == 16);
+
+// The end event's data when the file's damage cut the stream short or broke
+// it (null for a stream delivered whole, and for a stop): the host must not
+// take what came for the whole. Valid only during the callback.
+struct StreamDamage {
+  DWORD error;        // Win32 code: ERROR_FILE_CORRUPT, or the failed read's
+  DWORD stoppedAtMs;  // where in the stream the delivery ended
+  DWORD deliveredMs;  // how much audio was delivered
+  DWORD durationMs;   // what the file's header promises; 0 when unknown
+};
+static_assert(sizeof(StreamDamage) == 16);
 
 // What a reader hands to its sample sink's Write as the length argument: the
 // length is the record's first word, so a sink reads it as a plain length.
@@ -139,12 +150,15 @@ constexpr std::int32_t kConvNotSupported = 0x1100;     // 4352
 // through Destroy, never through delete.
 class Converter {
  public:
-  // Releases everything and frees the object; the word is ignored.
+  // Releases everything and frees the object; the word is ignored. A writer
+  // whose output could not be completed answers -1 (and leaves no output);
+  // the reason is then in the calling thread's last error.
   virtual std::int32_t Destroy(DWORD ignored) = 0;
   virtual std::int32_t Command(DWORD code, void* argument) = 0;
   // The most recent block into destination (the caller provides room).
   virtual std::int32_t Read(void* destination, DWORD* length) = 0;
-  // One block of PCM; *length bytes from source.
+  // One block of PCM; *length bytes from source. A writer that cannot take
+  // it (a full disk) answers -1 with the reason in the thread's last error.
   virtual std::int32_t Write(const void* source, const DWORD* length) = 0;
   // Replaces any earlier callback.
   virtual std::int32_t SetNotifyCallback(ConverterCallback callback,

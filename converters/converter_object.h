@@ -7,6 +7,7 @@
 #include <new>
 
 #include "converters/converter.h"
+#include "platform/base/last_error.h"
 
 class ConverterObject : public Converter {
  public:
@@ -26,6 +27,13 @@ class ConverterObject : public Converter {
     if (ConverterCallback callback = m_callback) callback(this, event, data, m_userData);
   }
   bool HasCallback() const { return m_callback != nullptr; }
+
+  // A failure result, with the system's reason (a full disk, a damaged
+  // file) left in the calling thread's last error for the host to tell.
+  static std::int32_t FailWith(DWORD error) {
+    SetLastError(error);
+    return kConvFailure;
+  }
 
   // Runs an operation; anything it throws becomes a failure result.
   template <typename Operation>

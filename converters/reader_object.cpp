@@ -69,9 +69,9 @@ void ReaderObject::PassToSink(const BYTE* data, DWORD length, DWORD timeMs) {
   }
 }
 
-void ReaderObject::DeliverEnd() {
+void ReaderObject::DeliverEnd(const StreamDamage* damage) {
   if (HasCallback()) {
-    Notify(kConverterEventEnd, nullptr);
+    Notify(kConverterEventEnd, const_cast<StreamDamage*>(damage));
   } else if (Converter* sink = m_sink) {
     SinkRecord record{kSinkEndOfStream, nullptr, 0, this};
     sink->Write(nullptr, &record.length);

@@ -39,9 +39,10 @@ class ReaderObject : public ConverterObject {
   void DeliverBlock(const BYTE* data, DWORD length, DWORD timeMs);
   void NotifyBlock(const BYTE* data, DWORD length, DWORD timeMs);
   void PassToSink(const BYTE* data, DWORD length, DWORD timeMs);
-  // The end of the stream: to the callback when there is one, else to the
-  // sink as its end-of-stream record.
-  void DeliverEnd();
+  // The end of the stream: to the callback when there is one (with what
+  // was wrong with the file, if anything), else to the sink as its
+  // end-of-stream record.
+  void DeliverEnd(const StreamDamage* damage = nullptr);
   void ForgetBlock();
 
  private:

@@ -3,11 +3,13 @@
 #include "converters/wav_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cmath>
 #include <cstring>
 #include <algorithm>
 
 #include "platform/base/paths.h"
+#include "platform/base/partial_output.h"
 
 namespace {
 
@@ -107,11 +109,26 @@ size_t WavReader::Read(void* buffer, size_t size) {
   return got;
 }
 
+WavWriter::~WavWriter() {
+  if (m_file) Remove();
+}
+
+bool WavWriter::Fail(int error) {
+  if (m_errno == 0) m_errno = error != 0 ? error : EIO;
+  return false;
+}
+
+void WavWriter::Remove() {
+  m_file.reset();
+  RemovePartialOutput(m_host);
+}
+
 bool WavWriter::Create(const std::string& path, const WavFormat& format, std::string* error) {
-  const std::string host = ToHostPath(path);
-  m_file.reset(host.empty() ? nullptr : std::fopen(host.c_str(), "wb"));
+  m_path = path;
+  m_host = ToHostPath(path);
+  m_file.reset(m_host.empty() ? nullptr : std::fopen(m_host.c_str(), "wb"));
   if (!m_file) {
-    *error = "cannot create " + path + ": " + (host.empty() ? "no such drive" : std::strerror(errno));
+    *error = "cannot create " + path + ": " + (m_host.empty() ? "no such drive" : std::strerror(errno));
     return false;
   }
   unsigned char header[44] = {};
@@ -127,18 +144,17 @@ bool WavWriter::Create(const std::string& path, const WavFormat& format, std::st
   std::memcpy(header + 36, "data", 4);
   if (std::fwrite(header, 1, sizeof header, m_file.get()) != sizeof header) {
     *error = "cannot write " + path + ": " + std::strerror(errno);
+    Remove();
     return false;
   }
   return true;
 }
 
 bool WavWriter::Write(const void* data, size_t size) {
-  if (!m_file || m_failed) return false;
-  if (m_dataBytes + size > kMaxDataBytes ||
-      std::fwrite(data, 1, size, m_file.get()) != size) {
-    m_failed = true;
-    return false;
-  }
+  if (!m_file || m_errno != 0) return false;
+  // RIFF sizes are 32-bit: a file that grows past them is too large.
+  if (m_dataBytes + size > kMaxDataBytes) return Fail(EFBIG);
+  if (std::fwrite(data, 1, size, m_file.get()) != size) return Fail(errno);
   m_dataBytes += size;
   return true;
 }
@@ -146,18 +162,24 @@ bool WavWriter::Write(const void* data, size_t size) {
 bool WavWriter::Finish(std::string* error) {
   if (!m_file) return false;
   unsigned char sizes[4];
-  bool ok = !m_failed;
-  if (m_dataBytes & 1) ok = ok && std::fputc(0, m_file.get()) != EOF;
+  bool ok = m_errno == 0;
+  if (ok && (m_dataBytes & 1) != 0 && std::fputc(0, m_file.get()) == EOF) ok = Fail(errno);
   PutLe32(sizes, static_cast<DWORD>(36 + m_dataBytes + (m_dataBytes & 1)));
-  ok = ok && std::fseek(m_file.get(), 4, SEEK_SET) == 0 &&
-       std::fwrite(sizes, 1, 4, m_file.get()) == 4;
+  if (ok && (std::fseek(m_file.get(), 4, SEEK_SET) != 0 ||
+             std::fwrite(sizes, 1, 4, m_file.get()) != 4)) {
+    ok = Fail(errno);
+  }
   PutLe32(sizes, static_cast<DWORD>(m_dataBytes));
-  ok = ok && std::fseek(m_file.get(), 40, SEEK_SET) == 0 &&
-       std::fwrite(sizes, 1, 4, m_file.get()) == 4;
-  ok = std::fclose(m_file.release()) == 0 && ok;
-  if (!ok) *error = m_failed ? "the WAV file grew too large or a write failed"
-                             : std::string("cannot finish the WAV file: ") + std::strerror(errno);
-  return ok;
+  if (ok && (std::fseek(m_file.get(), 40, SEEK_SET) != 0 ||
+             std::fwrite(sizes, 1, 4, m_file.get()) != 4)) {
+    ok = Fail(errno);
+  }
+  // What stdio still buffers reaches the disk only here.
+  if (std::fclose(m_file.release()) != 0 && ok) ok = Fail(errno);
+  if (ok) return true;
+  *error = "cannot write " + m_path + ": " + std::strerror(m_errno);
+  RemovePartialOutput(m_host);
+  return false;
 }
 
 std::vector<BYTE> TonePcm(const WavFormat& format, std::uint64_t firstFrame, std::uint64_t frames,
@@ -191,7 +213,7 @@ bool WriteToneWav(const std::string& path, const WavFormat& format, double secon
   for (std::uint64_t done = 0; done < frames; done += kSlice) {
     const std::vector<BYTE> pcm = TonePcm(format, done, std::min(kSlice, frames - done), frequency);
     if (!writer.Write(pcm.data(), pcm.size())) {
-      *error = "cannot write " + path + ": " + std::strerror(errno);
+      *error = "cannot write " + path + ": " + std::strerror(writer.Errno());
       return false;
     }
   }

@@ -43,19 +43,36 @@ class WavReader {
   std::uint64_t m_left = 0;
 };
 
+// The file is a WAV file only once Finish succeeded: a writer that fails or
+// is let go before that removes what it wrote.
 class WavWriter {
  public:
+  WavWriter() = default;
+  ~WavWriter();
+  WavWriter(const WavWriter&) = delete;
+  WavWriter& operator=(const WavWriter&) = delete;
+
   // Creates (or replaces) the file and writes a header whose sizes Finish
   // fills in.
   bool Create(const std::string& path, const WavFormat& format, std::string* error);
+  // False from the first failed write on (a full disk, a file grown past
+  // what RIFF sizes hold).
   bool Write(const void* data, size_t size);
+  // Messages carry the system's reason.
   bool Finish(std::string* error);
   std::uint64_t DataBytes() const { return m_dataBytes; }
+  // The errno of the first failure; 0 while there is none.
+  int Errno() const { return m_errno; }
 
  private:
+  bool Fail(int error);
+  void Remove();
+
+  std::string m_path;  // as given, for messages
+  std::string m_host;
   UniqueFile m_file;
   std::uint64_t m_dataBytes = 0;
-  bool m_failed = false;
+  int m_errno = 0;
 };
 
 // A test tone: a sine of the given frequency at half of full scale, frames

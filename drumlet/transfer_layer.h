@@ -125,7 +125,7 @@ struct TQuadrinInitStruct {
   DWORD value56;        // default 2
   DWORD bitRateKbps;    // writers' output bit rate in kbit/s ("WMA_KBPS")
   DWORD value64;        // default 16
-  DWORD reserved68;
+  DWORD mp3BitRateKbps;  // MP3 writers' bit rate ("CBR_KBPS"); 0: bitRateKbps
   DWORD value72;        // default 0
   DWORD value76;        // default 0
   DWORD value80;        // default 1
@@ -139,6 +139,7 @@ static_assert(offsetof(TQuadrinInitStruct, value44) == 44);
 static_assert(offsetof(TQuadrinInitStruct, value56) == 56);
 static_assert(offsetof(TQuadrinInitStruct, bitRateKbps) == 60);
 static_assert(offsetof(TQuadrinInitStruct, value64) == 64);
+static_assert(offsetof(TQuadrinInitStruct, mp3BitRateKbps) == 68);
 static_assert(offsetof(TQuadrinInitStruct, value72) == 72);
 static_assert(offsetof(TQuadrinInitStruct, value76) == 76);
 static_assert(offsetof(TQuadrinInitStruct, value80) == 80);
@@ -237,13 +238,16 @@ constexpr std::int32_t kQuadrinNotSupported = 4352;
 
 // Notification codes.
 constexpr DWORD kNotifyProgress = 1;         // reader: ReaderProgress
-constexpr DWORD kNotifyEnd = 2;              // reader: null; the value is a TransferResult
+// reader: the value is a TransferResult; the data is null, or for a failed
+// run a NUL-terminated text saying why ("No space left on device")
+constexpr DWORD kNotifyEnd = 2;
 constexpr DWORD kNotifyTrackProgress = 100;  // recorder: RecorderProgress
 constexpr DWORD kNotifyEraseProgress = 101;  // recorder: RecorderProgress
 constexpr DWORD kNotifyEraseDone = 103;      // recorder: null; value TransferResult
 constexpr DWORD kNotifyBurnDone = 104;       // recorder: null; value TransferResult
 constexpr DWORD kNotifyPrepared = 106;       // recorder: PreparedTrackList; value TransferResult
-constexpr DWORD kNotifyText = 108;           // recorder: NUL-terminated text
+// recorder, and a device that cannot be opened or read: NUL-terminated text
+constexpr DWORD kNotifyText = 108;
 
 // The value word of the end notifications. Every started conversion,
 // preparation, burn and erase ends with exactly one of them.

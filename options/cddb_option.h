@@ -22,13 +22,13 @@ class CddbOption final : public OptionGroup<ICDDBOption> {
   void SetGetSupplementaryInfo(bool value) override {
     m_values.SetFlag(kGetSupplementaryInfo, value);
   }
-  const CString& GetHost() override { return m_values.Text(kHost); }
+  const CString& GetHost() override { return m_values.TextForCaller(kHost); }
   void SetHost(const CString& value) override { m_values.SetText(kHost, value); }
   DWORD GetPort() override { return m_values.Number(kPort); }
   void SetPort(DWORD value) override { m_values.SetNumber(kPort, value); }
-  const CString& GetUserName() override { return m_values.Text(kUserName); }
+  const CString& GetUserName() override { return m_values.TextForCaller(kUserName); }
   void SetUserName(const CString& value) override { m_values.SetText(kUserName, value); }
-  const CString& GetPassword() override { return m_values.Text(kPassword); }
+  const CString& GetPassword() override { return m_values.TextForCaller(kPassword); }
   void SetPassword(const CString& value) override { m_values.SetText(kPassword, value); }
 
   bool Load() { return LoadValues(); }

@@ -39,12 +39,12 @@ void UpdateAudioCdEntry(const char* path, bool associate, const CString& playerT
   if (!OpenClassKey(path, &key)) return;
   if (associate) {
     // The backup is kept upper-cased, as the player has always kept it.
-    // Finding the player's own text means this was done before; the empty
-    // backup then gives an empty entry when the association is undone.
+    // Finding the player's own text means this was done before (by an
+    // earlier save, or the load of a later process): the backup made then
+    // stays, or the handler that was there before would be lost.
     CString current;
-    if (ReadClassText(key.Get(), kDefault, &current)) {
-      current.MakeUpper();
-      WriteText(key.Get(), kBackupValue, current.Find(kPlayerMark) < 0 ? current : CString());
+    if (ReadClassText(key.Get(), kDefault, &current) && !NamesPlayer(current)) {
+      WriteText(key.Get(), kBackupValue, current.MakeUpper());
     }
     WriteText(key.Get(), kDefault, playerText);
     return;

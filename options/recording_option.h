@@ -19,7 +19,7 @@ class RecordingOption final : public OptionGroup<IRecordingOption> {
   void SetVBR(DWORD value) override { m_values.SetNumber(kVbr, value); }
   DWORD GetCBR_KBPS() override { return m_values.Number(kCbrKbps); }
   void SetCBR_KBPS(DWORD value) override { m_values.SetNumber(kCbrKbps, value); }
-  const CString& GetDefaultRecorder() override { return m_values.Text(kDefaultRecorder); }
+  const CString& GetDefaultRecorder() override { return m_values.TextForCaller(kDefaultRecorder); }
   void SetDefaultRecorder(const CString& value) override { m_values.SetText(kDefaultRecorder, value); }
   bool GetAllowDownmix() override { return m_values.Flag(kAllowDownmix); }
   void SetAllowDownmix(bool value) override { m_values.SetFlag(kAllowDownmix, value); }
@@ -45,7 +45,7 @@ class RecordingOption final : public OptionGroup<IRecordingOption> {
   void SetFadeOutSec(DWORD value) override { m_values.SetNumber(kFadeOutSec, value); }
   DWORD GetNormalization() override { return m_values.Number(kNormalization); }
   void SetNormalization(DWORD value) override { m_values.SetNumber(kNormalization, value); }
-  const CString& GetMusicFolder() override { return m_values.Text(kMusicFolder); }
+  const CString& GetMusicFolder() override { return m_values.TextForCaller(kMusicFolder); }
   void SetMusicFolder(const CString& value) override { m_values.SetText(kMusicFolder, value); }
   DWORD GetDefaultRecorderDevice() override { return m_values.Number(kDefaultRecorderDevice); }
   void SetDefaultRecorderDevice(DWORD value) override {

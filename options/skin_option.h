@@ -9,9 +9,9 @@ class SkinOption final : public OptionGroup<ISkinOption> {
  public:
   SkinOption();
 
-  const CString& GetSkinPath() override { return m_values.Text(kSkinPath); }
+  const CString& GetSkinPath() override { return m_values.TextForCaller(kSkinPath); }
   void SetSkinPath(const CString& value) override { m_values.SetText(kSkinPath, value); }
-  const CString& GetSkinsRoot() override { return m_values.Text(kSkinsRoot); }
+  const CString& GetSkinsRoot() override { return m_values.TextForCaller(kSkinsRoot); }
   void SetSkinsRoot(const CString& value) override { m_values.SetText(kSkinsRoot, value); }
 
   bool Load() { return LoadValues(); }

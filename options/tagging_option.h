@@ -9,11 +9,11 @@ class TaggingOption final : public OptionGroup<ITaggingOption> {
  public:
   TaggingOption();
 
-  const CString& GetTitle() override { return m_values.Text(kTitle); }
+  const CString& GetTitle() override { return m_values.TextForCaller(kTitle); }
   void SetTitle(const CString& value) override { m_values.SetText(kTitle, value); }
-  const CString& GetArtist() override { return m_values.Text(kArtist); }
+  const CString& GetArtist() override { return m_values.TextForCaller(kArtist); }
   void SetArtist(const CString& value) override { m_values.SetText(kArtist, value); }
-  const CString& GetAlbum() override { return m_values.Text(kAlbum); }
+  const CString& GetAlbum() override { return m_values.TextForCaller(kAlbum); }
   void SetAlbum(const CString& value) override { m_values.SetText(kAlbum, value); }
   DWORD GetYear() override { return m_values.Number(kYear); }
   void SetYear(DWORD value) override { m_values.SetNumber(kYear, value); }

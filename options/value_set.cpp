@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 
 #include "options/registry_values.h"
 
@@ -27,6 +28,18 @@ ValueSet::ValueSet(ChangeNotifier& notifier, void* object, std::span<const Value
     slot.number = row.numberDefault != nullptr ? row.numberDefault() : row.initial;
     slot.time = now;
   }
+}
+
+CString ValueSet::Text(DWORD id) const {
+  GroupLock lock(m_notifier.Lock());
+  return m_slots[id].text;
+}
+
+const CString& ValueSet::TextForCaller(DWORD id) const {
+  thread_local std::unordered_map<const void*, CString> copies;
+  CString& copy = copies[&m_slots[id]];
+  copy = Text(id);
+  return copy;
 }
 
 void ValueSet::SetNumber(DWORD id, DWORD value) {

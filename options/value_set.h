@@ -133,10 +133,16 @@ class ValueSet {
   ValueSet(const ValueSet&) = delete;
   ValueSet& operator=(const ValueSet&) = delete;
 
-  // Getters read without the lock.
+  // Numbers, flags and times are single words, read without the lock. A
+  // text is copied under the lock, since a setter on another thread may be
+  // replacing it meanwhile.
   DWORD Number(DWORD id) const { return m_slots[id].number.load(std::memory_order_relaxed); }
   bool Flag(DWORD id) const { return Number(id) != 0; }
-  const CString& Text(DWORD id) const { return m_slots[id].text; }
+  CString Text(DWORD id) const;
+  // For the interfaces' getters, which hand out a reference: the calling
+  // thread's own copy of the text, good until that thread reads the same
+  // value again.
+  const CString& TextForCaller(DWORD id) const;
   CTime Time(DWORD id) const { return CTime(m_slots[id].time.load(std::memory_order_relaxed)); }
 
   void SetNumber(DWORD id, DWORD value);

@@ -9,7 +9,7 @@ class VisualEffectOption final : public OptionGroup<IVisualEffectOption> {
  public:
   VisualEffectOption();
 
-  const CString& GetDefaultEffect() override { return m_values.Text(kDefaultEffect); }
+  const CString& GetDefaultEffect() override { return m_values.TextForCaller(kDefaultEffect); }
   void SetDefaultEffect(const CString& value) override { m_values.SetText(kDefaultEffect, value); }
 
   bool Load() { return LoadValues(); }

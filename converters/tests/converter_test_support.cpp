@@ -147,7 +147,7 @@ void EventLog::Callback(Converter* converter, DWORD event, void* data, Converter
     log->times.push_back(info->time);
     ++log->dataEvents;
   } else if (event == kConverterEventEnd) {
-    if (data != nullptr) log->wrongUserData = true;
+    if (data != nullptr) log->damage = *static_cast<const StreamDamage*>(data);
     ++log->endEvents;
   }
 }
@@ -182,6 +182,7 @@ Decoded DecodeFile(const std::string& path, std::source_location caller) {
   decoded.pcm = std::move(log.pcm);
   decoded.times = std::move(log.times);
   decoded.endEvents = log.endEvents;
+  decoded.damage = log.damage;
   return decoded;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <source_location>
 #include <string>
 #include <vector>
@@ -91,6 +92,7 @@ struct Decoded {
   std::vector<BYTE> pcm;
   std::vector<DWORD> times;  // of each block, milliseconds
   int endEvents = 0;
+  std::optional<StreamDamage> damage;
 };
 Decoded DecodeFile(const std::string& path,
                    std::source_location caller = std::source_location::current());
@@ -114,7 +116,7 @@ class EventLog {
   std::vector<DWORD> times;
   int dataEvents = 0;
   int endEvents = 0;
-  bool wrongUserData = false;
+  std::optional<StreamDamage> damage;  // what the end event told of the file
 };
 
 }  // namespace converter_test

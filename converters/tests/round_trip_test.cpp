@@ -38,6 +38,7 @@ TEST_F(RoundTrip, EncodedAudioDecodesToTheSameRateChannelsLengthAndEnergy) {
     EXPECT_EQ(decoded.format.channelCode, c.job.channelCode);
     EXPECT_EQ(decoded.format.sizeCode, 2u) << "compressed audio decodes to 16 bits";
     EXPECT_EQ(decoded.endEvents, 1);
+    EXPECT_FALSE(decoded.damage) << "a whole file";
 
     // Within one frame (2048 samples) of the source, in the header and in
     // the audio delivered.

@@ -2,11 +2,19 @@
 // how it delivers the audio (callback, sample sink, Read, stop, reopen).
 #include <gtest/gtest.h>
 
+#include <taglib/asffile.h>
+#include <taglib/asfpicture.h>
+
 #include <atomic>
 #include <cstring>
 #include <fstream>
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 #include "converters/tests/converter_test_support.h"
+#include "platform/base/last_error.h"
 
 namespace {
 
@@ -119,9 +127,41 @@ TEST_F(WmaReader, AFileWithAVideoStreamHasTwoOutputsAndIsRefused) {
                          "lavfi", "-i", "sine=duration=0.5", "-c:v", "wmv2", "-c:a", "wmav2",
                          "-f", "asf", path}));
   ConverterPtr reader = NewReader();
+  SetLastError(0);
   EXPECT_EQ(Open(reader.get(), path), kConvFailure);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED)) << "the cause: two streams";
   PcmFormat format{};
   EXPECT_EQ(reader->Command(ConvGetFormat, &format), kConvFailure) << "no file stays open";
+}
+
+// Album art as the desktop's players store it: pictures in the header,
+// which FFmpeg lists as video streams of their own.
+TEST_F(WmaReader, PicturesInTheHeaderAreNoStreamsAndTheFileReadsLikeAnyOther) {
+  const std::string path = MakeAsf(m_dir, "art.wma", 44100, 2, 2.0, {"-c:a", "wmav2"});
+  {
+    TagLib::ASF::File file(path.c_str());
+    ASSERT_TRUE(file.isValid());
+    for (const auto type : {TagLib::ASF::Picture::FrontCover, TagLib::ASF::Picture::BackCover}) {
+      TagLib::ASF::Picture picture;
+      picture.setType(type);
+      picture.setMimeType("image/png");
+      picture.setPicture(TagLib::ByteVector("\x89PNG\r\n\x1a\n not really a picture"));
+      file.tag()->addAttribute("WM/Picture", TagLib::ASF::Attribute(picture));
+    }
+    ASSERT_TRUE(file.save());
+  }
+  AVFormatContext* probe = nullptr;
+  ASSERT_EQ(avformat_open_input(&probe, path.c_str(), nullptr, nullptr), 0);
+  avformat_find_stream_info(probe, nullptr);
+  const unsigned streams = probe->nb_streams;
+  avformat_close_input(&probe);
+  ASSERT_EQ(streams, 3u) << "the audio and the two pictures";
+
+  const Decoded decoded = DecodeFile(path);
+  ASSERT_EQ(decoded.openResult, kConvSuccess);
+  EXPECT_EQ(decoded.format.rateCode, 6u);
+  EXPECT_FALSE(decoded.damage);
+  EXPECT_NEAR(static_cast<double>(decoded.pcm.size()) / 4, 2.0 * 44100, 2048.0);
 }
 
 TEST_F(WmaReader, TagsAreCopiedAndMissingOnesLeaveTheBufferAsItWas) {
@@ -221,7 +261,7 @@ TEST_F(WmaReader, BlocksReachTheCallbackAndTheSinkAndReadReturnsTheLatest) {
   EXPECT_TRUE(log.readMatched);
   EXPECT_EQ(log.endEvents, 1);
   EXPECT_EQ(log.eventsAfterEnd, 0);
-  ASSERT_GT(log.infos.size(), 10u);
+  ASSERT_GE(log.infos.size(), 3u) << "blocks of about a quarter of a second";
   size_t bytes = 0;
   for (size_t i = 0; i < log.infos.size(); ++i) {
     bytes += log.infos[i].length;

@@ -1,11 +1,14 @@
 // Wentrix: the profile chosen by bit rate, the input format built from the
 // codes, sample times, tags in the file, and a file that always ends
-// complete.
+// complete, or, on a full disk, not at all.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "converters/tests/converter_test_support.h"
+#include "platform/base/last_error.h"
+#include "platform/testing/file_size_limit.h"
 
 namespace {
 
@@ -176,10 +179,46 @@ TEST_F(WmaWriter, AStartThatCannotCreateTheFileLeavesTheWriterClosed) {
   writer->Command(ConvSetBitRate, settings.data());
   PcmFormat format{6, 2, 1, 0};
   EXPECT_EQ(writer->Command(ConvSetInputFormat, &format), kConvSuccess);
+  SetLastError(0);
   EXPECT_EQ(writer->Command(ConvStart, nullptr), kConvSuccess);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND)) << "the reason stays";
   EXPECT_EQ(writer->Command(ConvIsOpen, nullptr), kConvFailure);
   const DWORD length = 4;
   EXPECT_EQ(writer->Write("abcd", &length), kConvFailure);
+}
+
+TEST_F(WmaWriter, AFullDiskFailsTheWritesOrTheFinishWithTheReasonAndLeavesNoFile) {
+  const std::string path = m_dir.File("full.wma");
+  const std::vector<BYTE> pcm = TonePcm(kCd, 10.0);
+  std::int32_t destroyed = kConvSuccess;
+  bool writeFailed = false;
+  DWORD reason = 0;
+  {
+    // Ten seconds at 128 kbit/s are 160 kB.
+    qap::testing::FileSizeLimit disk(64 * 1024);
+    ConverterPtr writer = NewWriter();
+    ASSERT_EQ(Open(writer.get(), path), kConvSuccess);
+    std::vector<BYTE> settings = Settings(128);
+    writer->Command(ConvSetBitRate, settings.data());
+    PcmFormat format{6, 2, 1, 0};
+    ASSERT_EQ(writer->Command(ConvSetInputFormat, &format), kConvSuccess);
+    writer->Command(ConvStart, nullptr);
+    ASSERT_EQ(writer->Command(ConvIsOpen, nullptr), kConvSuccess);
+    for (size_t offset = 0; offset < pcm.size() && !writeFailed; offset += 4096) {
+      const auto length = static_cast<DWORD>(std::min<size_t>(4096, pcm.size() - offset));
+      SetLastError(0);
+      writeFailed = writer->Write(pcm.data() + offset, &length) != kConvSuccess;
+      reason = GetLastError();
+    }
+    if (!writeFailed) {
+      SetLastError(0);
+      destroyed = DestroyConverter(writer);
+      reason = GetLastError();
+    }
+  }
+  EXPECT_TRUE(writeFailed || destroyed == kConvFailure) << "a cut file passed as finished";
+  EXPECT_EQ(reason, static_cast<DWORD>(ERROR_FILE_TOO_LARGE)) << SystemMessage(reason);
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(WmaWriter, AnOutputNameTooLongToKeepIsRefusedRatherThanCut) {

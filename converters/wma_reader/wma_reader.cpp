@@ -13,6 +13,15 @@ constexpr DWORD kTagBufferBytes = 2048;
 constexpr DWORD kMediaTypeBufferBytes = 1024;
 constexpr QWORD kHundredNsPerMs = 10000;
 
+// What a host can tell of a refused file: missing, not WMA, damaged; the
+// media layer's other reasons as they are.
+DWORD OpenError(HRESULT status) {
+  if (status == kMediaUnsupported) return ERROR_BAD_FORMAT;  // audio no WMA decoder reads
+  const DWORD code = Win32ErrorOfHResult(status);
+  if (code == 0 || code == static_cast<DWORD>(ERROR_INVALID_DATA)) return ERROR_FILE_CORRUPT;
+  return code;
+}
+
 }  // namespace
 
 WmaReader::WmaReader() : m_opened(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
@@ -32,17 +41,20 @@ std::int32_t WmaReader::OpenFile(const char* path) {
   m_openStatus = S_OK;
   ResetEvent(m_opened.get());
   // A refused Open keeps the reader until the next close.
-  if (FAILED(m_reader->Open(url.c_str(), &m_callback, nullptr))) return kConvFailure;
+  if (const HRESULT hr = m_reader->Open(url.c_str(), &m_callback, nullptr); FAILED(hr)) {
+    return FailWith(OpenError(hr));
+  }
   // The media layer always reports the end of an open, success or failure.
   WaitForSingleObject(m_opened.get(), INFINITE);
-  if (FAILED(m_openStatus.load())) {
+  if (const HRESULT status = m_openStatus.load(); FAILED(status)) {
     Close();
-    return kConvFailure;
+    return FailWith(OpenError(status));
   }
   DWORD outputs = 0;
   if (SUCCEEDED(m_reader->GetOutputCount(&outputs)) && outputs == 1) return kConvSuccess;
+  // More than one audio or video stream: the contract has one output.
   Close();
-  return kConvFailure;
+  return FailWith(ERROR_NOT_SUPPORTED);
 }
 
 void WmaReader::Close() {
@@ -54,8 +66,12 @@ void WmaReader::Close() {
 }
 
 std::int32_t WmaReader::StartDelivery() {
-  return m_reader && SUCCEEDED(m_reader->Start(0, 0, 1.0f, nullptr)) ? kConvSuccess
-                                                                    : kConvFailure;
+  if (!m_reader) return kConvFailure;
+  // The delivery thread starts after these, and is the only one to touch
+  // them until it ends.
+  m_deliveredTime = 0;
+  m_endTime = 0;
+  return SUCCEEDED(m_reader->Start(0, 0, 1.0f, nullptr)) ? kConvSuccess : kConvFailure;
 }
 
 std::int32_t WmaReader::StopDelivery() {
@@ -123,15 +139,34 @@ std::int32_t WmaReader::ReadDuration(DWORD* milliseconds) {
   return kConvSuccess;
 }
 
-HRESULT WmaReader::OnSample(QWORD sampleTime, INSSBuffer* sample) {
+HRESULT WmaReader::OnSample(QWORD sampleTime, QWORD sampleDuration, INSSBuffer* sample) {
   BYTE* data = nullptr;
   DWORD length = 0;
   if (sample == nullptr || FAILED(sample->GetBufferAndLength(&data, &length))) {
     ForgetBlock();
     return E_UNEXPECTED;
   }
+  m_deliveredTime += sampleDuration;
+  m_endTime = sampleTime + sampleDuration;
   DeliverBlock(data, length, static_cast<DWORD>(sampleTime / kHundredNsPerMs));
   return S_OK;
+}
+
+void WmaReader::OnEnd(HRESULT result) {
+  if (SUCCEEDED(result)) {
+    DeliverEnd();
+    return;
+  }
+  StreamDamage damage{};
+  const DWORD code = Win32ErrorOfHResult(result);
+  damage.error = code == 0 || code == static_cast<DWORD>(ERROR_INVALID_DATA)
+                     ? static_cast<DWORD>(ERROR_FILE_CORRUPT)
+                     : code;
+  damage.stoppedAtMs = static_cast<DWORD>(m_endTime / kHundredNsPerMs);
+  damage.deliveredMs = static_cast<DWORD>(m_deliveredTime / kHundredNsPerMs);
+  DWORD duration = 0;
+  if (ReadDuration(&duration) == kConvSuccess) damage.durationMs = duration;
+  DeliverEnd(&damage);
 }
 
 HRESULT WmaReader::ReaderCallback::QueryInterface(REFIID, void** object) {
@@ -145,16 +180,16 @@ HRESULT WmaReader::ReaderCallback::OnStatus(WMT_STATUS status, HRESULT result, W
     m_owner.m_openStatus = result;
     SetEvent(m_owner.m_opened.get());
   } else if (status == WMT_EOF) {
-    m_owner.DeliverEnd();
+    m_owner.OnEnd(result);
   }
   return S_OK;
 }
 
-HRESULT WmaReader::ReaderCallback::OnSample(DWORD, QWORD sampleTime, QWORD, DWORD,
+HRESULT WmaReader::ReaderCallback::OnSample(DWORD, QWORD sampleTime, QWORD sampleDuration, DWORD,
                                             INSSBuffer* sample, void*) {
   // Nothing thrown here may reach the media layer's thread.
   try {
-    return m_owner.OnSample(sampleTime, sample);
+    return m_owner.OnSample(sampleTime, sampleDuration, sample);
   } catch (...) {
     return E_OUTOFMEMORY;
   }

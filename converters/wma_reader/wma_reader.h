@@ -47,10 +47,15 @@ class WmaReader final : public ReaderObject {
   std::int32_t FillFormat(PcmFormat* format) override;
   std::int32_t ReadDuration(DWORD* milliseconds) override;
   void Close();
-  HRESULT OnSample(QWORD sampleTime, INSSBuffer* sample);
+  HRESULT OnSample(QWORD sampleTime, QWORD sampleDuration, INSSBuffer* sample);
+  // The end of the file: whole, or with what cut it short.
+  void OnEnd(HRESULT result);
 
   ReaderCallback m_callback{*this};
   ComPtr<IWMReader> m_reader;  // null while no file is open
   UniqueHandle m_opened;       // manual reset
   std::atomic<HRESULT> m_openStatus{S_OK};
+  // Of the current delivery, kept on the delivery thread: 100-ns units.
+  QWORD m_deliveredTime = 0;
+  QWORD m_endTime = 0;
 };

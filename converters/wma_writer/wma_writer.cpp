@@ -23,12 +23,18 @@ const GUID& ProfileFor(std::uint64_t bitsPerSecond, DWORD* chosen) {
   return WMProfile_V40_96Audio;
 }
 
+// The Win32 code a host can put in words for a failed write.
+DWORD WriteError(HRESULT hr) {
+  const DWORD code = Win32ErrorOfHResult(hr);
+  return code != 0 ? code : ERROR_WRITE_FAULT;
+}
+
 }  // namespace
 
 std::int32_t WmaWriter::Destroy(DWORD) {
-  Close();
+  const HRESULT ended = Close();
   delete this;
-  return kConvSuccess;
+  return SUCCEEDED(ended) ? kConvSuccess : FailWith(WriteError(ended));
 }
 
 std::int32_t WmaWriter::Command(DWORD code, void* argument) {
@@ -63,16 +69,19 @@ std::int32_t WmaWriter::Command(DWORD code, void* argument) {
   });
 }
 
-void WmaWriter::Close() {
-  if (m_writer) m_writer->EndWriting();
+HRESULT WmaWriter::Close() {
+  const HRESULT ended = m_writer ? m_writer->EndWriting() : S_OK;
   m_inputProps.Reset();
   if (m_writer) {
     m_writer->Flush();
     m_writer.Reset();
   }
+  const bool wasWriting = m_writing;
+  m_writing = false;
   m_sampleTime = 0;
   m_bitRate = 0;
   m_inputFormat = WAVEFORMATEX{};
+  return wasWriting ? ended : S_OK;
 }
 
 std::int32_t WmaWriter::Open(const char* path) {
@@ -148,11 +157,16 @@ void WmaWriter::Start() {
     m_writer->SetProfileByID(WMProfile_V40_128Audio);
     m_bitRate = 128000;
   }
-  // A writer that cannot start is closed, which command 3 then shows.
-  if (FAILED(m_writer->SetOutputFilename(m_outputName.c_str())) ||
-      FAILED(m_writer->BeginWriting())) {
+  // A writer that cannot start is closed, which command 3 then shows; the
+  // reason stays in the last error.
+  HRESULT hr = m_writer->SetOutputFilename(m_outputName.c_str());
+  if (SUCCEEDED(hr)) hr = m_writer->BeginWriting();
+  if (FAILED(hr)) {
     Close();
+    SetLastError(WriteError(hr));
+    return;
   }
+  m_writing = true;
 }
 
 std::int32_t WmaWriter::Write(const void* source, const DWORD* length) {
@@ -169,8 +183,10 @@ std::int32_t WmaWriter::Write(const void* source, const DWORD* length) {
     DWORD capacity = 0;
     if (FAILED(sample->GetBufferAndLength(&buffer, &capacity))) return kConvFailure;
     std::memcpy(buffer, source, bytes);
-    // Refused before a successful start; the time moves on all the same.
-    m_writer->WriteSample(0, m_sampleTime, 0, sample.Get());
+    // Refused before a successful start, and the time moves on all the
+    // same; once writing, a refused block is audio lost from the file.
+    const HRESULT written = m_writer->WriteSample(0, m_sampleTime, 0, sample.Get());
+    if (m_writing && FAILED(written)) return FailWith(WriteError(written));
     m_sampleTime += static_cast<QWORD>(static_cast<double>(bytes) /
                                        m_inputFormat.nAvgBytesPerSec * 10000000.0);
     return kConvSuccess;

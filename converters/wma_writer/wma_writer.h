@@ -19,7 +19,9 @@ class WmaWriter final : public ConverterObject {
  private:
   ~WmaWriter() = default;
   std::int32_t Open(const char* path);
-  void Close();
+  // The result of ending the file that was being written (S_OK when none
+  // was).
+  HRESULT Close();
   void SetBitRate(const void* settings);
   std::int32_t SetInputFormat(const PcmFormat& format);
   void SetTags(const TagRecord& tags);
@@ -30,6 +32,7 @@ class WmaWriter final : public ConverterObject {
   ComPtr<IWMInputMediaProps> m_inputProps;  // fetched by the bit rate command
   QWORD m_sampleTime = 0;                    // 100-ns units
   DWORD m_bitRate = 0;                       // 0: no profile chosen yet
+  bool m_writing = false;                    // since a successful start
   // The format last accepted since the open; nAvgBytesPerSec 0 until then.
   WAVEFORMATEX m_inputFormat{};
 };

@@ -90,6 +90,29 @@ TEST_F(Callbacks, TheCallbackRunsWithoutTheGroupLockAndOtherThreadsChangesMeanwh
   EXPECT_EQ(recorder.Calls().size(), 1u);
 }
 
+// A getter's text is read while another thread sets it: what the getter
+// hands out is always one whole value, never one being replaced.
+TEST_F(Callbacks, ATextReadWhileAnotherThreadSetsItIsOneWholeValue) {
+  ISkinOption& skin = GetISkinOption();
+  // Of one length, so that a copy taken while the other is written over it
+  // would hold some of each.
+  const CString first(std::string(64 * 1024, 'a').c_str());
+  const CString second(std::string(64 * 1024, 'b').c_str());
+  skin.SetSkinPath(first);
+  std::atomic<bool> done{false};
+  std::thread setter([&] {
+    for (int i = 0; i < 2000; ++i) skin.SetSkinPath(i % 2 == 0 ? second : first);
+    done = true;
+  });
+  int torn = 0;
+  while (!done) {
+    const CString read = skin.GetSkinPath();
+    if (read != first && read != second) ++torn;
+  }
+  setter.join();
+  EXPECT_EQ(torn, 0);
+}
+
 TEST_F(Callbacks, AnExceptionThrownByTheCallbackStaysInTheLibrary) {
   ITaggingOption& tagging = GetITaggingOption();
   CallbackRecorder recorder(tagging, [](const CallbackCall&) { throw std::runtime_error("client"); });

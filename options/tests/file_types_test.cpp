@@ -176,16 +176,17 @@ TEST_F(FileTypesTest, AudioCdOnKeepsTheOldEntriesUpperCasedAndOffGivesThemBack) 
   EXPECT_EQ(ClassText("AudioCD\\DefaultIcon"), "C:\\CD\\PLAY.EXE,0");
 }
 
-TEST_F(FileTypesTest, AudioCdSavedTwiceForgetsTheOldCommand) {
+TEST_F(FileTypesTest, AudioCdSavedTwiceKeepsTheOldCommand) {
   StoreText(HKEY_CLASSES_ROOT, kCdCommand, "", "c:\\cd\\play.exe %1");
   ASSERT_TRUE(LoadOptions());
   m_types.SetAssociateWithCD(true);
   ASSERT_TRUE(m_types.Save());
   ASSERT_TRUE(m_types.Save());
-  EXPECT_EQ(ClassText(kCdCommand, "ZelVarBackup"), "");
+  ASSERT_TRUE(m_types.Load());
+  EXPECT_EQ(ClassText(kCdCommand, "ZelVarBackup"), "C:\\CD\\PLAY.EXE %1");
   m_types.SetAssociateWithCD(false);
   ASSERT_TRUE(m_types.Save());
-  EXPECT_EQ(ClassText(kCdCommand), "");
+  EXPECT_EQ(ClassText(kCdCommand), "C:\\CD\\PLAY.EXE %1");
 }
 
 TEST_F(FileTypesTest, AudioCdOffLeavesAnotherProgramsEntriesAloneWhenThePlayerNeverHadThem) {

@@ -47,14 +47,19 @@ TEST_F(GenresAndThemes, AFirstLoadHandsOutTheBuiltInTables) {
   EXPECT_FALSE(StoredNumber(HKEY_CURRENT_USER, kGenres, "Version").has_value());
 }
 
+// The registry keeps the dash as the character, which each process reads
+// in its own code page.
 TEST_F(GenresAndThemes, UnderWindows1252TheDashOfTheme7IsTheByte0x96) {
   setenv("QAP_ACP", "1252", 1);
   const bool loaded = LoadOptions();
+  const auto western = StoredText(HKEY_CURRENT_USER, kThemes, "Theme_007_Description");
   unsetenv("QAP_ACP");
   ASSERT_TRUE(loaded);
-  const auto description = StoredText(HKEY_CURRENT_USER, kThemes, "Theme_007_Description");
-  ASSERT_TRUE(description.has_value());
-  EXPECT_EQ(description->substr(46, 3), " \x96 ");
+  ASSERT_TRUE(western.has_value());
+  EXPECT_EQ(western->substr(46, 3), " \x96 ");
+  const auto utf8 = StoredText(HKEY_CURRENT_USER, kThemes, "Theme_007_Description");
+  ASSERT_TRUE(utf8.has_value());
+  EXPECT_EQ(utf8->substr(46, 5), " \xE2\x80\x93 ") << "the same dash";
 }
 
 TEST_F(GenresAndThemes, TheTwoLongestDescriptionsNeverFitAndAreRewrittenAtEveryLoad) {

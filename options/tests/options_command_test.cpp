@@ -35,6 +35,21 @@ TEST_F(OptionsCommand, LoadTellsAFirstStartAndTheVersion) {
   EXPECT_EQ(result.out, "RELEASE 7.0\n");
 }
 
+// Each run of qap is a process of its own: the player turned Audio CD on in
+// one, started again (a load, which finds its own command), and turned it
+// off in a third.
+TEST_F(OptionsCommand, AudioCdOnInOneProcessAndOffInALaterOneGivesTheOldHandlerBack) {
+  const std::string command = "HKCR\\AudioCD\\shell\\play\\command";
+  ASSERT_EQ(RunQap({"reg", "add", command, "/ve", "/d", "c:\\cd\\play.exe %1", "/f"}).exitCode, 0);
+  ASSERT_EQ(RunQap({"options", "set", "FileTypes", "AssociateWithCD", "1"}).exitCode, 0);
+  EXPECT_TRUE(Has(RunQap({"reg", "query", command, "/ve"}).out, "ZelvarQAP.exe /CDAudio %1"));
+  ASSERT_EQ(RunQap({"options", "load"}).exitCode, 0);
+  ASSERT_EQ(RunQap({"options", "set", "FileTypes", "AssociateWithCD", "0"}).exitCode, 0);
+  const auto result = RunQap({"reg", "query", command});
+  EXPECT_TRUE(Has(result.out, "(Default)    REG_SZ    C:\\CD\\PLAY.EXE %1")) << result.out;
+  EXPECT_FALSE(Has(result.out, "ZelVarBackup")) << result.out;
+}
+
 TEST_F(OptionsCommand, SetStoresThroughTheSetterAndShowReadsThroughTheGetters) {
   struct Step {
     std::vector<std::string> set;

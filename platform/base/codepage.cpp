@@ -224,3 +224,13 @@ std::string Utf8ToAnsi(std::string_view utf8) {
   if (GetACP() == CP_UTF8) return std::string(utf8);
   return WideToAnsi(AnsiToWide(utf8, CP_UTF8));
 }
+
+bool IsValidUtf8(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  for (size_t i = 0; i < text.size();) {
+    const size_t at = i;
+    // A replacement that was really in the text takes three bytes.
+    if (DecodeUtf8(bytes, text.size(), i) == kReplacement && i == at + 1) return false;
+  }
+  return true;
+}

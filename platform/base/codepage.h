@@ -37,3 +37,5 @@ QAP_EXPORT std::string WideToAnsi(std::u16string_view text, UINT codePage = CP_A
 // not valid UTF-8 still round-trip.
 QAP_EXPORT std::string AnsiToUtf8(std::string_view ansi);
 QAP_EXPORT std::string Utf8ToAnsi(std::string_view utf8);
+// Whether the bytes are UTF-8 that decodes without a replacement.
+QAP_EXPORT bool IsValidUtf8(std::string_view text);

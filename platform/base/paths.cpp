@@ -12,6 +12,26 @@ namespace {
 
 constexpr const char* kPlatformKey = "Software\\QAP\\Platform";
 
+// The tables hold host names, which are UTF-8 whatever the process's code
+// page: they are read and written in the wide form.
+bool ReadString(HKEY key, const char16_t* name, std::string* value) {
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      type != REG_SZ) {
+    return false;
+  }
+  std::u16string data(size / sizeof(char16_t), u'\0');
+  if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+                       &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  data.resize(size / sizeof(char16_t));
+  while (!data.empty() && data.back() == u'\0') data.pop_back();
+  *value = WideToAnsi(data, CP_UTF8);
+  return true;
+}
+
 std::string HomeFolder() {
   const char* home = std::getenv("HOME");
   return home != nullptr && *home != '\0' ? home : "/";
@@ -30,7 +50,7 @@ Drive LookUpDrive(char letter) {
   std::string subKey = std::string(kPlatformKey) + "\\Drives\\" + letter;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, key.Out()) ==
       ERROR_SUCCESS) {
-    key.ReadString("Path", &drive.hostPath);
+    ReadString(key.Get(), u"Path", &drive.hostPath);
     DWORD type = DRIVE_FIXED;
     DWORD size = sizeof type;
     DWORD valueType = 0;
@@ -74,9 +94,11 @@ bool WriteMapping(const std::string& subKey, const std::string& hostPath, const 
                       key.Out(), nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  bool ok = RegSetValueExA(key.Get(), "Path", 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(hostPath.c_str()),
-                           static_cast<DWORD>(hostPath.size() + 1)) == ERROR_SUCCESS;
+  const std::u16string wide = AnsiToWide(hostPath, CP_UTF8);
+  bool ok = RegSetValueExW(key.Get(), u"Path", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(wide.c_str()),
+                           static_cast<DWORD>((wide.size() + 1) * sizeof(char16_t))) ==
+            ERROR_SUCCESS;
   if (ok && type != nullptr) {
     DWORD value = *type;
     ok = RegSetValueExA(key.Get(), "Type", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
@@ -186,7 +208,7 @@ std::string ToHostPath(std::string_view path) {
     std::string host;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, key.Out()) !=
             ERROR_SUCCESS ||
-        !key.ReadString("Path", &host) || host.empty()) {
+        !ReadString(key.Get(), u"Path", &host) || host.empty()) {
       return {};
     }
     return Join(host, rest);

@@ -1,6 +1,7 @@
 // COM result codes.
 #pragma once
 
+#include "platform/base/last_error.h"
 #include "platform/base/win_types.h"
 
 using HRESULT = std::int32_t;
@@ -48,7 +49,15 @@ constexpr HRESULT CO_E_SERVER_EXEC_FAILURE = MakeHResult(0x80080005);
 constexpr HRESULT RPC_E_DISCONNECTED = MakeHResult(0x80010108);
 constexpr HRESULT RPC_E_WRONG_THREAD = MakeHResult(0x8001010E);
 
-// HRESULT_FROM_WIN32
+// HRESULT_FROM_WIN32; a code with the application bit keeps it as the
+// HRESULT's customer bit.
 constexpr HRESULT HResultFromWin32(std::uint32_t error) {
-  return error == 0 ? S_OK : MakeHResult((error & 0xFFFF) | 0x80070000u);
+  return error == 0 ? S_OK
+                    : MakeHResult((error & 0xFFFF) | (error & kApplicationErrorBit) | 0x80070000u);
+}
+// HRESULT_CODE of a failure of the Win32 facility; 0 for any other result.
+constexpr std::uint32_t Win32ErrorOfHResult(HRESULT hr) {
+  const auto value = static_cast<std::uint32_t>(hr);
+  if (hr >= 0 || ((value >> 16) & 0x7FF) != 7) return 0;
+  return (value & 0xFFFF) | (value & kApplicationErrorBit);
 }

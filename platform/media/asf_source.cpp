@@ -11,6 +11,7 @@ namespace qap::media {
 namespace {
 
 constexpr AVRational kHundredNanoseconds{1, 10000000};
+constexpr std::int64_t kHundredNsPerMs = 10000;
 
 // The layout FFmpeg names for a plain channel count.
 void LayoutOf(const AVChannelLayout& source, int channels, AVChannelLayout* layout) {
@@ -31,6 +32,7 @@ HRESULT AsfSource::Open(const std::string& hostPath, std::unique_ptr<AsfSource>*
   std::unique_ptr<AsfSource> self(new (std::nothrow) AsfSource);
   if (!self) return E_OUTOFMEMORY;
   // Only ASF is read, whatever else FFmpeg could make of the file.
+  if (HRESULT hr = ReadAsfFileProperties(hostPath, &self->m_properties); FAILED(hr)) return hr;
   AVFormatContext* raw = nullptr;
   int error = avformat_open_input(&raw, hostPath.c_str(), av_find_input_format("asf"), nullptr);
   if (error < 0) return HResultFromAv(error);
@@ -38,6 +40,12 @@ HRESULT AsfSource::Open(const std::string& hostPath, std::unique_ptr<AsfSource>*
   self->m_outputOfStream.assign(raw->nb_streams, -1);
   for (unsigned i = 0; i < raw->nb_streams; ++i) {
     AVStream* stream = raw->streams[i];
+    // FFmpeg lists each picture of the header as a video stream of one
+    // frame; the SDK sees header attributes there.
+    if ((stream->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) {
+      stream->discard = AVDISCARD_ALL;
+      continue;
+    }
     if (stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
       self->m_outputOfStream[i] = static_cast<int>(self->m_outputs.size());
       if (HRESULT hr = self->AddAudioOutput(stream); FAILED(hr)) return hr;
@@ -122,6 +130,12 @@ void AsfSource::ReadAttributes() {
       }
     }
   }
+  // The header's own figure holds also for a file cut short; FFmpeg's
+  // estimate serves only where the header leaves it open.
+  if (m_properties.durationKnown) {
+    m_attributes.SetQword(u"Duration", m_properties.duration);
+    return;
+  }
   std::int64_t duration = -1;
   for (const Output& output : m_outputs) {
     const AVStream* stream = m_input->streams[output.stream];
@@ -144,12 +158,37 @@ HRESULT AsfSource::Rewind() {
     avcodec_flush_buffers(output.decoder.get());
     output.resampler.reset();
     output.samplesOut = 0;
+    output.firstPts = AV_NOPTS_VALUE;
+    output.packetsEnd = 0;
+    output.longestPacket = 0;
     output.drained = false;
   }
   m_active = -1;
   m_draining = false;
+  m_damaged = false;
   m_endResult = S_FALSE;
   return S_OK;
+}
+
+void AsfSource::CountPacket(Output& output, const AVPacket& packet) {
+  if (packet.pts == AV_NOPTS_VALUE) return;
+  const AVRational base = m_input->streams[output.stream]->time_base;
+  if (output.firstPts == AV_NOPTS_VALUE) output.firstPts = packet.pts;
+  const std::int64_t duration = av_rescale_q(packet.duration, base, kHundredNanoseconds);
+  output.longestPacket = std::max(output.longestPacket, duration);
+  output.packetsEnd = std::max(
+      output.packetsEnd,
+      av_rescale_q(packet.pts - output.firstPts, base, kHundredNanoseconds) + duration);
+}
+
+bool AsfSource::LostAudio() const {
+  for (const Output& output : m_outputs) {
+    if (!output.decoder) continue;
+    const std::int64_t delivered = av_rescale(output.samplesOut, 10000000, output.rate);
+    // A decoder holds back up to a packet at its start and its end.
+    if (output.packetsEnd - delivered > 2 * output.longestPacket + kHundredNsPerMs * 10) return true;
+  }
+  return false;
 }
 
 int AsfSource::NextToDrain() const {
@@ -163,11 +202,13 @@ HRESULT AsfSource::Next(const Reserve& reserve, DecodedBlock* block) {
   for (;;) {
     if (m_active >= 0) {
       Output& output = m_outputs[m_active];
-      if (avcodec_receive_frame(output.decoder.get(), m_frame.get()) == 0) {
+      const int received = avcodec_receive_frame(output.decoder.get(), m_frame.get());
+      if (received == 0) {
         HRESULT hr = Convert(output, static_cast<DWORD>(m_active), reserve, block);
         if (hr != S_FALSE) return hr;
         continue;
       }
+      if (received != AVERROR(EAGAIN) && received != AVERROR_EOF) m_damaged = true;
       // Anything but a frame ends this decoder's turn; while draining, for
       // good.
       if (m_draining) output.drained = true;
@@ -175,8 +216,12 @@ HRESULT AsfSource::Next(const Reserve& reserve, DecodedBlock* block) {
     }
     if (m_draining) {
       m_active = NextToDrain();
-      if (m_active < 0) return m_endResult;
-      continue;
+      if (m_active >= 0) continue;
+      // A read error is the worst news, then a file cut short, then data
+      // that could not be decoded.
+      if (m_endResult != S_FALSE) return m_endResult;
+      if (m_properties.CutShort()) return kMediaCutShort;
+      return m_damaged || LostAudio() ? kMediaInvalidData : S_FALSE;
     }
     const int error = av_read_frame(m_input.get(), m_packet.get());
     if (error < 0) {
@@ -190,9 +235,14 @@ HRESULT AsfSource::Next(const Reserve& reserve, DecodedBlock* block) {
     const int stream = m_packet->stream_index;
     const int index =
         stream >= 0 && stream < static_cast<int>(m_outputOfStream.size()) ? m_outputOfStream[stream] : -1;
-    // A damaged packet is skipped, as a player would.
-    if (index >= 0 && avcodec_send_packet(m_outputs[index].decoder.get(), m_packet.get()) == 0) {
-      m_active = index;
+    // A damaged packet is skipped, as a player would, and remembered.
+    if (index >= 0) {
+      CountPacket(m_outputs[index], *m_packet);
+      if (avcodec_send_packet(m_outputs[index].decoder.get(), m_packet.get()) == 0) {
+        m_active = index;
+      } else {
+        m_damaged = true;
+      }
     }
     av_packet_unref(m_packet.get());
   }

@@ -4,6 +4,7 @@
 #include <taglib/asffile.h>
 #include <taglib/asftag.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace qap::media {
@@ -24,7 +25,10 @@ HRESULT WriteContentDescription(const std::string& hostPath, const std::u16strin
   file.tag()->setTitle(FromUtf16(title));
   file.tag()->setArtist(FromUtf16(author));
   file.tag()->setComment(FromUtf16(description));
-  return file.save() ? S_OK : HResultFromWin32(ERROR_CANTWRITE);
+  // TagLib says only whether it saved; the system's errno says why not.
+  errno = 0;
+  if (file.save()) return S_OK;
+  return HResultFromWin32(errno != 0 ? Win32ErrorOfErrno(errno) : ERROR_WRITE_FAULT);
 }
 
 }  // namespace qap::media

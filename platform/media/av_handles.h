@@ -49,12 +49,14 @@ using Frame = std::unique_ptr<AVFrame, FrameCloser>;
 using Packet = std::unique_ptr<AVPacket, PacketCloser>;
 using AudioFifo = std::unique_ptr<AVAudioFifo, FifoCloser>;
 
+// The system's errors keep their cause ("No space left on device"), so
+// that a host can say it.
 inline HRESULT HResultFromAv(int error) {
   if (error >= 0) return S_OK;
-  if (error == AVERROR(ENOENT)) return HResultFromWin32(ERROR_FILE_NOT_FOUND);
-  if (error == AVERROR(EACCES) || error == AVERROR(EPERM)) return E_ACCESSDENIED;
   if (error == AVERROR(ENOMEM)) return E_OUTOFMEMORY;
   if (error == AVERROR_INVALIDDATA) return kMediaInvalidData;
+  // FFmpeg's own codes are tags far below the negated errno values.
+  if (error > -4096) return HResultFromWin32(Win32ErrorOfErrno(-error));
   return E_FAIL;
 }
 

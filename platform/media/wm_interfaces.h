@@ -3,14 +3,19 @@
 // backed by FFmpeg. Objects end through Release; nothing here throws.
 //
 // Reader: Open is asynchronous and always ends in exactly one WMT_OPENED
-// status, success or failure. Each audio or video stream of the ASF file is
-// one output; an audio output delivers interleaved PCM at the stream's own
-// rate and channel count (16-bit for compressed audio, the stream's own
-// 8-bit or 16-bit container for uncompressed audio). Start delivers the
-// audio on a delivery thread through OnSample with 100-ns times and ends with
-// WMT_EOF; Stop ends delivery before it returns and sends no WMT_EOF. The
-// header attributes are "Title", "Author", "Description" (strings) and
-// "Duration" (QWORD, 100-ns units).
+// status, success or failure (kMediaNotAsf for a file that is not ASF,
+// kMediaInvalidData for a damaged header). Each audio or video stream of the
+// ASF file is one output; the header's pictures (album art) are not. An
+// audio output delivers interleaved PCM at the stream's own rate and channel
+// count (16-bit for compressed audio, the stream's own 8-bit or 16-bit
+// container for uncompressed audio). Start delivers the audio on a delivery
+// thread through OnSample, in samples of several codec frames (about a
+// quarter of a second) with 100-ns times, and ends with WMT_EOF, whose
+// result is S_OK for a whole file and otherwise says what cut it short
+// (kMediaCutShort, kMediaInvalidData, a read error); Stop ends delivery
+// before it returns and sends no WMT_EOF. The header attributes are
+// "Title", "Author", "Description" (strings) and "Duration" (QWORD, 100-ns
+// units, as the header declares it).
 //
 // The reader ends its file when its last reference goes; its threads end
 // before that Release returns, so it must not come from inside a callback.

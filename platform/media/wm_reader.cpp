@@ -1,6 +1,8 @@
 // The reader object: opens on a thread of its own, delivers decoded audio on
 // a delivery thread, and answers header attribute queries.
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <new>
 #include <system_error>
@@ -12,6 +14,11 @@
 
 namespace qap::media {
 namespace {
+
+// A batch goes out once it holds this much audio (100-ns units), and room
+// for at least this many bytes is made at a time.
+constexpr QWORD kBatchDuration = 2500000;
+constexpr DWORD kBatchBytes = 64 * 1024;
 
 // Joins a worker; one that is running the destructor itself (a callback let
 // go of the last reference, which the interface forbids) is left to end.
@@ -176,26 +183,61 @@ void WMReader::Deliver(void* context) {
     std::lock_guard lock(m_mutex);
     callback = m_callback;
   }
+  // Decoded frames go out in batches: each sample costs the host a hand-over
+  // to its own thread, and one per codec frame is thousands a song.
   ComPtr<NssBuffer> buffer;
-  // One buffer serves every sample unless the callback kept a reference.
-  auto reserve = [&buffer](DWORD bytes) -> BYTE* {
-    if (!buffer || buffer->Shared() || buffer->Capacity() < bytes) buffer = NssBuffer::Create(bytes);
-    if (!buffer) return nullptr;
-    buffer->SetLength(bytes);
-    return buffer->Data();
+  DecodedBlock batch;  // what the buffer holds
+  // One buffer serves every sample unless the callback kept a reference;
+  // room for more is made behind what the batch holds.
+  auto reserve = [&](DWORD bytes) -> BYTE* {
+    if (buffer && !buffer->Shared() && buffer->Capacity() - batch.length >= bytes) {
+      return buffer->Data() + batch.length;
+    }
+    ComPtr<NssBuffer> larger = NssBuffer::Create(std::max(batch.length + bytes, kBatchBytes));
+    if (!larger) return nullptr;
+    if (batch.length != 0) std::memcpy(larger->Data(), buffer->Data(), batch.length);
+    buffer = std::move(larger);
+    return buffer->Data() + batch.length;
+  };
+  auto flush = [&] {
+    if (batch.length == 0) return;
+    buffer->SetLength(batch.length);
+    callback->OnSample(batch.output, batch.time, batch.duration, 0, buffer.Get(), context);
+    batch = DecodedBlock{};
   };
   HRESULT end = S_OK;
   while (!m_stop) {
     DecodedBlock block;
     const HRESULT hr = m_source->Next(reserve, &block);
-    if (hr == S_FALSE) break;
-    if (FAILED(hr)) {
-      end = hr;
+    if (hr != S_OK) {
+      if (FAILED(hr)) end = hr;
       break;
     }
-    buffer->SetLength(block.length);
-    callback->OnSample(block.output, block.time, block.duration, 0, buffer.Get(), context);
+    // A block of another output cannot join the batch: the reserve put it
+    // behind the batch's bytes, so the batch goes first and the block
+    // moves to the front.
+    if (batch.length != 0 && block.output != batch.output) {
+      BYTE* data = buffer->Data() + batch.length;
+      flush();
+      if (!buffer->Shared()) {
+        std::memmove(buffer->Data(), data, block.length);
+      } else if (ComPtr<NssBuffer> own = NssBuffer::Create(std::max(block.length, kBatchBytes))) {
+        std::memcpy(own->Data(), data, block.length);
+        buffer = std::move(own);
+      } else {
+        end = E_OUTOFMEMORY;
+        break;
+      }
+    }
+    if (batch.length == 0) {
+      batch.output = block.output;
+      batch.time = block.time;
+    }
+    batch.length += block.length;
+    batch.duration += block.duration;
+    if (batch.duration >= kBatchDuration) flush();
   }
+  if (!m_stop) flush();
   if (!m_stop) callback->OnStatus(WMT_EOF, end, WMT_TYPE_DWORD, nullptr, context);
 }
 

@@ -103,7 +103,10 @@ constexpr HRESULT NS_E_INVALID_REQUEST = MakeHResult(0xC00D002B);
 // too small for one.
 constexpr HRESULT kMediaAttributeNotFound = HResultFromWin32(1168 /* ERROR_NOT_FOUND */);
 constexpr HRESULT kMediaBufferTooSmall = HResultFromWin32(ERROR_INSUFFICIENT_BUFFER);
-// A file that is not ASF or whose header cannot be read, and a stream whose
-// codec the layer cannot decode.
+// A file that is not ASF at all; one whose header or data are damaged; a
+// file that ends before its header says it does; a stream whose codec the
+// layer cannot decode.
+constexpr HRESULT kMediaNotAsf = HResultFromWin32(ERROR_BAD_FORMAT);
 constexpr HRESULT kMediaInvalidData = HResultFromWin32(ERROR_INVALID_DATA);
-constexpr HRESULT kMediaUnsupported = HResultFromWin32(50 /* ERROR_NOT_SUPPORTED */);
+constexpr HRESULT kMediaCutShort = HResultFromWin32(ERROR_HANDLE_EOF);
+constexpr HRESULT kMediaUnsupported = HResultFromWin32(ERROR_NOT_SUPPORTED);

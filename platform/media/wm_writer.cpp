@@ -3,6 +3,7 @@
 #include <mutex>
 #include <new>
 
+#include "platform/base/partial_output.h"
 #include "platform/media/asf_tags.h"
 #include "platform/media/header_attributes.h"
 #include "platform/media/media_support.h"
@@ -61,7 +62,7 @@ class WMWriter final : public IWMWriter, public IWMHeaderInfo {
 };
 
 WMWriter::~WMWriter() {
-  // A writer let go while writing still leaves a complete file.
+  // A writer let go while writing still leaves a complete file (or none).
   std::lock_guard lock(m_mutex);
   if (m_encoder) EndWritingLocked();
 }
@@ -142,11 +143,13 @@ HRESULT WMWriter::EndWritingLocked() {
   const auto title = m_attributes.String(u"Title");
   const auto author = m_attributes.String(u"Author");
   const auto description = m_attributes.String(u"Description");
-  if (title || author || description) {
-    const HRESULT tagged = WriteContentDescription(m_hostPath, title.value_or(u""),
-                                                   author.value_or(u""), description.value_or(u""));
-    if (SUCCEEDED(hr)) hr = tagged;
+  if (SUCCEEDED(hr) && (title || author || description)) {
+    hr = WriteContentDescription(m_hostPath, title.value_or(u""), author.value_or(u""),
+                                 description.value_or(u""));
   }
+  // A file that could not be completed is no file: a full disk must not
+  // leave a cut file behind that looks finished.
+  if (FAILED(hr)) RemovePartialOutput(m_hostPath);
   return hr;
 }
 

@@ -3,9 +3,9 @@
 #include "platform/media/wma_encoder.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <new>
 
+#include "platform/base/partial_output.h"
 #include "platform/media/media_support.h"
 
 namespace qap::media {
@@ -42,8 +42,7 @@ HRESULT WmaEncoder::Create(const std::string& hostPath, const WAVEFORMATEX& inpu
     const bool created = self->m_output && self->m_output->pb != nullptr;
     self->m_finished = true;
     self.reset();
-    std::error_code ignored;
-    if (created) std::filesystem::remove(hostPath, ignored);
+    if (created) RemovePartialOutput(hostPath);
     return hr;
   }
   *encoder = std::move(self);
@@ -111,12 +110,19 @@ WmaEncoder::~WmaEncoder() {
 
 HRESULT WmaEncoder::Write(const BYTE* data, DWORD length, QWORD time) {
   if (m_finished) return NS_E_INVALID_REQUEST;
+  if (FAILED(m_failure)) return m_failure;
   if (data == nullptr && length != 0) return E_POINTER;
   const int rate = static_cast<int>(m_input.nSamplesPerSec);
   const std::int64_t position = av_rescale(static_cast<std::int64_t>(time), rate, 10000000);
   const std::int64_t gap = position - m_samplesQueued;
+  if (gap > kMaxGapSeconds * rate) return E_INVALIDARG;
+  m_failure = Encode(data, length, gap);
+  return m_failure;
+}
+
+HRESULT WmaEncoder::Encode(const BYTE* data, DWORD length, std::int64_t gap) {
+  const int rate = static_cast<int>(m_input.nSamplesPerSec);
   if (gap > static_cast<std::int64_t>(rate) * kGapToleranceMs / 1000) {
-    if (gap > kMaxGapSeconds * rate) return E_INVALIDARG;
     // Half a sample cannot be joined to what comes after the silence.
     m_partial.clear();
     if (HRESULT hr = QueueSilence(gap); FAILED(hr)) return hr;
@@ -222,19 +228,20 @@ HRESULT WmaEncoder::WritePackets() {
 }
 
 HRESULT WmaEncoder::Finish() {
-  if (m_finished) return S_OK;
+  if (m_finished) return m_failure;
   m_finished = true;
-  HRESULT hr = EncodeQueued(true);
+  HRESULT hr = m_failure;
+  if (SUCCEEDED(hr)) hr = EncodeQueued(true);
   if (SUCCEEDED(hr)) {
     const int error = avcodec_send_frame(m_encoder.get(), nullptr);
     hr = error < 0 ? HResultFromAv(error) : WritePackets();
   }
-  // The trailer is written even after a failure, so that what was encoded
-  // stays a readable file.
-  const int error = av_write_trailer(m_output.get());
-  if (SUCCEEDED(hr) && error < 0) hr = HResultFromAv(error);
+  if (SUCCEEDED(hr)) hr = HResultFromAv(av_write_trailer(m_output.get()));
+  // Whatever stayed in the file's buffer is written by the close, whose
+  // failure is as much a failure of the file as any write's.
   const int closed = avio_closep(&m_output->pb);
-  if (SUCCEEDED(hr) && closed < 0) hr = HResultFromAv(closed);
+  if (SUCCEEDED(hr)) hr = HResultFromAv(closed);
+  m_failure = hr;
   return hr;
 }
 

@@ -22,14 +22,18 @@ class WmaEncoder {
   // An unfinished file is finished.
   ~WmaEncoder();
 
-  // time is the sample's presentation time in 100-ns units.
+  // time is the sample's presentation time in 100-ns units. Once encoding
+  // or writing the file has failed, every later write fails the same way.
   HRESULT Write(const BYTE* data, DWORD length, QWORD time);
-  // Encodes what is left and completes the file.
+  // Encodes what is left and completes the file; the first failure of the
+  // whole encoding, if any.
   HRESULT Finish();
 
  private:
   WmaEncoder() = default;
   HRESULT Open(const std::string& hostPath, const WAVEFORMATEX& input, int bitRate);
+  // A block of the caller's PCM, after gap samples of silence.
+  HRESULT Encode(const BYTE* data, DWORD length, std::int64_t gap);
   // Whole samples of input PCM.
   HRESULT Queue(const BYTE* pcm, int samples);
   HRESULT QueueSilence(std::int64_t samples);
@@ -50,6 +54,7 @@ class WmaEncoder {
   std::vector<BYTE> m_partial;               // bytes of a sample not yet whole
   std::int64_t m_samplesQueued = 0;
   std::int64_t m_nextPts = 0;
+  HRESULT m_failure = S_OK;  // of the file, kept from the first
   bool m_finished = false;
 };
 

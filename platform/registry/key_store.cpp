@@ -58,10 +58,30 @@ LONG KeyStore::FindChild(std::int64_t parent, std::string_view name, std::int64_
 
 LONG KeyStore::Resolve(std::int64_t start, std::string_view path, std::int64_t* id) {
   std::int64_t current = start;
-  const LONG result = ForEachComponent(
-      path, [&](std::string_view name, bool) { return FindChild(current, name, &current); });
+  const LONG result = ForEachComponent(path, [&](std::string_view name, bool) {
+    if (!NameFits(name, kMaxKeyNameChars)) return ERROR_INVALID_PARAMETER;
+    return FindChild(current, name, &current);
+  });
   if (result == ERROR_SUCCESS) *id = current;
   return result;
+}
+
+LONG KeyStore::Depth(std::int64_t id, int* depth) {
+  *depth = 0;
+  while (!IsRootId(id)) {
+    sqlite3_stmt* statement = nullptr;
+    LONG result = m_hive.Prepare(Sql::kKeyRow, &statement);
+    if (result != ERROR_SUCCESS) return result;
+    StatementUse use(statement);
+    use.Bind(1, id);
+    bool row = false;
+    result = Step(use, &row);
+    if (result != ERROR_SUCCESS) return result;
+    if (!row) return ERROR_KEY_DELETED;
+    id = use.Int64(0);
+    ++*depth;
+  }
+  return ERROR_SUCCESS;
 }
 
 LONG KeyStore::Create(std::int64_t start, std::string_view path, std::int64_t* id, bool* created) {
@@ -69,10 +89,18 @@ LONG KeyStore::Create(std::int64_t start, std::string_view path, std::int64_t* i
   if (result != ERROR_SUCCESS) return result;
   std::int64_t current = start;
   bool madeLast = false;
+  int depth = -1;  // of current, counted once a key is to be made
+  int below = 0;   // levels from start to current
   result = ForEachComponent(path, [&](std::string_view name, bool) {
     madeLast = false;
+    if (!NameFits(name, kMaxKeyNameChars)) return ERROR_INVALID_PARAMETER;
+    ++below;
     LONG found = FindChild(current, name, &current);
     if (found != ERROR_FILE_NOT_FOUND) return found;
+    if (depth < 0) {
+      if (LONG counted = Depth(start, &depth); counted != ERROR_SUCCESS) return counted;
+    }
+    if (depth + below > kMaxKeyDepth) return ERROR_INVALID_PARAMETER;
     sqlite3_stmt* statement = nullptr;
     found = m_hive.Prepare(Sql::kInsertKey, &statement);
     if (found != ERROR_SUCCESS) return found;
@@ -133,8 +161,7 @@ LONG KeyStore::DeleteTree(std::int64_t id, bool keepTop) {
   return savepoint.Release();
 }
 
-LONG KeyStore::QueryValue(std::int64_t key, std::string_view name, DWORD* type, BYTE* data,
-                          DWORD* size) {
+LONG KeyStore::GetValue(std::int64_t key, std::string_view name, DWORD* type, std::string* data) {
   sqlite3_stmt* statement = nullptr;
   LONG result = m_hive.Prepare(Sql::kGetValue, &statement);
   if (result != ERROR_SUCCESS) return result;
@@ -145,17 +172,8 @@ LONG KeyStore::QueryValue(std::int64_t key, std::string_view name, DWORD* type, 
   result = Step(use, &row);
   if (result != ERROR_SUCCESS) return result;
   if (!row) return ERROR_FILE_NOT_FOUND;
-  if (type != nullptr) *type = static_cast<DWORD>(use.Int64(0));
-  const std::string_view bytes = use.Bytes(1);
-  const DWORD needed = ClampToDword(bytes.size());
-  if (data != nullptr) {
-    if (*size < needed) {
-      *size = needed;
-      return ERROR_MORE_DATA;
-    }
-    if (needed != 0) std::memcpy(data, bytes.data(), needed);
-  }
-  if (size != nullptr) *size = needed;
+  *type = static_cast<DWORD>(use.Int64(0));
+  data->assign(use.Bytes(1));
   return ERROR_SUCCESS;
 }
 

@@ -36,7 +36,8 @@ class KeyStore {
   LONG FindChild(std::int64_t parent, std::string_view name, std::int64_t* child);
   LONG Resolve(std::int64_t start, std::string_view path, std::int64_t* id);
   // Creates the missing keys along path (inside a write batch); *created
-  // tells whether the last one was new.
+  // tells whether the last one was new. Windows' limits hold: a name of up
+  // to 255 characters, a tree of up to 512 levels (ERROR_INVALID_PARAMETER).
   LONG Create(std::int64_t start, std::string_view path, std::int64_t* id, bool* created);
   // The name as stored, with the case it was created with.
   LONG Name(std::int64_t id, std::string* name);
@@ -45,9 +46,8 @@ class KeyStore {
   // unless keepTop.
   LONG DeleteTree(std::int64_t id, bool keepTop);
 
-  // Win32 buffer rules: data may be null to ask the size; a short buffer
-  // gives ERROR_MORE_DATA with the needed size.
-  LONG QueryValue(std::int64_t key, std::string_view name, DWORD* type, BYTE* data, DWORD* size);
+  // The value's type and its bytes as stored.
+  LONG GetValue(std::int64_t key, std::string_view name, DWORD* type, std::string* data);
   LONG SetValue(std::int64_t key, std::string_view name, DWORD type, const void* data,
                 std::size_t size);
   LONG DeleteValue(std::int64_t key, std::string_view name);
@@ -62,6 +62,8 @@ class KeyStore {
 
  private:
   LONG Step(StatementUse& use, bool* row);
+  // Levels below the root: 0 for a root.
+  LONG Depth(std::int64_t id, int* depth);
 
   Hive& m_hive;
 };

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstring>
 
+#include "platform/base/codepage.h"
+
 namespace qap::registry {
 namespace {
 
@@ -35,6 +37,11 @@ bool RootKeyId(HKEY key, std::int64_t* id) {
   if (value < first || value > reinterpret_cast<std::uintptr_t>(HKEY_LOCAL_MACHINE)) return false;
   *id = kClassesRootId + static_cast<std::int64_t>(value - first);
   return true;
+}
+
+bool NameFits(std::string_view name, std::size_t limit) {
+  // No code page has fewer bytes than characters.
+  return name.size() <= limit || AnsiToWide(name).size() <= limit;
 }
 
 std::string FoldName(std::string_view name) {

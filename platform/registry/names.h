@@ -21,6 +21,16 @@ inline bool IsRootId(std::int64_t id) { return id >= kClassesRootId && id <= kLo
 // The key row of a predefined root handle; false for any other handle.
 bool RootKeyId(HKEY key, std::int64_t* id);
 
+// Windows' limits, in characters: a key name, a value name, and how deep a
+// tree may grow below its root.
+constexpr std::size_t kMaxKeyNameChars = 255;
+constexpr std::size_t kMaxValueNameChars = 16383;
+constexpr int kMaxKeyDepth = 512;
+
+// Whether a name in the calling process's code page has at most limit
+// characters (UTF-16 units, as Windows counts them).
+bool NameFits(std::string_view name, std::size_t limit);
+
 // Windows compares registry names by upper-casing them, which is why '_'
 // sorts after the letters in regedit; we keep that order. Only ASCII letters
 // fold: names with other bytes compare those bytes exactly.

@@ -1,9 +1,9 @@
 // Exporting a key and everything below it as .reg text, the way regedit
-// writes it, so that an import gives back exactly the same keys and bytes.
-//
-// Our strings are system code page bytes (UTF-8 by default) and the text is
-// written as those bytes; hex(1) data therefore holds code-page bytes, not
-// the UTF-16 regedit would put there.
+// writes it, so that an import gives back exactly the same keys and bytes:
+// "Windows Registry Editor Version 5.00" files in UTF-16LE with a byte order
+// mark, the hex(N) data of texts in UTF-16LE too; "REGEDIT4" files in the
+// code page, text data in the code page. Both with CRLF line ends. The text
+// is built as UTF-8 with '\n' line ends and encoded at the end.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,9 +12,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/base/codepage.h"
 #include "platform/registry/hive.h"
 #include "platform/registry/key_store.h"
 #include "platform/registry/names.h"
+#include "platform/registry/reg_text.h"
 #include "platform/registry/registry.h"
 
 using namespace qap::registry;
@@ -22,6 +24,8 @@ using namespace qap::registry;
 namespace {
 
 constexpr const char* kNewLine = "\n";
+constexpr const char* kHeader5 = "Windows Registry Editor Version 5.00";
+constexpr const char* kHeader4 = "REGEDIT4";
 // Regedit wraps hex lists to keep lines within 80 columns.
 constexpr std::size_t kWrapColumn = 76;
 
@@ -60,8 +64,14 @@ void AppendHexList(std::string_view data, std::string* line, std::string* out) {
   }
 }
 
-void AppendValue(const ValueRow& value, std::string* out) {
-  std::string line = value.name.empty() ? "@=" : Quoted(value.name) + "=";
+// The bytes a hex(N) line shows: a text's in the file's encoding of texts.
+std::string HexData(const ValueRow& value, bool wideTexts) {
+  if (!IsTextType(value.type)) return value.data;
+  return wideTexts ? StoredToUtf16(value.data) : CallerText(value.data);
+}
+
+void AppendValue(const ValueRow& value, bool wideTexts, std::string* out) {
+  std::string line = value.name.empty() ? "@=" : Quoted(AnsiToUtf8(value.name)) + "=";
   const std::string_view data = value.data;
   if (value.type == REG_SZ && IsPlainText(data)) {
     line += Quoted(data.substr(0, data.size() - 1));
@@ -79,15 +89,15 @@ void AppendValue(const ValueRow& value, std::string* out) {
       std::snprintf(text, sizeof text, "hex(%x):", value.type);
       line += text;
     }
-    AppendHexList(data, &line, out);
+    AppendHexList(HexData(value, wideTexts), &line, out);
   }
   *out += line + kNewLine;
 }
 
 // Depth first, children in enumeration order. An explicit stack, so that a
 // deep tree cannot exhaust the thread's stack.
-LONG AppendTree(KeyStore& store, std::int64_t top, const std::string& topName, std::string* out,
-                std::string* error) {
+LONG AppendTree(KeyStore& store, std::int64_t top, const std::string& topName, bool wideTexts,
+                std::string* out, std::string* error) {
   std::vector<std::pair<std::int64_t, std::string>> pending{{top, topName}};
   while (!pending.empty()) {
     auto [id, name] = std::move(pending.back());
@@ -97,14 +107,14 @@ LONG AppendTree(KeyStore& store, std::int64_t top, const std::string& topName, s
     LONG status = store.Values(id, &values);
     if (status == ERROR_SUCCESS) status = store.Children(id, &children);
     if (status != ERROR_SUCCESS) return status;
-    *out += "[" + name + "]" + kNewLine;
+    *out += "[" + AnsiToUtf8(name) + "]" + kNewLine;
     for (const ValueRow& value : values) {
       if (HasLineBreak(value.name)) {
         *error = "the value name '" + value.name + "' in [" + name +
                  "] holds a line break, which .reg text cannot carry";
         return ERROR_INVALID_DATA;
       }
-      AppendValue(value, out);
+      AppendValue(value, wideTexts, out);
     }
     *out += kNewLine;
     for (auto child = children.rbegin(); child != children.rend(); ++child) {
@@ -137,7 +147,9 @@ class ReadSnapshot {
   bool m_started = false;
 };
 
-LONG Export(const std::string& fullKeyName, std::string* text, std::string* error) {
+// The file's text as UTF-8 with '\n' line ends.
+LONG Export(const std::string& fullKeyName, RegFileFormat format, std::string* text,
+            std::string* error) {
   HKEY root = nullptr;
   std::string path;
   if (!RegParseKeyName(fullKeyName, &root, &path)) {
@@ -165,10 +177,11 @@ LONG Export(const std::string& fullKeyName, std::string* text, std::string* erro
     return found;
   });
   if (status == ERROR_FILE_NOT_FOUND) *error = "the key '" + fullKeyName + "' does not exist";
-  std::string out = "Windows Registry Editor Version 5.00";
+  const bool wideTexts = format == RegFileFormat::kVersion5;
+  std::string out = wideTexts ? kHeader5 : kHeader4;
   out += kNewLine;
   out += kNewLine;
-  if (status == ERROR_SUCCESS) status = AppendTree(store, id, name, &out, error);
+  if (status == ERROR_SUCCESS) status = AppendTree(store, id, name, wideTexts, &out, error);
   if (status == ERROR_SUCCESS)
     *text = std::move(out);
   else if (error->empty())
@@ -176,6 +189,22 @@ LONG Export(const std::string& fullKeyName, std::string* text, std::string* erro
                  ? hive.Error()
                  : "the hive could not be read (error " + std::to_string(status) + ")";
   return status;
+}
+
+// UTF-16LE with its byte order mark, or the code page; CRLF line ends.
+// False when the code page cannot carry the text.
+bool Encode(const std::string& text, RegFileFormat format, std::string* bytes) {
+  std::string crlf;
+  for (const char c : text) {
+    if (c == '\n') crlf.push_back('\r');
+    crlf.push_back(c);
+  }
+  if (format == RegFileFormat::kRegedit4) {
+    *bytes = Utf8ToAnsi(crlf);
+    return GetACP() == CP_UTF8 || AnsiToUtf8(*bytes) == crlf;
+  }
+  *bytes = "\xFF\xFE" + StoredToUtf16(crlf);
+  return true;
 }
 
 }  // namespace
@@ -186,7 +215,10 @@ LONG RegExportKeyToString(const std::string& fullKeyName, std::string* text, std
   try {
     message.clear();
     if (text == nullptr) return ERROR_INVALID_PARAMETER;
-    return Export(fullKeyName, text, &message);
+    std::string utf8;
+    const LONG status = Export(fullKeyName, RegFileFormat::kVersion5, &utf8, &message);
+    if (status == ERROR_SUCCESS) *text = Utf8ToAnsi(utf8);
+    return status;
   } catch (const std::bad_alloc&) {
     return ERROR_OUTOFMEMORY;
   } catch (...) {
@@ -194,15 +226,23 @@ LONG RegExportKeyToString(const std::string& fullKeyName, std::string* text, std
   }
 }
 
-LONG RegExportKey(const std::string& fullKeyName, const std::string& file, std::string* error) {
+LONG RegExportKey(const std::string& fullKeyName, const std::string& file, std::string* error,
+                  RegFileFormat format) {
   std::string ignored;
   std::string& message = error != nullptr ? *error : ignored;
   try {
+    message.clear();
     std::string text;
-    const LONG status = RegExportKeyToString(fullKeyName, &text, &message);
+    const LONG status = Export(fullKeyName, format, &text, &message);
     if (status != ERROR_SUCCESS) return status;
+    std::string bytes;
+    if (!Encode(text, format, &bytes)) {
+      message = "'" + fullKeyName + "' holds text that code page " + std::to_string(GetACP()) +
+                " cannot carry; export it in the 5.00 format";
+      return ERROR_NO_UNICODE_TRANSLATION;
+    }
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (out) out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (out) out.close();
     if (!out) {
       message = "cannot write '" + file + "': " + std::strerror(errno);

@@ -1,10 +1,15 @@
 // The .reg text parser: headers, byte order marks, [key] and [-key] lines,
 // "name"=value lines with string, dword and hex data, and hex lists continued
-// over several lines.
+// over several lines. The file is read as UTF-8 whatever its encoding (a
+// UTF-16LE or UTF-8 byte order mark, else the code page); names go to the
+// code page and texts to the hive's stored form.
 #include "platform/registry/reg_parse.h"
 
 #include <cstdint>
 #include <optional>
+
+#include "platform/base/codepage.h"
+#include "platform/registry/reg_text.h"
 
 namespace qap::registry {
 namespace {
@@ -50,54 +55,36 @@ std::optional<std::uint32_t> ParseHexNumber(std::string_view digits, std::size_t
   return value;
 }
 
-void AppendUtf8(std::uint32_t codePoint, std::string* out) {
-  if (codePoint < 0x80) {
-    out->push_back(static_cast<char>(codePoint));
-  } else if (codePoint < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
-    out->push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-  } else if (codePoint < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-  }
-}
-
-// Regedit writes UTF-16LE files; they become UTF-8 text here, the default
-// system code page.
-bool DecodeUtf16(std::string_view bytes, std::string* text, std::string* error) {
-  int line = 1;
+// UTF-16LE bytes as UTF-8; false, naming the line, for bytes that are no
+// UTF-16 text.
+bool Utf16ToUtf8(std::string_view bytes, int line, std::string* text, std::string* error) {
   auto unitAt = [&](std::size_t i) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i]) |
-                                      (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                 (static_cast<unsigned char>(bytes[i + 1]) << 8));
   };
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    std::uint32_t unit = unitAt(i);
+    const char16_t unit = unitAt(i);
     if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size() && unitAt(i + 2) >= 0xDC00 &&
         unitAt(i + 2) <= 0xDFFF) {
-      unit = 0x10000 + ((unit - 0xD800) << 10) + (unitAt(i + 2) - 0xDC00);
       i += 2;
     } else if (unit >= 0xD800 && unit <= 0xDFFF) {
       *error = "line " + std::to_string(line) + ": invalid UTF-16 text";
       return false;
+    } else if (unit == u'\n') {
+      ++line;
     }
-    if (unit == '\n') ++line;
-    AppendUtf8(unit, text);
   }
   if (bytes.size() % 2 != 0) {
     *error = "line " + std::to_string(line) + ": UTF-16 text ends in half a character";
     return false;
   }
+  *text = Utf16ToStored(bytes);
   return true;
 }
 
 class Parser {
  public:
+  // text: UTF-8.
   Parser(std::string_view text, std::vector<RegChange>* changes) : m_changes(changes) {
     std::size_t start = 0;
     while (start <= text.size()) {
@@ -114,6 +101,9 @@ class Parser {
     const std::string_view header = TrimRight(m_lines.front());
     if (header != kHeader5 && header != kHeader4)
       return Fail("expected the header '" + std::string(kHeader5) + "' or 'REGEDIT4'");
+    // Regedit's 5.00 files hold the hex(N) data of texts in UTF-16LE;
+    // REGEDIT4 files in the code page.
+    m_wideTexts = header == kHeader5;
     for (m_index = 1; m_index < m_lines.size(); ++m_index) {
       const std::string_view line = TrimRight(TrimLeft(m_lines[m_index]));
       if (line.empty() || line.front() == ';') continue;
@@ -144,7 +134,7 @@ class Parser {
     if (remove) name.remove_prefix(1);
     RegChange change;
     change.kind = remove ? RegChange::Kind::kDeleteKey : RegChange::Kind::kOpenKey;
-    if (!RegParseKeyName(std::string(name), &change.root, &change.path))
+    if (!RegParseKeyName(Utf8ToAnsi(name), &change.root, &change.path))
       return Fail("unknown root key in '" + std::string(name) + "'");
     if (remove && change.path.find_first_not_of('\\') == std::string::npos)
       return Fail("a root key cannot be deleted");
@@ -178,6 +168,7 @@ class Parser {
     if (line.front() == '"') {
       pos = 0;
       if (!ParseQuoted(line, &pos, &change.name)) return false;
+      change.name = Utf8ToAnsi(change.name);
     }
     const std::string_view afterName = TrimLeft(line.substr(pos));
     if (afterName.empty() || afterName.front() != '=') return Fail("expected '=' after value name");
@@ -220,7 +211,17 @@ class Parser {
                             : ParseHexNumber(data.substr(4, close - 4), 8);
       if (!type) return Fail("expected a hex type number and '):' after 'hex('");
       change->type = *type;
-      return ParseHexList(data.substr(close + 2), &change->data);
+      const std::size_t first = m_index;
+      if (!ParseHexList(data.substr(close + 2), &change->data)) return false;
+      if (!IsTextType(change->type)) return true;
+      if (!m_wideTexts) {
+        change->data = StoredText(change->data);
+        return true;
+      }
+      std::string text;
+      if (!Utf16ToUtf8(change->data, static_cast<int>(first) + 1, &text, &m_error)) return false;
+      change->data = std::move(text);
+      return true;
     }
     return Fail("unknown value type (expected \"text\", dword:, hex: or hex(N):)");
   }
@@ -257,6 +258,7 @@ class Parser {
   std::vector<std::string_view> m_lines;
   std::size_t m_index = 0;
   bool m_haveKey = false;
+  bool m_wideTexts = false;
   std::string m_error;
 };
 
@@ -265,12 +267,13 @@ class Parser {
 bool ParseRegText(std::string_view text, std::vector<RegChange>* changes, std::string* error) {
   std::string decoded;
   if (text.size() >= 2 && text[0] == '\xFF' && text[1] == '\xFE') {
-    if (!DecodeUtf16(text.substr(2), &decoded, error)) return false;
-    text = decoded;
+    if (!Utf16ToUtf8(text.substr(2), 1, &decoded, error)) return false;
   } else if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-    text.remove_prefix(3);
+    decoded = text.substr(3);
+  } else {
+    decoded = AnsiToUtf8(text);
   }
-  Parser parser(text, changes);
+  Parser parser(decoded, changes);
   if (parser.Parse()) return true;
   *error = parser.Error();
   changes->clear();

@@ -16,10 +16,10 @@ struct RegChange {
   // kOpenKey and kDeleteKey: the key. Value changes apply to the key of
   // the latest kOpenKey.
   HKEY root = nullptr;
-  std::string path;
+  std::string path;  // names in the code page
   std::string name;
   DWORD type = REG_NONE;
-  std::string data;
+  std::string data;  // texts in the hive's stored form
 };
 
 // On failure, *error reads "line N: what was wrong".

@@ -3,8 +3,12 @@
 //
 // Names are byte strings in the system code page. Key and value names
 // compare without regard to case and keep the case they were created with;
-// the empty (or null) value name is the key's default value. Results are
-// Win32 error codes (ERROR_SUCCESS on success).
+// the empty (or null) value name is the key's default value. Texts (REG_SZ,
+// REG_EXPAND_SZ, REG_MULTI_SZ) are kept in Unicode whatever the code page of
+// the process that wrote them, and converted at these calls with the calling
+// process's. Windows' limits hold with its error, ERROR_INVALID_PARAMETER:
+// key names of up to 255 characters, value names of up to 16,383, trees of up
+// to 512 levels. Results are Win32 error codes (ERROR_SUCCESS on success).
 #pragma once
 
 #include <string>
@@ -62,6 +66,13 @@ QAP_EXPORT LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, L
                                  LPBYTE data, LPDWORD size);
 QAP_EXPORT LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type,
                                const BYTE* data, DWORD size);
+// The wide forms take and give names and texts in UTF-16 (data sizes in
+// bytes): for values that must not depend on the code page, such as host
+// names, which are UTF-8 whatever it is.
+QAP_EXPORT LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type,
+                                 LPBYTE data, LPDWORD size);
+QAP_EXPORT LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type,
+                               const BYTE* data, DWORD size);
 // Sets the default value (REG_SZ, dwType must be REG_SZ) of subKey, creating it.
 QAP_EXPORT LONG RegSetValueA(HKEY key, LPCSTR subKey, DWORD type, LPCSTR data, DWORD size);
 QAP_EXPORT LONG RegDeleteValueA(HKEY key, LPCSTR valueName);
@@ -105,13 +116,20 @@ QAP_EXPORT bool RegParseKeyName(const std::string& fullName, HKEY* root, std::st
 // "HKEY_CURRENT_USER" and so on; empty for a handle that is not a root.
 QAP_EXPORT const char* RegRootName(HKEY root);
 
-// Writes the key, its values and all its subkeys in the .reg text format
-// ("Windows Registry Editor Version 5.00"). Text in the system code page.
+enum class RegFileFormat {
+  kVersion5,  // "Windows Registry Editor Version 5.00": UTF-16LE, as regedit writes it
+  kRegedit4,  // "REGEDIT4": the system code page
+};
+// Writes the key, its values and all its subkeys as a .reg file, with CRLF
+// line ends. A REGEDIT4 file whose text the code page cannot carry is
+// refused (ERROR_NO_UNICODE_TRANSLATION).
 QAP_EXPORT LONG RegExportKey(const std::string& fullKeyName, const std::string& file,
-                             std::string* error);
+                             std::string* error, RegFileFormat format = RegFileFormat::kVersion5);
+// The text of the 5.00 file, in the system code page with '\n' line ends.
 QAP_EXPORT LONG RegExportKeyToString(const std::string& fullKeyName, std::string* text,
                                      std::string* error);
 // Applies a .reg file as one change: on any syntax error nothing is changed
-// and error names the line.
+// and error names the line. The file is UTF-16LE or UTF-8 with a byte order
+// mark, or else in the system code page.
 QAP_EXPORT LONG RegImportFile(const std::string& file, std::string* error);
 QAP_EXPORT LONG RegImportString(const std::string& text, std::string* error);

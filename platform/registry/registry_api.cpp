@@ -4,9 +4,11 @@
 #include <new>
 #include <string_view>
 
+#include "platform/base/codepage.h"
 #include "platform/registry/hive.h"
 #include "platform/registry/key_store.h"
 #include "platform/registry/names.h"
+#include "platform/registry/reg_text.h"
 #include "platform/registry/registry.h"
 
 using namespace qap::registry;
@@ -48,6 +50,78 @@ struct Call {
     if (handle != nullptr) handle->writeBatch = hive.OpenBatch();
   }
 };
+
+// Win32 buffer rules for value data: data may be null to ask the size; a
+// short buffer gives ERROR_MORE_DATA with the size needed.
+LONG CopyData(std::string_view bytes, LPBYTE data, LPDWORD size) {
+  const auto needed = static_cast<DWORD>(bytes.size());
+  LONG status = ERROR_SUCCESS;
+  if (data != nullptr) {
+    if (*size < needed) {
+      status = ERROR_MORE_DATA;
+    } else if (needed != 0) {
+      std::memcpy(data, bytes.data(), needed);
+    }
+  }
+  if (size != nullptr) *size = needed;
+  return status;
+}
+
+// How a call hands texts over: in the caller's code page (the A calls) or
+// as UTF-16LE (the W calls).
+enum class TextForm { kAnsi, kWide };
+
+std::string CallerData(DWORD type, std::string data, TextForm form) {
+  if (!IsTextType(type)) return data;
+  return form == TextForm::kWide ? StoredToUtf16(data) : CallerText(data);
+}
+
+std::string StoredData(DWORD type, const BYTE* data, DWORD size, TextForm form) {
+  const std::string_view given(reinterpret_cast<const char*>(data), size);
+  if (!IsTextType(type)) return std::string(given);
+  return form == TextForm::kWide ? Utf16ToStored(given) : StoredText(given);
+}
+
+// A wide value name as the hive's names are kept, in the code page.
+std::string NarrowName(LPCWSTR name) {
+  return name != nullptr ? WideToAnsi(std::u16string_view(name)) : std::string();
+}
+
+LONG QueryValue(HKEY key, std::string_view valueName, LPDWORD reserved, LPDWORD type,
+                LPBYTE data, LPDWORD size, TextForm form) {
+  return Guarded([&] {
+    if (reserved != nullptr || (data != nullptr && size == nullptr)) return ERROR_INVALID_PARAMETER;
+    Call call;
+    LONG status = call.Start(key);
+    if (status != ERROR_SUCCESS) return status;
+    DWORD storedType = REG_NONE;
+    std::string stored;
+    status = call.store.GetValue(call.keyId, valueName, &storedType, &stored);
+    if (status != ERROR_SUCCESS) return status;
+    if (type != nullptr) *type = storedType;
+    return CopyData(CallerData(storedType, std::move(stored), form), data, size);
+  });
+}
+
+LONG SetValue(HKEY key, std::string_view valueName, DWORD type, const BYTE* data, DWORD size,
+              TextForm form) {
+  return Guarded([&] {
+    if (data == nullptr && size != 0) return ERROR_INVALID_PARAMETER;
+    if (!NameFits(valueName, kMaxValueNameChars)) return ERROR_INVALID_PARAMETER;
+    const std::string stored = StoredData(type, data, size, form);
+    Call call;
+    LONG status = call.Start(key);
+    if (status == ERROR_SUCCESS) status = call.hive.BeginWrite();
+    if (status != ERROR_SUCCESS) return status;
+    // Checked inside the batch, so that no value is ever left without
+    // its key.
+    status = call.store.RequireExists(call.keyId);
+    if (status == ERROR_SUCCESS)
+      status = call.store.SetValue(call.keyId, valueName, type, stored.data(), stored.size());
+    if (status == ERROR_SUCCESS) call.Wrote();
+    return call.hive.EndWrite(status);
+  });
+}
 
 // size is in characters: in, the buffer size with the terminator; out, the
 // name length without it.
@@ -169,30 +243,20 @@ LONG RegFlushKey(HKEY key) {
 
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                       LPDWORD size) {
-  return Guarded([&] {
-    if (reserved != nullptr || (data != nullptr && size == nullptr)) return ERROR_INVALID_PARAMETER;
-    Call call;
-    const LONG status = call.Start(key);
-    if (status != ERROR_SUCCESS) return status;
-    return call.store.QueryValue(call.keyId, NameOf(valueName), type, data, size);
-  });
+  return QueryValue(key, NameOf(valueName), reserved, type, data, size, TextForm::kAnsi);
+}
+
+LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                      LPDWORD size) {
+  return QueryValue(key, NarrowName(valueName), reserved, type, data, size, TextForm::kWide);
 }
 
 LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* data, DWORD size) {
-  return Guarded([&] {
-    if (data == nullptr && size != 0) return ERROR_INVALID_PARAMETER;
-    Call call;
-    LONG status = call.Start(key);
-    if (status == ERROR_SUCCESS) status = call.hive.BeginWrite();
-    if (status != ERROR_SUCCESS) return status;
-    // Checked inside the batch, so that no value is ever left without
-    // its key.
-    status = call.store.RequireExists(call.keyId);
-    if (status == ERROR_SUCCESS)
-      status = call.store.SetValue(call.keyId, NameOf(valueName), type, data, size);
-    if (status == ERROR_SUCCESS) call.Wrote();
-    return call.hive.EndWrite(status);
-  });
+  return SetValue(key, NameOf(valueName), type, data, size, TextForm::kAnsi);
+}
+
+LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* data, DWORD size) {
+  return SetValue(key, NarrowName(valueName), type, data, size, TextForm::kWide);
 }
 
 LONG RegSetValueA(HKEY key, LPCSTR subKey, DWORD type, LPCSTR data, DWORD) {
@@ -207,8 +271,10 @@ LONG RegSetValueA(HKEY key, LPCSTR subKey, DWORD type, LPCSTR data, DWORD) {
     status = call.store.Create(call.keyId, NameOf(subKey), &id, &created);
     // As on Windows, the size argument is ignored: the text is stored
     // with its terminator.
-    if (status == ERROR_SUCCESS)
-      status = call.store.SetValue(id, {}, REG_SZ, data, std::strlen(data) + 1);
+    if (status == ERROR_SUCCESS) {
+      const std::string stored = StoredText(std::string_view(data, std::strlen(data) + 1));
+      status = call.store.SetValue(id, {}, REG_SZ, stored.data(), stored.size());
+    }
     if (status == ERROR_SUCCESS) call.Wrote();
     return call.hive.EndWrite(status);
   });
@@ -297,15 +363,8 @@ LONG RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD,
     if (status != ERROR_SUCCESS) return status;
     const LONG nameStatus = CopyName(row.name, name, nameSize);
     if (type != nullptr) *type = row.type;
-    const auto needed = static_cast<DWORD>(row.data.size());
-    LONG dataStatus = ERROR_SUCCESS;
-    if (data != nullptr) {
-      if (*dataSize < needed)
-        dataStatus = ERROR_MORE_DATA;
-      else if (needed != 0)
-        std::memcpy(data, row.data.data(), needed);
-    }
-    if (dataSize != nullptr) *dataSize = needed;
+    const LONG dataStatus =
+        CopyData(CallerData(row.type, std::move(row.data), TextForm::kAnsi), data, dataSize);
     return nameStatus != ERROR_SUCCESS ? nameStatus : dataStatus;
   });
 }

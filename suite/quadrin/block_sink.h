@@ -3,6 +3,7 @@
 #pragma once
 
 #include "converters/converter.h"
+#include "platform/base/win_types.h"
 
 namespace quadrin {
 
@@ -15,8 +16,12 @@ class BlockSink {
   virtual bool Begin(const PcmFormat& format) = 0;
   virtual bool Write(const BYTE* data, DWORD length) = 0;
   // The end of the stream; complete tells whether the whole source went
-  // in. False when the output could not be completed.
+  // in. False when the output could not be completed, which then leaves
+  // none.
   virtual bool Finish(bool complete) = 0;
+  // Why Begin, Write or Finish failed, as a Win32 code (a full disk); 0
+  // when there was no failure or no cause is known.
+  virtual DWORD Failure() const = 0;
 };
 
 }  // namespace quadrin

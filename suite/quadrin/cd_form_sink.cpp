@@ -2,6 +2,10 @@
 #include "suite/quadrin/cd_form_sink.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/base/last_error.h"
 
 namespace quadrin {
 namespace {
@@ -31,7 +35,13 @@ bool CdFormSink::Begin(const PcmFormat& format) {
     if (error < 0 || swr_init(m_resampler.get()) < 0) return false;
   }
   m_file.reset(std::fopen(m_path.c_str(), "wb"));
-  return m_file != nullptr;
+  return m_file != nullptr || Fail(Win32ErrorOfErrno(errno));
+}
+
+bool CdFormSink::Fail(DWORD failure) {
+  if (m_failure == 0) m_failure = failure;
+  m_failed = true;
+  return false;
 }
 
 bool CdFormSink::Write(const BYTE* data, DWORD length) {
@@ -53,17 +63,13 @@ bool CdFormSink::Convert(const BYTE* data, int samples) {
   const int converted =
       room < 0 ? room
                : swr_convert(m_resampler.get(), &out, room, data != nullptr ? &in : nullptr, samples);
-  if (converted < 0) {
-    m_failed = true;
-    return false;
-  }
+  if (converted < 0) return Fail(ERROR_INVALID_DATA);
   return Put(m_converted.data(), static_cast<size_t>(converted) * kCdBlockAlign);
 }
 
 bool CdFormSink::Put(const BYTE* data, size_t bytes) {
   if (bytes != 0 && std::fwrite(data, 1, bytes, m_file.get()) != bytes) {
-    m_failed = true;
-    return false;
+    return Fail(Win32ErrorOfErrno(errno));
   }
   m_bytes += bytes;
   return true;
@@ -73,8 +79,11 @@ bool CdFormSink::Finish(bool complete) {
   if (!m_file) return false;
   // What the resampler still holds ends the audio.
   if (complete && m_resampler && !m_failed) Convert(nullptr, 0);
-  const bool closed = std::fclose(m_file.release()) == 0;
-  return closed && !m_failed;
+  // What stdio still buffers reaches the disk only here.
+  if (std::fclose(m_file.release()) != 0) Fail(Win32ErrorOfErrno(errno));
+  if (!m_failed) return true;
+  std::remove(m_path.c_str());
+  return false;
 }
 
 }  // namespace quadrin

@@ -17,11 +17,14 @@ class CdFormSink final : public BlockSink {
   bool Begin(const PcmFormat& format) override;
   bool Write(const BYTE* data, DWORD length) override;
   bool Finish(bool complete) override;
+  DWORD Failure() const override { return m_failure; }
   std::uint64_t Bytes() const { return m_bytes; }
 
  private:
   bool Put(const BYTE* data, size_t bytes);
   bool Convert(const BYTE* data, int samples);
+  // Keeps the first failure; always false.
+  bool Fail(DWORD failure);
 
   std::string m_path;
   UniqueFile m_file;
@@ -30,6 +33,7 @@ class CdFormSink final : public BlockSink {
   std::string m_partial;               // bytes of a sample not yet whole
   std::vector<BYTE> m_converted;
   std::uint64_t m_bytes = 0;
+  DWORD m_failure = 0;
   bool m_failed = false;
 };
 

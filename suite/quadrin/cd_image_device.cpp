@@ -42,16 +42,23 @@ bool WriteSilence(int fd, std::uint64_t at, std::uint64_t bytes) {
   return true;
 }
 
-std::string ReadWhole(const std::string& hostPath, bool* missing) {
-  std::string text;
+// The whole file; false with errno set when it cannot be read (ENOENT
+// when it is not there).
+bool ReadWhole(const std::string& hostPath, std::string* text) {
   std::FILE* file = std::fopen(hostPath.c_str(), "rb");
-  *missing = file == nullptr && errno == ENOENT;
-  if (file == nullptr) return text;
+  if (file == nullptr) return false;
   char buffer[4096];
-  while (size_t n = std::fread(buffer, 1, sizeof buffer, file)) text.append(buffer, n);
+  while (size_t n = std::fread(buffer, 1, sizeof buffer, file)) text->append(buffer, n);
+  const bool read = std::ferror(file) == 0;
+  const int cause = errno;
   std::fclose(file);
-  return text;
+  errno = cause;
+  return read;
 }
+
+constexpr const char* kLeftAlone =
+    "; the image and its sheet are left as they are (erase the disc, or move both away, to "
+    "start a new one)";
 
 }  // namespace
 
@@ -94,17 +101,49 @@ CdImageDevice::CdImageDevice(std::string imageAnsi, std::string imageHost)
       m_sheetHost(m_imageHost + ".cue") {}
 
 bool CdImageDevice::Load(std::vector<CueTrack>* tracks, std::string* error) const {
-  bool missing = false;
-  const std::string text = ReadWhole(m_sheetHost, &missing);
   tracks->clear();
-  if (missing) return true;
   struct stat image {};
-  const std::uint64_t imageBytes =
-      stat(m_imageHost.c_str(), &image) == 0 ? static_cast<std::uint64_t>(image.st_size) : 0;
-  if (!ParseCueSheet(text, imageBytes, tracks)) {
-    *error = m_imageAnsi + ".cue is not the CUE sheet of an audio CD image";
+  if (stat(m_imageHost.c_str(), &image) != 0 && errno != ENOENT) {
+    *error = SystemError("cannot read the disc image " + m_imageAnsi);
     return false;
   }
+  const auto imageBytes = static_cast<std::uint64_t>(image.st_size);
+  std::string text;
+  if (!ReadWhole(m_sheetHost, &text)) {
+    if (errno != ENOENT) {
+      *error = SystemError("cannot read the CUE sheet " + m_imageAnsi + ".cue");
+      return false;
+    }
+    // No sheet: a blank disc, unless the image holds something that
+    // nothing describes.
+    if (imageBytes == 0) return true;
+    *error = m_imageAnsi + " holds " + std::to_string(imageBytes) +
+             " bytes but has no CUE sheet beside it, so what it holds is not known" + kLeftAlone;
+    return false;
+  }
+  CueSheet sheet;
+  std::string problem;
+  if (!ParseCueSheet(text, imageBytes, &sheet, &problem)) {
+    *error = m_imageAnsi + ".cue is not the CUE sheet of an audio CD image (" + problem + ")" +
+             kLeftAlone;
+    return false;
+  }
+  const std::string imageName = std::filesystem::path(m_imageHost).filename().string();
+  // Names in the sheet are host names, as the image's own is.
+  if (FileNameOf(sheet.fileName) != imageName) {
+    *error = m_imageAnsi + ".cue describes another image, \"" + Utf8ToAnsi(sheet.fileName) +
+             "\"" + kLeftAlone;
+    return false;
+  }
+  // Audio past the sheet's end is what a burn that never finished left; a
+  // sheet past the image's end describes audio that is not there.
+  const std::uint64_t sheetBytes = std::uint64_t{EndOf(sheet.tracks)} * kCdSectorBytes;
+  if (imageBytes < sheetBytes) {
+    *error = m_imageAnsi + " is shorter than its CUE sheet says (" + std::to_string(imageBytes) +
+             " of " + std::to_string(sheetBytes) + " bytes): it was cut or damaged" + kLeftAlone;
+    return false;
+  }
+  *tracks = std::move(sheet.tracks);
   return true;
 }
 
@@ -149,10 +188,9 @@ std::size_t CdImageDevice::TracksLeft() {
   return tracks.size() < kCdMaxTracks ? kCdMaxTracks - tracks.size() : 0;
 }
 
-bool CdImageDevice::ListTracks(std::vector<TrackEntry>* entries) {
+bool CdImageDevice::ListTracks(std::vector<TrackEntry>* entries, std::string* error) {
   std::vector<CueTrack> tracks;
-  std::string error;
-  if (!Load(&tracks, &error)) return false;
+  if (!Load(&tracks, error)) return false;
   entries->clear();
   for (size_t i = 0; i < tracks.size(); ++i) {
     const CueTrack& track = tracks[i];
@@ -212,6 +250,7 @@ bool CdImageDevice::Store(const PreparedTrack& track, const ProgressFunction& pr
   }
   const CopyResult copied = CopyInto(in.Get(), out.Get(), used, track.bytes, progress, abort, error);
   if (copied == CopyResult::kAborted) *error = "aborted";
+  if (copied == CopyResult::kFailed) *error = "cannot write the disc image " + m_imageAnsi + ": " + *error;
   // The rest of the last sector, and of a track shorter than the shortest
   // a CD allows, is silence.
   bool ok = copied == CopyResult::kDone && WriteSilence(out.Get(), used + track.bytes, bytes - track.bytes) &&

@@ -37,7 +37,7 @@ class CdImageDevice final : public Device {
   std::uint64_t FreeSpace() override;
   std::uint64_t SpaceFor(std::uint64_t bytes) const override;
   std::size_t TracksLeft() override;
-  bool ListTracks(std::vector<TrackEntry>* tracks) override;
+  bool ListTracks(std::vector<TrackEntry>* tracks, std::string* error) override;
   bool Store(const PreparedTrack& track, const ProgressFunction& progress,
              const std::atomic<bool>& abort, std::string* error) override;
   bool Erase(const ProgressFunction& progress, const std::atomic<bool>& abort,
@@ -45,6 +45,8 @@ class CdImageDevice final : public Device {
 
  private:
   // The table of contents as the CUE sheet has it (empty without one).
+  // False, leaving both files alone, when the sheet and the image do not
+  // describe one audio disc that tracks could be added to.
   bool Load(std::vector<CueTrack>* tracks, std::string* error) const;
   bool SaveSheet(const std::vector<CueTrack>& tracks, std::string* error) const;
   std::uint64_t FolderFree() const;

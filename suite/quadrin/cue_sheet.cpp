@@ -61,49 +61,88 @@ std::string WriteCueSheet(const std::string& imageFileName, const std::vector<Cu
   return text;
 }
 
-bool ParseCueSheet(const std::string& text, std::uint64_t imageBytes, std::vector<CueTrack>* tracks) {
-  tracks->clear();
+bool ParseCueSheet(const std::string& text, std::uint64_t imageBytes, CueSheet* sheet,
+                   std::string* error) {
+  sheet->fileName.clear();
+  std::vector<CueTrack>& tracks = sheet->tracks;
+  tracks.clear();
   std::vector<bool> lengthGiven;
+  std::vector<bool> indexGiven;
   std::istringstream lines(text);
   std::string line;
   int files = 0;
-  bool inTrack = false;
+  int lineNumber = 0;
+  auto fail = [&](const std::string& what) {
+    *error = lineNumber > 0 ? "line " + std::to_string(lineNumber) + ": " + what : what;
+    tracks.clear();
+    return false;
+  };
   while (std::getline(lines, line)) {
+    ++lineNumber;
     std::istringstream words(line);
     std::string word;
     if (!(words >> word)) continue;
+    const bool inTrack = !tracks.empty();
     if (word == "FILE") {
-      if (++files > 1) return false;
+      if (++files > 1) return fail("a second FILE: the disc is one image");
+      if (inTrack) return fail("FILE after the first TRACK");
+      std::string rest = Unquoted(words);
+      const std::size_t type = rest.find_last_of(' ');
+      if (type == std::string::npos || rest.substr(type + 1) != "BINARY") {
+        return fail("the image is not a BINARY file");
+      }
+      rest.erase(type);
+      while (!rest.empty() && rest.back() == ' ') rest.pop_back();
+      if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"') {
+        rest = rest.substr(1, rest.size() - 2);
+      }
+      sheet->fileName = rest;
     } else if (word == "TRACK") {
       std::string number, type;
       words >> number >> type;
-      if (type != "AUDIO") return false;
-      tracks->push_back(CueTrack{});
+      if (files == 0) return fail("TRACK before FILE");
+      if (type != "AUDIO") return fail("track " + number + " is not an AUDIO track");
+      tracks.push_back(CueTrack{});
       lengthGiven.push_back(false);
-      inTrack = true;
+      indexGiven.push_back(false);
     } else if (inTrack && word == "TITLE") {
-      tracks->back().title = Unquoted(words);
+      tracks.back().title = Unquoted(words);
     } else if (inTrack && word == "PERFORMER") {
-      tracks->back().performer = Unquoted(words);
-    } else if (inTrack && word == "REM") {
+      tracks.back().performer = Unquoted(words);
+    } else if (word == "REM") {
       std::string key;
       std::uint32_t sectors = 0;
-      if (words >> key && key == "SECTORS" && words >> sectors) {
-        tracks->back().sectors = sectors;
+      if (inTrack && words >> key && key == "SECTORS" && words >> sectors) {
+        tracks.back().sectors = sectors;
         lengthGiven.back() = true;
       }
     } else if (inTrack && word == "INDEX") {
       std::string index, time;
       words >> index >> time;
-      if (index == "01" && !ParseTime(time, &tracks->back().startSector)) return false;
+      std::uint32_t sector = 0;
+      if (!ParseTime(time, &sector)) return fail("'" + time + "' is not a time mm:ss:ff");
+      if (index == "01") {
+        tracks.back().startSector = sector;
+        indexGiven.back() = true;
+      }
+    } else if (word != "TITLE" && word != "PERFORMER" && word != "SONGWRITER" &&
+               word != "CATALOG" && word != "CDTEXTFILE" && word != "FLAGS" && word != "ISRC" &&
+               word != "PREGAP" && word != "POSTGAP") {
+      return fail("'" + word + "' is not a CUE sheet command");
     }
   }
-  if (files != 1 && !tracks->empty()) return false;
+  lineNumber = 0;
+  if (files != 1) return fail("no FILE names the image");
   const auto imageSectors = static_cast<std::uint32_t>(imageBytes / kCdSectorBytes);
-  for (size_t i = 0; i < tracks->size(); ++i) {
-    CueTrack& track = (*tracks)[i];
+  for (size_t i = 0; i < tracks.size(); ++i) {
+    CueTrack& track = tracks[i];
+    const std::string name = "track " + std::to_string(i + 1);
+    if (!indexGiven[i]) return fail(name + " has no INDEX 01");
+    if (i > 0 && track.startSector < tracks[i - 1].startSector + tracks[i - 1].sectors) {
+      return fail(name + " begins inside the track before it");
+    }
     if (lengthGiven[i]) continue;
-    const std::uint32_t end = i + 1 < tracks->size() ? (*tracks)[i + 1].startSector : imageSectors;
+    const std::uint32_t end = i + 1 < tracks.size() ? tracks[i + 1].startSector : imageSectors;
     track.sectors = end > track.startSector ? end - track.startSector : 0;
   }
   return true;

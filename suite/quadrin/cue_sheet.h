@@ -20,8 +20,16 @@ struct CueTrack {
   std::uint32_t sectors = 0;
 };
 
+struct CueSheet {
+  std::string fileName;  // of the image, as the FILE line names it
+  std::vector<CueTrack> tracks;
+};
+
 std::string WriteCueSheet(const std::string& imageFileName, const std::vector<CueTrack>& tracks);
-// False for a sheet that is not one of audio tracks in one file.
-bool ParseCueSheet(const std::string& text, std::uint64_t imageBytes, std::vector<CueTrack>* tracks);
+// False, with what is wrong, for a text that is not a sheet of audio tracks
+// in one binary file, one after the other: such a sheet describes no disc
+// that tracks could be added to.
+bool ParseCueSheet(const std::string& text, std::uint64_t imageBytes, CueSheet* sheet,
+                   std::string* error);
 
 }  // namespace quadrin

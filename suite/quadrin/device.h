@@ -47,7 +47,9 @@ class Device {
   virtual std::uint64_t SpaceFor(std::uint64_t bytes) const = 0;
   // How many more tracks the medium can hold.
   virtual std::size_t TracksLeft() = 0;
-  virtual bool ListTracks(std::vector<TrackEntry>* tracks) = 0;
+  // False, with what is wrong, when the medium cannot be read; tracks
+  // cannot be added to it then either.
+  virtual bool ListTracks(std::vector<TrackEntry>* tracks, std::string* error) = 0;
   // Leaves the medium as it was when it fails or is aborted.
   virtual bool Store(const PreparedTrack& track, const ProgressFunction& progress,
                      const std::atomic<bool>& abort, std::string* error) = 0;

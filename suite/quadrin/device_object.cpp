@@ -91,8 +91,9 @@ std::int32_t DeviceObject::Handle(DWORD code, void* data) {
     case kCmdOpenDevice: {
       if (data == nullptr) return kQuadrinFailed;
       std::string error;
-      return m_core->Open(*static_cast<const OpenParams*>(data), &error) ? kQuadrinOk
-                                                                         : kQuadrinFailed;
+      if (m_core->Open(*static_cast<const OpenParams*>(data), &error)) return kQuadrinOk;
+      Tell(error);
+      return kQuadrinFailed;
     }
     case kCmdCloseDevice:
       m_core->Close();
@@ -116,13 +117,16 @@ std::int32_t DeviceObject::Handle(DWORD code, void* data) {
       CopyToField(static_cast<char*>(data), kDeviceNameSize,
                device ? device->StorageName() : std::string("(no device open)"));
       return device ? kQuadrinOk : kQuadrinFailed;
-    case kCmdBeginTrackList:
+    case kCmdBeginTrackList: {
       m_listed = 0;
-      if (!device || !device->ListTracks(&m_listing)) {
+      std::string error = "no device is open";
+      if (!device || !device->ListTracks(&m_listing, &error)) {
         m_listing.clear();
+        Tell(error);
         return kQuadrinFailed;
       }
       return kQuadrinOk;
+    }
     case kCmdNextTrack:
       if (data == nullptr || m_listed >= m_listing.size()) return kQuadrinFailed;
       *static_cast<TrackEntry*>(data) = m_listing[m_listed++];
@@ -138,6 +142,10 @@ std::int32_t DeviceObject::Handle(DWORD code, void* data) {
     default:
       return kQuadrinNotSupported;
   }
+}
+
+void DeviceObject::Tell(const std::string& text) {
+  Notifications()->Send(0, kNotifyText, const_cast<char*>(text.c_str()));
 }
 
 std::int32_t DeviceObject::Format() {

@@ -1,6 +1,6 @@
 // A device module's communication object. Without an open device it answers
 // the module's questions (how many devices, their names); command 3010 opens
-// one. A recorder that targets the object shares its state (the open device,
+// one. When opening or listing the medium fails, notification 108 tells why. A recorder that targets the object shares its state (the open device,
 // the options, the burn selection), so that the device may be opened and
 // closed while the recorder targets it, and erasing through the device (3005)
 // runs and reports on the recorder's thread.
@@ -54,6 +54,8 @@ class DeviceObject final : public CommunicationObject {
 
  private:
   std::int32_t Format();
+  // Notification 108 with the text.
+  void Tell(const std::string& text);
 
   std::shared_ptr<DeviceCore> m_core;
   std::vector<TrackEntry> m_listing;  // from 3012, handed out by 3013

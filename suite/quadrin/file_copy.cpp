@@ -34,7 +34,7 @@ CopyResult ForEachChunk(std::uint64_t bytes, const ProgressFunction& progress,
     const auto chunk = static_cast<size_t>(std::min(kChunkBytes, bytes - done));
     const ssize_t copied = copy(done, chunk);
     if (copied < 0) {
-      *error = SystemError("cannot copy");
+      *error = std::strerror(errno);
       return CopyResult::kFailed;
     }
     if (copied == 0) {

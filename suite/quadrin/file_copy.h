@@ -37,7 +37,8 @@ class UniqueFd {
 enum class CopyResult { kDone, kAborted, kFailed };
 
 // Copies bytes from the start of in to out at outOffset. A source shorter
-// than bytes fails.
+// than bytes fails. On failure, error is the system's reason alone ("No
+// space left on device"), for the caller to say what it was copying to.
 CopyResult CopyInto(int in, int out, std::uint64_t outOffset, std::uint64_t bytes,
                     const ProgressFunction& progress, const std::atomic<bool>& abort,
                     std::string* error);

@@ -19,6 +19,7 @@ TQuadrinInitStruct DefaultInitStruct() {
   init.value56 = 2;
   init.bitRateKbps = 96;
   init.value64 = 16;
+  init.mp3BitRateKbps = 128;
   init.value72 = 0;
   init.value76 = 0;
   init.value80 = 1;
@@ -47,6 +48,7 @@ extern "C" QAP_EXPORT std::int32_t ConvertOptionsToTQuadrinInitStruct(IRecording
   try {
     TQuadrinInitStruct filled = quadrin::DefaultInitStruct();
     filled.bitRateKbps = options->GetWMA_KBPS();
+    filled.mp3BitRateKbps = options->GetCBR_KBPS();
     CopyToField(filled.tempFolder, sizeof filled.tempFolder, quadrin::DefaultTempFolder());
     *init = filled;
     return kQuadrinOk;

@@ -1,5 +1,5 @@
-// The layer's options record: the hosts' defaults, and the temporary folder
-// the layer works in.
+// The layer's options record: the hosts' defaults, the temporary folder the
+// layer works in, and the MP3 bit rate.
 #pragma once
 
 #include <string>
@@ -14,5 +14,10 @@ TQuadrinInitStruct DefaultInitStruct();
 std::string DefaultTempFolder();
 // The record's temporary folder, or the default one when it names none.
 std::string TempFolderOf(const TQuadrinInitStruct& init);
+// The bit rate MP3 files are made at: the record's MP3 rate, or for a host
+// that fills in only the writers' rate, that one.
+inline DWORD Mp3KbpsOf(const TQuadrinInitStruct& init) {
+  return init.mp3BitRateKbps != 0 ? init.mp3BitRateKbps : init.bitRateKbps;
+}
 
 }  // namespace quadrin

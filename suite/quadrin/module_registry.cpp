@@ -101,8 +101,9 @@ bool WriteModule(const ModuleEntry& entry, std::string* error) {
   }
   if (result == ERROR_SUCCESS) result = RegFlushKey(key.Get());
   if (result != ERROR_SUCCESS) {
-    *error = "cannot write HKEY_CURRENT_USER\\" + path + " (error " + std::to_string(result) +
-             "): " + RegHiveError();
+    const std::string hive = RegHiveError();
+    *error = "cannot write HKEY_CURRENT_USER\\" + path + ": " +
+             (hive.empty() ? SystemMessage(result) : hive);
     return false;
   }
   return true;

@@ -114,7 +114,7 @@ bool AddPortableDevice(const PortableConfig& config, std::string* error) {
   }
   if (result == ERROR_SUCCESS) result = RegFlushKey(device.Get());
   if (result != ERROR_SUCCESS) {
-    *error = "cannot write the player's registry entry (error " + std::to_string(result) + ")";
+    *error = "cannot write the player's registry entry: " + SystemMessage(result);
     return false;
   }
   return true;
@@ -195,9 +195,12 @@ std::uint64_t PortableDevice::FreeSpace() {
   return std::min(used < capacity ? capacity - used : 0, folderFree);
 }
 
-bool PortableDevice::ListTracks(std::vector<TrackEntry>* tracks) {
+bool PortableDevice::ListTracks(std::vector<TrackEntry>* tracks, std::string* error) {
   std::error_code failure;
-  if (!fs::is_directory(m_folderHost, failure)) return false;
+  if (!fs::is_directory(m_folderHost, failure)) {
+    *error = "the player's folder " + m_config.folder + " is not there; is the player connected?";
+    return false;
+  }
   tracks->clear();
   for (const std::string& file : MusicFiles()) {
     TrackEntry entry{};
@@ -243,6 +246,7 @@ bool PortableDevice::Store(const PreparedTrack& track, const ProgressFunction& p
   }
   const CopyResult copied = CopyInto(in.Get(), out.Get(), 0, track.bytes, progress, abort, error);
   if (copied == CopyResult::kAborted) *error = "aborted";
+  if (copied == CopyResult::kFailed) *error = "cannot write to the player: " + *error;
   bool ok = copied == CopyResult::kDone && out.Close();
   if (copied == CopyResult::kDone && !ok) *error = SystemError("cannot write to the player");
   if (ok && std::rename(partial.c_str(), target.c_str()) != 0) {

@@ -45,7 +45,7 @@ class PortableDevice final : public Device {
   std::uint64_t FreeSpace() override;
   std::uint64_t SpaceFor(std::uint64_t bytes) const override { return bytes; }
   std::size_t TracksLeft() override { return SIZE_MAX; }
-  bool ListTracks(std::vector<TrackEntry>* tracks) override;
+  bool ListTracks(std::vector<TrackEntry>* tracks, std::string* error) override;
   bool Store(const PreparedTrack& track, const ProgressFunction& progress,
              const std::atomic<bool>& abort, std::string* error) override;
   bool Erase(const ProgressFunction& progress, const std::atomic<bool>& abort,

@@ -4,6 +4,8 @@
 // notification.
 #include "suite/quadrin/reader_object.h"
 
+#include "converters/stream_damage.h"
+#include "platform/base/last_error.h"
 #include "platform/base/text_field.h"
 #include "suite/quadrin/writer_object.h"
 
@@ -64,6 +66,10 @@ std::int32_t ReaderObject::Start() {
   m_bytesDone = 0;
   m_failed = false;
   m_aborting = false;
+  {
+    std::lock_guard lock(m_reasonLock);
+    m_reason.clear();
+  }
   m_ended = false;
   m_running = true;
   m_converter->SetNotifyCallback(&ReaderObject::OnEvent, reinterpret_cast<ConverterUserData>(this));
@@ -91,6 +97,11 @@ void ReaderObject::OnEvent(Converter*, DWORD event, void* data, ConverterUserDat
     if (event == kConverterEventData && data != nullptr) {
       self->OnBlock(*static_cast<const SampleInfo*>(data));
     } else if (event == kConverterEventEnd) {
+      // A source that its damage cut short is no complete conversion.
+      if (data != nullptr && !self->m_failed) {
+        self->KeepReason("the source is " + DescribeDamage(*static_cast<const StreamDamage*>(data)));
+        self->m_failed = true;
+      }
       self->EndRun(self->m_failed ? kTransferFailed
                    : self->m_aborting ? kTransferAborted
                                       : kTransferCompleted);
@@ -107,6 +118,7 @@ void ReaderObject::OnBlock(const SampleInfo& block) {
   if (!m_sink->Write(block.data, block.length)) {
     // The output cannot take more (a full disk, a closed writer): the run
     // stops; the stop's end event ends it as failed.
+    if (const DWORD failure = m_sink->Failure()) KeepReason(SystemMessage(failure));
     m_failed = true;
     m_converter->Command(ConvStop, nullptr);
     return;
@@ -119,13 +131,25 @@ void ReaderObject::OnBlock(const SampleInfo& block) {
   Notifications()->Send(0, kNotifyProgress, &progress);
 }
 
+void ReaderObject::KeepReason(const std::string& reason) {
+  std::lock_guard lock(m_reasonLock);
+  if (m_reason.empty()) m_reason = reason;
+}
+
 void ReaderObject::EndRun(TransferResult result) {
   if (m_ended.exchange(true)) return;
   if (!m_sink->Finish(result == kTransferCompleted) && result == kTransferCompleted) {
     result = kTransferFailed;
+    const DWORD failure = m_sink->Failure();
+    KeepReason(failure != 0 ? SystemMessage(failure) : "the output could not be completed");
   }
   m_running = false;
-  Notifications()->Send(result, kNotifyEnd, nullptr);
+  std::string reason;
+  if (result == kTransferFailed) {
+    std::lock_guard lock(m_reasonLock);
+    reason = m_reason;
+  }
+  Notifications()->Send(result, kNotifyEnd, reason.empty() ? nullptr : reason.data());
 }
 
 std::int32_t ReaderObject::Read(void* destination, DWORD* length) {

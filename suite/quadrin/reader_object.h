@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <string>
 
 #include "converters/component_loader.h"
 #include "suite/quadrin/block_sink.h"
@@ -36,6 +38,8 @@ class ReaderObject final : public CommunicationObject {
   static void OnEvent(Converter* converter, DWORD event, void* data, ConverterUserData user);
   void OnBlock(const SampleInfo& block);
   void EndRun(TransferResult result);
+  // The first reason a run failed for, told with its end.
+  void KeepReason(const std::string& reason);
 
   // The module goes after the converter it made.
   std::shared_ptr<ComponentModule> m_module;
@@ -51,6 +55,8 @@ class ReaderObject final : public CommunicationObject {
   std::atomic<bool> m_failed{false};
   std::atomic<bool> m_aborting{false};
   std::uint64_t m_bytesDone = 0;  // the delivery thread's
+  std::mutex m_reasonLock;        // an abort ends the run on the host's thread
+  std::string m_reason;
 };
 
 }  // namespace quadrin

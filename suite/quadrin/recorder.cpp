@@ -106,7 +106,7 @@ std::int32_t Recorder::Queue(const TrackEntry& entry) {
     const std::uint64_t frames = (std::uint64_t{lengthMs} * 44100 + 999) / 1000;
     bytes = frames * 4;
   } else {
-    const DWORD kbps = options.bitRateKbps != 0 ? options.bitRateKbps : kDefaultKbps;
+    const DWORD kbps = Mp3KbpsOf(options) != 0 ? Mp3KbpsOf(options) : kDefaultKbps;
     bytes = std::uint64_t{lengthMs} * kbps / 8 + kMp3Overhead;
   }
   const std::uint64_t planned = device->SpaceFor(bytes);

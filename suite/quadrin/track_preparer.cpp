@@ -8,6 +8,7 @@
 #include "platform/base/codepage.h"
 #include "platform/base/paths.h"
 #include "platform/base/text_field.h"
+#include "suite/hobrin/tag_block.h"
 #include "suite/quadrin/cd_form_sink.h"
 #include "suite/quadrin/module_registry.h"
 #include "suite/quadrin/object_factory.h"
@@ -19,9 +20,12 @@ namespace {
 
 // Where the reader's notifications meet the waiting thread.
 struct Run {
+  explicit Run(WaitPoint point) : wait(point) {}
+
   WaitPoint wait;
   bool ended = false;
   TransferResult result = kTransferFailed;
+  std::string reason;  // of a failed run, when the reader told one
   unsigned percent = 0;
 };
 
@@ -37,9 +41,22 @@ DWORD OnReaderNotification(DWORD value, DWORD code, void* data, void* context) {
   } else if (code == kNotifyEnd) {
     run->ended = true;
     run->result = value;
+    if (data != nullptr) run->reason = static_cast<const char*>(data);
   }
   run->wait.changed.notify_all();
   return 0;
+}
+
+// A player shows its files' tags, and the MP3 writer stores none: the file
+// made for the player gets the entry's tags, or those of the source itself
+// when the host read none.
+bool TagForPlayer(const TrackEntry& entry, const std::string& hostPath) {
+  TagBlock tags = entry.tags;
+  if (tags.presence == 0) {
+    const std::string source(FieldText(entry.sourcePath, sizeof entry.sourcePath));
+    if (!ReadTagBlock(source.c_str(), &tags) || tags.presence == 0) return true;
+  }
+  return WriteTagBlock(Utf8ToAnsi(hostPath).c_str(), tags);
 }
 
 std::string LowerExtension(std::string_view path) {
@@ -140,13 +157,21 @@ TransferResult PrepareTrack(const TrackEntry& entry, Device& device,
     }
   }
   const TransferResult result = run.result;
+  const std::string reason = run.reason;
   lock.unlock();
   reader.reset();
   writer.reset();
   if (result != kTransferCompleted) {
-    if (result == kTransferFailed) *error = "the conversion failed";
+    if (result == kTransferFailed) {
+      *error = reason.empty() ? "the conversion failed" : "the conversion failed: " + reason;
+    }
     std::remove(prepared->path.c_str());
     return result;
+  }
+  if (!cdSink && !TagForPlayer(entry, prepared->path)) {
+    *error = "the tags cannot be written into the MP3 file made of it";
+    std::remove(prepared->path.c_str());
+    return kTransferFailed;
   }
   prepared->bytes = cdSink ? cdSink->Bytes() : std::filesystem::file_size(prepared->path, failure);
   if (failure) {

@@ -2,6 +2,7 @@
 // side as a reader's sink.
 #include "suite/quadrin/writer_object.h"
 
+#include "platform/base/last_error.h"
 #include "platform/base/text_field.h"
 #include "suite/quadrin/init_struct.h"
 
@@ -76,11 +77,24 @@ bool WriterSink::StartLocked(const PcmFormat* readerFormat) {
     m_formatApplied = true;
     m_pendingFormat.reset();
   }
+  SetLastError(0);
   m_converter->Command(ConvStart, nullptr);
   // A writer that could not start its output shows as closed.
-  if (m_converter->Command(ConvIsOpen, nullptr) != kConvSuccess) return false;
+  if (m_converter->Command(ConvIsOpen, nullptr) != kConvSuccess) {
+    KeepFailure();
+    return false;
+  }
   m_started = true;
   return true;
+}
+
+void WriterSink::KeepFailure() {
+  if (m_failure == 0) m_failure = GetLastError();
+}
+
+DWORD WriterSink::Failure() const {
+  std::lock_guard lock(m_lock);
+  return m_failure;
 }
 
 bool WriterSink::StartForHost() {
@@ -95,7 +109,11 @@ bool WriterSink::Begin(const PcmFormat& format) {
 
 bool WriterSink::Write(const BYTE* data, DWORD length) {
   std::lock_guard lock(m_lock);
-  return m_converter && m_started && m_converter->Write(data, &length) == kConvSuccess;
+  if (!m_converter || !m_started) return false;
+  SetLastError(0);
+  if (m_converter->Write(data, &length) == kConvSuccess) return true;
+  KeepFailure();
+  return false;
 }
 
 std::int32_t WriterSink::WriteBlock(const void* source, const DWORD* length) {
@@ -104,19 +122,22 @@ std::int32_t WriterSink::WriteBlock(const void* source, const DWORD* length) {
   return m_converter->Write(source, length);
 }
 
-bool WriterSink::Finish(bool) {
-  Close();
-  return true;
-}
+bool WriterSink::Finish(bool) { return Close(); }
 
-void WriterSink::Close() {
+bool WriterSink::Close() {
   ConverterPtr converter;
   {
     std::lock_guard lock(m_lock);
     converter = std::move(m_converter);
     m_started = false;
   }
-  // Destroying the component completes its file.
+  // Destroying the component completes its file, or reports why it could
+  // not.
+  SetLastError(0);
+  if (DestroyConverter(converter) == kConvSuccess) return true;
+  std::lock_guard lock(m_lock);
+  KeepFailure();
+  return false;
 }
 
 WriterObject::WriterObject(std::shared_ptr<ComponentModule> module, ConverterPtr converter)

@@ -29,8 +29,9 @@ class WriterSink final : public BlockSink {
   std::int32_t SetOptions(const TQuadrinInitStruct& options);
   std::int32_t SetTags(const TagBlock* tags);
   std::int32_t WriteBlock(const void* source, const DWORD* length);
-  // Finishes the output file and lets the component go.
-  void Close();
+  // Finishes the output file and lets the component go; false when the
+  // file could not be completed (Failure() says why).
+  bool Close();
 
   // Starts the output for a host that writes the blocks itself.
   bool StartForHost();
@@ -38,11 +39,14 @@ class WriterSink final : public BlockSink {
   bool Begin(const PcmFormat& format) override;
   bool Write(const BYTE* data, DWORD length) override;
   bool Finish(bool complete) override;
+  DWORD Failure() const override;
 
  private:
   bool StartLocked(const PcmFormat* readerFormat);
+  // The component's reason for the failure it just reported.
+  void KeepFailure();
 
-  std::mutex m_lock;
+  mutable std::mutex m_lock;
   // The module goes after the converter it made.
   std::shared_ptr<ComponentModule> m_module;
   ConverterPtr m_converter;  // null once closed
@@ -50,6 +54,7 @@ class WriterSink final : public BlockSink {
   std::optional<PcmFormat> m_pendingFormat;  // kept until the options come
   bool m_formatApplied = false;
   bool m_started = false;
+  DWORD m_failure = 0;
 };
 
 class WriterObject final : public CommunicationObject {

@@ -134,6 +134,13 @@ int Run(const Args& args) {
     }
     std::cout << "Formatting completed\n";
   }
+  // Burning adds to what the medium holds: one that cannot be read is not
+  // written at all.
+  std::vector<TrackEntry> stored;
+  if (!session.ListTracks(&stored, &error)) {
+    std::cerr << "qap burn: " << error << "\n";
+    return 1;
+  }
 
   const std::vector<ModuleInfo> readers = ListModules(kStyleReader);
   DWORD accepted = 0;
@@ -179,7 +186,10 @@ int Run(const Args& args) {
   }
   const TransferResult burned = WaitFor(burn, kNotifyBurnDone, line);
   if (burned != kTransferCompleted) {
-    std::cerr << "qap burn: the burn did not complete\n";
+    // The recorder's own text above says what failed and why.
+    char storage[kDeviceNameSize] = "";
+    session.Device()->Command(kCmdGetStorageName, storage);
+    std::cerr << "qap burn: the burn to " << storage << " did not complete\n";
     return 1;
   }
   std::cout << "Burning completed\n";

@@ -5,6 +5,7 @@
 // reader feeding the writer, progress from the reader's notifications.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <condition_variable>
 #include <cstring>
@@ -13,8 +14,11 @@
 #include <mutex>
 
 #include "converters/converter.h"
+#include "platform/base/partial_output.h"
+#include "platform/base/last_error.h"
 #include "platform/base/paths.h"
 #include "platform/base/text_field.h"
+#include "suite/hobrin/tag_block.h"
 #include "tools/qap/transfer_host.h"
 #include "tools/qap/verb.h"
 
@@ -31,8 +35,8 @@ const Verb kVerb{
     "carrying the file's tags over. The output is named after the file, in DIR\n"
     "(default: the file's own folder); an output that exists is never replaced.\n"
     "  --kbps N   bit rate of compressed output in kbit/s (default: the\n"
-    "             \"WMA_KBPS\" recording setting; WMA takes 64, 96 or 128,\n"
-    "             MP3 32 to 320)\n"
+    "             recording setting, \"WMA_KBPS\" for WMA and \"CBR_KBPS\" for\n"
+    "             MP3; WMA takes 64, 96 or 128, MP3 32 to 320)\n"
     "Prints the result per file; the exit code is 1 when any file failed.\n",
     Run};
 const VerbRegistrar kRegistrar(kVerb);
@@ -52,6 +56,7 @@ struct Conversion {
   DWORD totalMs = 0;
   bool ended = false;
   TransferResult result = kTransferFailed;
+  std::string reason;  // of a failed conversion, when the layer told one
 };
 
 DWORD OnReader(DWORD value, DWORD code, void* data, void* context) {
@@ -62,6 +67,7 @@ DWORD OnReader(DWORD value, DWORD code, void* data, void* context) {
   } else if (code == kNotifyEnd) {
     conversion->ended = true;
     conversion->result = value;
+    if (data != nullptr) conversion->reason = static_cast<const char*>(data);
   }
   conversion->changed.notify_all();
   return 0;
@@ -73,9 +79,18 @@ bool EndsWithMp3(const std::string& path) {
   return extension == "mp3";
 }
 
-void RemovePartial(const std::string& path) {
-  std::error_code failure;
-  std::filesystem::remove(ToHostPath(path), failure);
+// A host path is shown, and named to the writer, with '/': a folder given
+// as "out" would otherwise get a '\' appended. Program paths keep theirs.
+std::string HostForm(std::string path) {
+  const bool unc = path.size() >= 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1]);
+  if (DriveLetterOf(path) == 0 && !unc) std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+// A module lists its extensions separated by '\'; the first names its files.
+std::string FirstExtension(const char* extensions) {
+  const std::string list(extensions);
+  return list.substr(0, list.find('\\'));
 }
 
 // Returns an error message; empty when the file was converted.
@@ -87,7 +102,7 @@ std::string ConvertOne(const std::string& file, const ModuleInfo& writer,
   if (reader == nullptr) return "no reader module takes ." + ExtensionOf(file) + " files";
   const PathParts parts = SplitPath(file);
   const std::string folder = destFolder.empty() ? parts.folder : AppendSeparator(destFolder);
-  *output = folder + parts.baseName + "." + writer.extensions;
+  *output = HostForm(folder + parts.baseName + "." + FirstExtension(writer.extensions));
   std::error_code failure;
   if (std::filesystem::exists(ToHostPath(*output), failure)) {
     return "File \"" + *output + "\" already exists";
@@ -108,7 +123,8 @@ std::string ConvertOne(const std::string& file, const ModuleInfo& writer,
   if (!readerObject || !writerObject) return "cannot make the engine's objects";
   PcmFormat format{};
   Conversion conversion;
-  if (readerObject->Command(kCmdOpen, &entry) != kQuadrinOk) return "cannot read it";
+  SetLastError(0);
+  if (readerObject->Command(kCmdOpen, &entry) != kQuadrinOk) return "cannot read it" + Because(GetLastError());
   readerObject->Command(kCmdGetFormat, &format);
   readerObject->Command(kCmdGetLength, &conversion.totalMs);
   std::string target = *output;
@@ -126,7 +142,7 @@ std::string ConvertOne(const std::string& file, const ModuleInfo& writer,
   readerObject->SetNotifyCallback(&OnReader, &conversion);
   if (readerObject->Command(kCmdConnect, writerObject.get()) != kQuadrinOk ||
       readerObject->Command(kCmdStart, nullptr) != kQuadrinOk) {
-    RemovePartial(*output);
+    RemovePartialOutput(ToHostPath(*output));
     return "Cannot initialize the engine for the current type of song";
   }
   const std::string label = std::string(FieldText(entry.name, sizeof entry.name));
@@ -146,11 +162,12 @@ std::string ConvertOne(const std::string& file, const ModuleInfo& writer,
   readerObject.reset();
   writerObject.reset();
   if (conversion.result != kTransferCompleted) {
-    RemovePartial(*output);
-    return conversion.result == kTransferAborted ? "Processing was stopped"
-                                                 : "the conversion failed";
+    RemovePartialOutput(ToHostPath(*output));
+    if (conversion.result == kTransferAborted) return "Processing was stopped";
+    return conversion.reason.empty() ? "the conversion failed"
+                                     : "the conversion failed: " + conversion.reason;
   }
-  if (tagsByLibrary && (entry.flags & kTrackTagsRead) != 0 && !WriteTags(*output, entry.tags)) {
+  if (tagsByLibrary && (entry.flags & kTrackTagsRead) != 0 && !WriteTagBlock(output->c_str(), entry.tags)) {
     return "converted, but the tags could not be written";
   }
   return {};
@@ -199,7 +216,10 @@ int Run(const Args& args) {
     std::cerr << "qap convert: cannot read the recording options\n";
     return 1;
   }
-  if (options.kbps > 0) init.bitRateKbps = static_cast<DWORD>(options.kbps);
+  if (options.kbps > 0) {
+    init.bitRateKbps = static_cast<DWORD>(options.kbps);
+    init.mp3BitRateKbps = static_cast<DWORD>(options.kbps);
+  }
   const std::vector<ModuleInfo> readers = ListModules(kStyleReader);
   ProgressLine progress;
   int failed = 0;

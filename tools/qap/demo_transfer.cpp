@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "converters/wav_file.h"
+#include "suite/hobrin/tag_block.h"
 #include "tools/qap/transfer_host.h"
 #include "tools/qap/verb.h"
 
@@ -29,7 +30,7 @@ int Demo(DemoContext& context) {
   std::snprintf(tags.title, sizeof tags.title, "Demo tone");
   std::snprintf(tags.artist, sizeof tags.artist, "qap demo");
   std::snprintf(tags.album, sizeof tags.album, "Transfer layer");
-  if (!WriteToneWav(tone, WavFormat{44100, 2, 16}, 4.0, 440.0, &error) || !WriteTags(tone, tags)) {
+  if (!WriteToneWav(tone, WavFormat{44100, 2, 16}, 4.0, 440.0, &error) || !WriteTagBlock(tone.c_str(), tags)) {
     std::cerr << "qap demo: cannot make " << tone << " " << error << "\n";
     return 1;
   }

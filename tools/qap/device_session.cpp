@@ -36,18 +36,39 @@ bool DeviceSession::Open(const std::string& name, const std::string& image, std:
     *error = "Unable to create device object!";
     return false;
   }
+  m_device->SetNotifyCallback(&DeviceSession::OnDevice, this);
   m_device->Command(kCmdSetOptions, &init);
   m_image = image;
   OpenParams params{};
   params.deviceIndex = found->index;
   params.imagePath = discImage ? m_image.c_str() : nullptr;
   params.init = init;
+  m_deviceText.clear();
   if (m_device->Command(kCmdOpenDevice, &params) != kQuadrinOk) {
     m_device.reset();
-    *error = discImage ? "Unable to open selected device! Is there a folder for " + image + "?"
-                       : "Unable to open selected device! Is its folder there?";
+    *error = "Unable to open selected device! " + m_deviceText;
     return false;
   }
+  return true;
+}
+
+DWORD DeviceSession::OnDevice(DWORD, DWORD code, void* data, void* context) {
+  // The device tells on the thread of the command that failed.
+  if (code == kNotifyText && data != nullptr) {
+    static_cast<DeviceSession*>(context)->m_deviceText = static_cast<const char*>(data);
+  }
+  return 0;
+}
+
+bool DeviceSession::ListTracks(std::vector<TrackEntry>* tracks, std::string* error) {
+  m_deviceText.clear();
+  tracks->clear();
+  if (m_device->Command(kCmdBeginTrackList, nullptr) != kQuadrinOk) {
+    *error = m_deviceText.empty() ? "the medium cannot be read" : m_deviceText;
+    return false;
+  }
+  TrackEntry track{};
+  while (m_device->Command(kCmdNextTrack, &track) == kQuadrinOk) tracks->push_back(track);
   return true;
 }
 

@@ -21,12 +21,19 @@ class DeviceSession {
   // writer. False with a message that says what to do.
   bool Open(const std::string& name, const std::string& image, std::string* error);
   bool AttachRecorder(NotifyCallback callback, void* context, std::string* error);
+  // The tracks on the medium; false with the device's reason when it cannot
+  // be read (a disc image that does not match its CUE sheet), which also
+  // means nothing may be added to it.
+  bool ListTracks(std::vector<TrackEntry>* tracks, std::string* error);
 
   ICommunication* Device() const { return m_device.get(); }
   ICommunication* Recorder() const { return m_recorder.get(); }
 
  private:
+  static DWORD OnDevice(DWORD value, DWORD code, void* data, void* context);
+
   std::string m_image;
+  std::string m_deviceText;  // the device's last notification 108
   TransferObject m_device;
   TransferObject m_recorder;
 };

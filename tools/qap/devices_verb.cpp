@@ -73,13 +73,14 @@ int Show(const std::string& name, const std::string& image) {
             << "Storage:     " << storage << "\n"
             << "Total space: " << Megabytes(total) << "\n"
             << "Free space:  " << Megabytes(free) << "\n";
-  if (device->Command(kCmdBeginTrackList, nullptr) != kQuadrinOk) {
-    std::cerr << "qap devices: Cannot start enumerating storage \"" << storage << "\"\n";
+  std::vector<TrackEntry> tracks;
+  if (!session.ListTracks(&tracks, &error)) {
+    std::cerr << "qap devices: Cannot start enumerating storage \"" << storage << "\": " << error
+              << "\n";
     return 1;
   }
-  TrackEntry track{};
   int count = 0;
-  while (device->Command(kCmdNextTrack, &track) == kQuadrinOk) {
+  for (const TrackEntry& track : tracks) {
     if (count++ == 0) std::cout << "Tracks:\n";
     const std::string_view artist = FieldText(track.tags.artist, sizeof track.tags.artist);
     std::cout << "  " << std::setw(3) << std::right << count << ". " << track.name

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -78,6 +80,26 @@ std::string Duration(int seconds) {
 int Failed(const std::string& what) {
   std::cerr << "qap library: " << what << ": " << musicdb::LastError() << "\n";
   return 1;
+}
+
+// A command that only reads finds a library with nothing in it where there
+// is no database yet, and makes neither the file nor its folders.
+void OnlyRead() {
+  musicdb::Database& database = musicdb::Database::Instance();
+  auto lock = database.Lock();
+  database.SetCreateMissing(false);
+}
+
+// The views' columns: a sort by any other name would quietly sort by title.
+bool KnownColumn(const CString& column, const std::vector<std::string>& columns,
+                 std::string* error) {
+  std::string list;
+  for (const std::string& known : columns) {
+    if (column == known.c_str()) return true;
+    list += (list.empty() ? "" : ", ") + known;
+  }
+  *error = "there is no column '" + column.str() + "' to sort by; the columns are " + list;
+  return false;
 }
 
 // Columns padded to their widest cell, counted in characters (UTF-8).
@@ -339,6 +361,10 @@ int Group(const std::string& name, const SortOptions& sort) {
     return 1;
   }
   const CString singular = found.name.Left(found.name.GetLength() - 1);
+  std::string error;
+  if (!sort.column.IsEmpty() && !KnownColumn(sort.column, {singular.str(), "Songs", "Duration"}, &error)) {
+    return UsageError(kVerb, error);
+  }
   GroupPtr group(CreateIGroup(found, 1, sort.column.IsEmpty() ? singular : sort.column,
                               sort.ascending ? TRUE : FALSE));
   if (!group) return Failed("cannot read the group " + found.name.str());
@@ -359,6 +385,12 @@ std::vector<std::string> SongRow(const IQAPSongInfo& song) {
 }
 
 int Songs(const SortOptions& sort) {
+  std::string error;
+  if (!sort.column.IsEmpty() &&
+      !KnownColumn(sort.column, {"Song", "Duration", "Album", "Artist", "Genre", "Location"},
+                   &error)) {
+    return UsageError(kVerb, error);
+  }
   SongContainerPtr songs(CreateISongContainer(sort.column, sort.ascending ? TRUE : FALSE));
   if (!songs || !songs->Open()) return Failed("cannot read the songs");
   std::vector<std::vector<std::string>> rows;
@@ -428,6 +460,8 @@ int Playlist(const Args& args) {
   const std::string& command = args[0];
   const std::string& name = args[1];
   const Args rest(args.begin() + 2, args.end());
+  // Looking at a playlist changes nothing, and makes no database either.
+  if (command == "show") OnlyRead();
   PlaylistContainerPtr playlists;
   if (!OpenPlaylists(&playlists)) return Failed("cannot read the playlists");
 
@@ -499,7 +533,13 @@ int Import(const Args& args) {
   if (file.empty()) return UsageError(kVerb, "import needs a .zpl file");
   IQAPStorage* raw = nullptr;
   if (!CreateZPLStorage(ProgramPath(file).c_str(), &raw)) {
-    std::cerr << "qap library: cannot read the playlist file " << file << "\n";
+    // The library says only that it could not; the file system says why.
+    const std::string host = ToHostPath(ProgramPath(file));
+    std::FILE* opened = host.empty() ? nullptr : std::fopen(host.c_str(), "rb");
+    const std::string why = host.empty() ? "no such drive" : opened == nullptr ? std::strerror(errno)
+                                                                                : "it cannot be read";
+    if (opened != nullptr) std::fclose(opened);
+    std::cerr << "qap library: cannot read the playlist file " << file << ": " << why << "\n";
     return 1;
   }
   ZplStoragePtr storage(raw);
@@ -551,6 +591,8 @@ int Run(const Args& args) {
   if (command == "add") return Add(rest);
   if (command == "playlist") return Playlist(rest);
   if (command == "import") return Import(rest);
+  // Everything below only reads.
+  OnlyRead();
   SortOptions sort;
   std::string error;
   if (!TakeSort(&rest, &sort, &error)) return UsageError(kVerb, error);

@@ -22,7 +22,7 @@ const Verb kVerb{
     "usage: qap reg query KEY [/v NAME | /ve] [/s]\n"
     "       qap reg add KEY [/v NAME | /ve] [/t TYPE] [/s SEP] [/d DATA] [/f]\n"
     "       qap reg delete KEY [/v NAME | /ve | /va] [/f]\n"
-    "       qap reg export KEY FILE [/y]\n"
+    "       qap reg export KEY FILE [/y] [/a]\n"
     "       qap reg import FILE\n\n"
     "KEY is ROOT\\path, ROOT one of HKCU, HKCR, HKLM or HKEY_CURRENT_USER,\n"
     "HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE.\n"
@@ -34,6 +34,8 @@ const Verb kVerb{
     "  /d DATA  the data: text, a number (decimal or 0x hex), or hex digits\n"
     "  /f       overwrite or delete without asking\n"
     "  /y       export: overwrite FILE without asking\n"
+    "  /a       export: a REGEDIT4 file in the code page, as regedit /a writes\n"
+    "           it (without: a 5.00 file in UTF-16LE, as regedit writes it)\n"
     "The hive is $QAP_REGISTRY, else $XDG_CONFIG_HOME/qap/registry.db.\n",
     Run};
 const VerbRegistrar kRegistrar(kVerb);
@@ -79,6 +81,7 @@ struct Options {
   std::optional<std::string> separator;
   bool force = false;
   bool overwrite = false;
+  bool regedit4 = false;
 };
 
 bool IsSwitch(const std::string& arg, const char* name) {
@@ -118,6 +121,8 @@ std::optional<Options> Parse(const Args& args, bool isAdd, std::string* error) {
       options.force = true;
     } else if (IsSwitch(arg, "y")) {
       options.overwrite = true;
+    } else if (IsSwitch(arg, "a")) {
+      options.regedit4 = true;
     } else {
       options.positional.push_back(arg);
     }
@@ -446,7 +451,9 @@ int Export(const Options& options) {
     return 1;
   }
   std::string error;
-  if (RegExportKey(options.positional[0], file, &error) != ERROR_SUCCESS) {
+  const RegFileFormat format =
+      options.regedit4 ? RegFileFormat::kRegedit4 : RegFileFormat::kVersion5;
+  if (RegExportKey(options.positional[0], file, &error, format) != ERROR_SUCCESS) {
     std::cerr << "ERROR: " << error << "\n";
     return 1;
   }

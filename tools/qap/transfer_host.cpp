@@ -11,6 +11,7 @@
 #include "options/options.h"
 #include "platform/base/paths.h"
 #include "platform/base/text_field.h"
+#include "suite/hobrin/tag_block.h"
 
 namespace qap {
 namespace {
@@ -96,35 +97,9 @@ bool LoadTransferOptions(TQuadrinInitStruct* init) {
 }
 
 bool ReadTags(const std::string& path, TrackEntry* entry) {
-  TagObject* tags = CreateHobrin(path.c_str());
-  if (tags == nullptr) return false;
-  const bool read = tags->Read() != FALSE;
-  if (read) {
-    TagBlock& block = entry->tags;
-    CopyToField(block.title, sizeof block.title, tags->GetTitle());
-    CopyToField(block.artist, sizeof block.artist, tags->GetArtist());
-    CopyToField(block.album, sizeof block.album, tags->GetAlbum());
-    CopyToField(block.year, sizeof block.year, tags->GetYear());
-    CopyToField(block.genre, sizeof block.genre, tags->GetGenre());
-    block.presence = tags->GetPresence();
-    if (block.presence != 0) entry->flags |= kTrackTagsRead;
-  }
-  DestroyHobrin(tags);
-  return read;
-}
-
-bool WriteTags(const std::string& path, const TagBlock& block) {
-  TagObject* tags = CreateHobrin(path.c_str());
-  if (tags == nullptr) return false;
-  auto text = [](const char* field, size_t size) { return std::string(FieldText(field, size)); };
-  tags->SetTitle(text(block.title, sizeof block.title).c_str());
-  tags->SetArtist(text(block.artist, sizeof block.artist).c_str());
-  tags->SetAlbum(text(block.album, sizeof block.album).c_str());
-  tags->SetYear(text(block.year, sizeof block.year).c_str());
-  tags->SetGenre(text(block.genre, sizeof block.genre).c_str());
-  const bool written = tags->Write() != 0;
-  DestroyHobrin(tags);
-  return written;
+  if (!ReadTagBlock(path.c_str(), &entry->tags)) return false;
+  if (entry->tags.presence != 0) entry->flags |= kTrackTagsRead;
+  return true;
 }
 
 std::string ExtensionOf(const std::string& path) {

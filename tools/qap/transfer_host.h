@@ -36,8 +36,6 @@ bool LoadTransferOptions(TQuadrinInitStruct* init);
 // The file's tags through the tag library, into the entry's TagBlock (flag
 // kTrackTagsRead when there were any). False when none could be read.
 bool ReadTags(const std::string& path, TrackEntry* entry);
-// Writes the entry's tag strings into the file; false when it could not.
-bool WriteTags(const std::string& path, const TagBlock& tags);
 
 // The extension without its dot, as given ("" for none).
 std::string ExtensionOf(const std::string& path);

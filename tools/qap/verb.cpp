@@ -8,6 +8,8 @@
 #include <cstring>
 #include <iostream>
 
+#include "platform/base/last_error.h"
+
 namespace qap {
 namespace {
 
@@ -67,6 +69,10 @@ bool Confirm(const std::string& question) {
   std::string answer;
   if (!std::getline(std::cin, answer) || answer.empty()) return false;
   return std::tolower(static_cast<unsigned char>(answer[0])) == 'y';
+}
+
+std::string Because(unsigned lastError) {
+  return lastError != 0 ? ": " + SystemMessage(lastError) : std::string();
 }
 
 }  // namespace qap

@@ -47,5 +47,8 @@ int RunVerbShown(const char* name, const Args& args);
 // Asks a yes/no question on the terminal; false when standard input is not
 // a terminal, so scripts never hang on a prompt.
 bool Confirm(const std::string& question);
+// ": " and the system's words for a last-error code ("No space left on
+// device"), or nothing for 0, for messages that name what failed.
+std::string Because(unsigned lastError);
 
 }  // namespace qap

@@ -12,7 +12,10 @@
 #include <vector>
 
 #include "converters/component_loader.h"
+#include "converters/stream_damage.h"
 #include "converters/wav_file.h"
+#include "platform/base/last_error.h"
+#include "platform/base/partial_output.h"
 #include "platform/base/paths.h"
 #include "tools/qap/progress.h"
 #include "tools/qap/verb.h"
@@ -88,11 +91,6 @@ bool MayWrite(const std::string& in, const std::string& out, bool force) {
   return true;
 }
 
-void RemovePartial(const std::string& path) {
-  std::error_code error;
-  std::filesystem::remove(ToHostPath(path), error);
-}
-
 std::string Describe(const PcmFormat& format) {
   auto code = [](DWORD value) { return value == 0 ? std::string("?") : std::to_string(value); };
   const DWORD rate = PcmRateOfCode(format.rateCode);
@@ -105,12 +103,30 @@ std::string Describe(const PcmFormat& format) {
          code(format.channelCode) + ")";
 }
 
+// The reader leaves the cause of a refusal in the thread's last error.
+std::string RefusalReason(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return "it is missing";
+    case ERROR_BAD_FORMAT:
+      return "it is not a WMA file";
+    case ERROR_FILE_CORRUPT:
+      return "it is damaged";
+    case ERROR_NOT_SUPPORTED:
+      return "it holds more than one audio or video stream";
+    default:
+      return SystemMessage(error);
+  }
+}
+
 bool OpenReader(Converter* reader, const std::string& path) {
+  SetLastError(0);
   if (reader->Command(ConvOpen, const_cast<char*>(path.c_str())) == kConvSuccess) return true;
-  std::cerr << "qap wma: cannot read " << path
-            << ": it is missing, not a WMA file, damaged, or holds more than one stream\n";
+  std::cerr << "qap wma: cannot read " << path << ": " << RefusalReason(GetLastError()) << "\n";
   return false;
 }
+
 
 int Info(const std::string& path) {
   auto reader = Load("Lumbrix", "reader");
@@ -136,7 +152,8 @@ int Info(const std::string& path) {
   return 0;
 }
 
-// What the reader's callback shares with the waiting command.
+// What the reader's callback shares with the waiting command. The waiter
+// is woken only by the end or a failure, not by every block.
 struct Decoding {
   std::mutex mutex;
   std::condition_variable changed;
@@ -145,6 +162,7 @@ struct Decoding {
   DWORD durationMs = 0;
   bool ended = false;
   bool failed = false;
+  std::optional<StreamDamage> damage;
 };
 
 void OnReaderEvent(Converter*, DWORD event, void* data, ConverterUserData user) {
@@ -152,10 +170,14 @@ void OnReaderEvent(Converter*, DWORD event, void* data, ConverterUserData user) 
   std::lock_guard lock(decoding->mutex);
   if (event == kConverterEventData && !decoding->failed) {
     const auto* info = static_cast<const SampleInfo*>(data);
-    if (!decoding->wav->Write(info->data, info->length)) decoding->failed = true;
     decoding->progress->Show("decoding", info->time, decoding->durationMs);
+    if (decoding->wav->Write(info->data, info->length)) return;
+    decoding->failed = true;
   } else if (event == kConverterEventEnd) {
     decoding->ended = true;
+    if (data != nullptr) decoding->damage = *static_cast<const StreamDamage*>(data);
+  } else {
+    return;
   }
   decoding->changed.notify_all();
 }
@@ -189,7 +211,6 @@ int Decode(const std::string& in, const std::string& out, bool force) {
   object->SetNotifyCallback(&OnReaderEvent, reinterpret_cast<ConverterUserData>(&decoding));
   if (object->Command(ConvStart, nullptr) != kConvSuccess) {
     std::cerr << "qap wma: cannot start decoding " << in << "\n";
-    RemovePartial(out);
     return 1;
   }
   bool failed = false;
@@ -201,11 +222,20 @@ int Decode(const std::string& in, const std::string& out, bool force) {
   // A failed write stops the delivery; the stop's end event is not needed.
   if (failed) object->Command(ConvStop, nullptr);
   reader->object.reset();
-  if (!failed) progress.Show("decoding", 100);
+  if (!failed && !decoding.damage) progress.Show("decoding", 100);
   progress.Done();
-  if (failed || !wav.Finish(&error)) {
-    std::cerr << "qap wma: cannot write " << out << (failed ? "" : ": " + error) << "\n";
-    RemovePartial(out);
+  if (decoding.damage) {
+    // What came out of a damaged file is not the file's audio.
+    std::cerr << "qap wma: cannot decode " << in << " whole: it is "
+              << DescribeDamage(*decoding.damage) << "\n";
+    return 1;
+  }
+  if (failed) {
+    std::cerr << "qap wma: cannot write " << out << ": " << std::strerror(wav.Errno()) << "\n";
+    return 1;
+  }
+  if (!wav.Finish(&error)) {
+    std::cerr << "qap wma: " << error << "\n";
     return 1;
   }
   std::cout << "Decoded " << in << " (" << Describe(format) << ") into " << out << ", "
@@ -253,9 +283,10 @@ int Encode(const std::string& in, const std::string& out, const EncodeOptions& o
     return 1;
   }
   if (options.haveTags) object->Command(ConvSetTags, const_cast<TagRecord*>(&options.tags));
+  SetLastError(0);
   object->Command(ConvStart, nullptr);
   if (object->Command(ConvIsOpen, nullptr) != kConvSuccess) {
-    std::cerr << "qap wma: cannot create " << out << "\n";
+    std::cerr << "qap wma: cannot create " << out << Because(GetLastError()) << "\n";
     return 1;
   }
   const std::uint64_t total = wav.DataBytes();
@@ -264,22 +295,31 @@ int Encode(const std::string& in, const std::string& out, const EncodeOptions& o
   std::uint64_t done = 0;
   while (const size_t got = wav.Read(block.data(), block.size())) {
     const auto length = static_cast<DWORD>(got);
+    SetLastError(0);
     if (object->Write(block.data(), &length) != kConvSuccess) {
+      const DWORD error = GetLastError();
       progress.Done();
       writer->object.reset();
-      RemovePartial(out);
-      std::cerr << "qap wma: the writer refused the audio of " << in << "\n";
+      RemovePartialOutput(ToHostPath(out));
+      std::cerr << "qap wma: cannot write " << out << Because(error) << "\n";
       return 1;
     }
     done += got;
     progress.Show("encoding", done, total);
   }
-  // Destroy finishes the file.
-  writer->object.reset();
-  if (done == total) progress.Show("encoding", 100);
+  // Destroy finishes the file, or says why it could not.
+  SetLastError(0);
+  const bool finished = DestroyConverter(writer->object) == kConvSuccess;
+  const DWORD finishError = GetLastError();
+  if (finished && done == total) progress.Show("encoding", 100);
   progress.Done();
+  if (!finished) {
+    RemovePartialOutput(ToHostPath(out));
+    std::cerr << "qap wma: cannot write " << out << Because(finishError) << "\n";
+    return 1;
+  }
   if (done < total) {
-    RemovePartial(out);
+    RemovePartialOutput(ToHostPath(out));
     std::cerr << "qap wma: " << in << " ended early: cannot read it\n";
     return 1;
   }

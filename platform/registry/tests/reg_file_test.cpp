@@ -1,9 +1,13 @@
 // Import and export in the .reg text format: regedit's layout byte for byte,
-// exact round trips, the forms import accepts, and syntax errors that name
-// the line and change nothing.
+// its UTF-16LE files and their UTF-16LE texts, REGEDIT4 files in the code
+// page, exact round trips, the forms import accepts, and syntax errors that
+// name the line and change nothing.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -78,8 +82,8 @@ TEST_F(RegFiles, ExportWritesRegeditsLayoutByteForByte) {
             "\"Count\"=dword:00000010\n"
             "\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\n"
             "  16,17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27\n"
-            "\"Multi\"=hex(7):61,00,62,00,00\n"
-            "\"Raw\"=hex(1):61,62,63\n"
+            "\"Multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\n"
+            "\"Raw\"=hex(1):61,00,62,00,63,00\n"
             "\"Two\"=hex(4):01,02\n"
             "\"Custom\"=hex(2a):\n"
             "\n"
@@ -176,6 +180,81 @@ TEST_F(RegFiles, ImportReadsTheUtf16FilesRegeditWrites) {
                                                       "e \xF0\x9F\x8E\xB5",
                                                       12) +
                                               '\0');
+}
+
+// UTF-16LE bytes with the byte order mark, as regedit writes its files.
+std::string Utf16File(const std::u16string& text) {
+  std::string bytes = "\xFF\xFE";
+  for (const char16_t unit : text) {
+    bytes.push_back(static_cast<char>(unit & 0xFF));
+    bytes.push_back(static_cast<char>(unit >> 8));
+  }
+  return bytes;
+}
+
+// A file as Windows' regedit exports it: UTF-16LE, CRLF, hex(2) and hex(7)
+// data in UTF-16LE, lists wrapped after the comma that reaches column 76.
+TEST_F(RegFiles, RegeditsOwnExportImportsAsItsTextsAndExportsBackByteForByte) {
+  const std::string windows = Utf16File(
+      u"Windows Registry Editor Version 5.00\r\n\r\n"
+      u"[HKEY_CURRENT_USER\\Software\\Winamp]\r\n"
+      u"@=\"Gr\u00FC\u00DFe\"\r\n"
+      u"\"ProgramFilesPath\"=hex(2):25,00,50,00,72,00,6f,00,67,00,72,00,61,00,6d,00,46,\\\r\n"
+      u"  00,69,00,6c,00,65,00,73,00,25,00,5c,00,57,00,69,00,6e,00,61,00,6d,00,70,00,\\\r\n"
+      u"  00,00\r\n"
+      u"\"Skins\"=hex(7):42,00,65,00,6e,00,74,00,6f,00,00,00,4d,00,6f,00,64,00,65,00,72,\\\r\n"
+      u"  00,6e,00,20,00,e9,00,00,00,00,00\r\n"
+      u"\"Volume\"=dword:000000ff\r\n"
+      u"\r\n");
+  const qap::testing::ScratchDir dir;
+  std::string error;
+  ASSERT_EQ(RegImportFile(dir.Write("winamp.reg", windows), &error), ERROR_SUCCESS) << error;
+
+  RegKey key;
+  ASSERT_EQ(key.Open(HKEY_CURRENT_USER, "Software\\Winamp"), ERROR_SUCCESS);
+  EXPECT_EQ(Read(key.Get(), nullptr).data, "Gr\xC3\xBC\xC3\x9F" "e" + std::string(1, '\0'));
+  const Value path = Read(key.Get(), "ProgramFilesPath");
+  EXPECT_EQ(path.type, REG_EXPAND_SZ);
+  EXPECT_EQ(path.data, std::string("%ProgramFiles%\\Winamp\0", 22));
+  const Value skins = Read(key.Get(), "Skins");
+  EXPECT_EQ(skins.type, REG_MULTI_SZ);
+  EXPECT_EQ(skins.data, std::string("Bento\0Modern \xC3\xA9\0\0", 17));
+
+  ASSERT_EQ(RegExportKey("HKCU\\Software\\Winamp", dir.File("again.reg"), &error), ERROR_SUCCESS);
+  EXPECT_EQ(qap::testing::ReadFile(dir.File("again.reg")), windows);
+  ASSERT_EQ(RegImportFile(dir.File("again.reg"), &error), ERROR_SUCCESS) << error;
+  ASSERT_EQ(RegExportKey("HKCU\\Software\\Winamp", dir.File("third.reg"), &error), ERROR_SUCCESS);
+  EXPECT_EQ(qap::testing::ReadFile(dir.File("third.reg")), windows);
+}
+
+// The code page of a process decides how it hands texts over, not how the
+// hive keeps them.
+TEST_F(RegFiles, Regedit4FilesAreInTheCodePageAndRefuseWhatItCannotCarry) {
+  RegKey key;
+  ASSERT_EQ(key.Create(HKEY_CURRENT_USER, "Software\\Old"), ERROR_SUCCESS);
+  ASSERT_EQ(SetText(key.Get(), "Name", "Gr\xC3\xBC\xC3\x9F" "e"), ERROR_SUCCESS);
+  ASSERT_EQ(SetBytes(key.Get(), "Path", REG_EXPAND_SZ, std::string("\xC3\xA9\0", 3)), ERROR_SUCCESS);
+  const qap::testing::ScratchDir dir;
+  std::string error;
+  setenv("QAP_ACP", "1252", 1);
+  const LONG exported =
+      RegExportKey("HKCU\\Software\\Old", dir.File("old.reg"), &error, RegFileFormat::kRegedit4);
+  unsetenv("QAP_ACP");
+  ASSERT_EQ(exported, ERROR_SUCCESS) << error;
+  EXPECT_EQ(qap::testing::ReadFile(dir.File("old.reg")),
+            "REGEDIT4\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Old]\r\n"
+            "\"Name\"=\"Gr\xFC\xDF" "e\"\r\n"
+            "\"Path\"=hex(2):e9,00\r\n"
+            "\r\n");
+  ASSERT_EQ(SetText(key.Get(), "Far", "\xE6\x9D\xB1"), ERROR_SUCCESS);
+  setenv("QAP_ACP", "1252", 1);
+  EXPECT_EQ(RegExportKey("HKCU\\Software\\Old", dir.File("far.reg"), &error,
+                         RegFileFormat::kRegedit4),
+            ERROR_NO_UNICODE_TRANSLATION);
+  unsetenv("QAP_ACP");
+  EXPECT_NE(error.find("export it in the 5.00 format"), std::string::npos) << error;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("far.reg")));
 }
 
 TEST_F(RegFiles, ImportDeletesKeysAndValuesMarkedWithAMinus) {

@@ -1,6 +1,8 @@
 // Value data: sizes and short buffers, bytes stored as given, types kept,
-// and the codes for missing things and bad arguments.
+// texts that read alike in every code page, Windows' limits, and the codes
+// for missing things and bad arguments.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include "platform/registry/reg_key.h"
 #include "platform/registry/registry.h"
@@ -101,6 +103,74 @@ TEST_F(RegistryValues, BadArgumentsGiveInvalidParameterAndChangeNothing) {
             ERROR_INVALID_PARAMETER);
   EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, nullptr), ERROR_INVALID_PARAMETER);
   EXPECT_TRUE(ValueNames(m_key.Get()).empty());
+}
+
+// The code page is read at each call, so one test can be a process of
+// either code page in turn; reg_command_test has two processes.
+class CodePage {
+ public:
+  explicit CodePage(const char* acp) { setenv("QAP_ACP", acp, 1); }
+  ~CodePage() { unsetenv("QAP_ACP"); }
+};
+
+TEST_F(RegistryValues, TextsReadAsTheSameCharactersWhateverCodePageWroteThem) {
+  const std::string utf8 = "Gr\xC3\xBC\xC3\x9F" "e";
+  const std::string cp1252 = "Gr\xFC\xDF" "e";
+  {
+    CodePage western("1252");
+    ASSERT_EQ(SetText(m_key.Get(), "From1252", cp1252), ERROR_SUCCESS);
+    ASSERT_EQ(SetBytes(m_key.Get(), "Multi1252", REG_MULTI_SZ, cp1252 + '\0' + cp1252 + '\0' + '\0'),
+              ERROR_SUCCESS);
+  }
+  ASSERT_EQ(SetText(m_key.Get(), "FromUtf8", utf8), ERROR_SUCCESS);
+  EXPECT_EQ(Read(m_key.Get(), "From1252").data, utf8 + '\0');
+  EXPECT_EQ(Read(m_key.Get(), "Multi1252").data, utf8 + '\0' + utf8 + '\0' + '\0');
+  CodePage western("1252");
+  EXPECT_EQ(Read(m_key.Get(), "FromUtf8").data, cp1252 + '\0');
+  EXPECT_EQ(Read(m_key.Get(), "From1252").data, cp1252 + '\0');
+  DWORD size = 0;
+  ASSERT_EQ(RegQueryValueExA(m_key.Get(), "FromUtf8", nullptr, nullptr, nullptr, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(size, cp1252.size() + 1) << "the size in the caller's code page";
+  char name[16];
+  DWORD nameSize = sizeof name, type = 0;
+  BYTE data[16];
+  DWORD dataSize = sizeof data;
+  ASSERT_EQ(RegEnumValueA(m_key.Get(), 2, name, &nameSize, nullptr, &type, data, &dataSize),
+            ERROR_SUCCESS);
+  EXPECT_STREQ(name, "FromUtf8");
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(data), dataSize), cp1252 + '\0');
+}
+
+// Before texts were kept in one encoding, a 1252 process stored its own
+// bytes, which are no UTF-8: they still read as they were written.
+TEST_F(RegistryValues, TextsAnEarlierWesternProcessStoredStillReadAsWritten) {
+  const std::string cp1252 = "Gr\xFC\xDF" "e";
+  ASSERT_EQ(SetText(m_key.Get(), "Old", cp1252), ERROR_SUCCESS);
+  EXPECT_EQ(Read(m_key.Get(), "Old").data, cp1252 + '\0') << "a UTF-8 process passes bytes on";
+  CodePage western("1252");
+  EXPECT_EQ(Read(m_key.Get(), "Old").data, cp1252 + '\0');
+}
+
+TEST_F(RegistryValues, WindowsLimitsOnNamesAndDepthHoldWithItsError) {
+  RegKey key;
+  EXPECT_EQ(key.Create(m_key.Get(), std::string(255, 'k').c_str()), ERROR_SUCCESS);
+  EXPECT_EQ(key.Create(m_key.Get(), std::string(256, 'k').c_str()), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(key.Open(m_key.Get(), std::string(256, 'k').c_str()), ERROR_INVALID_PARAMETER);
+  // Characters, not bytes: 255 two-byte letters fit.
+  std::string umlauts;
+  for (int i = 0; i < 255; ++i) umlauts += "\xC3\xBC";
+  EXPECT_EQ(key.Create(m_key.Get(), umlauts.c_str()), ERROR_SUCCESS);
+
+  EXPECT_EQ(SetDword(m_key.Get(), std::string(16383, 'v').c_str(), 1), ERROR_SUCCESS);
+  EXPECT_EQ(SetDword(m_key.Get(), std::string(16384, 'v').c_str(), 1), ERROR_INVALID_PARAMETER);
+
+  // Software\V is two levels deep already.
+  std::string path = "d";
+  for (int level = 4; level <= 512; ++level) path += "\\d";
+  EXPECT_EQ(key.Create(m_key.Get(), path.c_str()), ERROR_SUCCESS) << "level 512";
+  EXPECT_EQ(key.Create(m_key.Get(), (path + "\\d").c_str()), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(key.Open(m_key.Get(), (path + "\\d").c_str()), ERROR_FILE_NOT_FOUND) << "nothing made";
 }
 
 }  // namespace

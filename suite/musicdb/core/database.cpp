@@ -15,12 +15,15 @@
 
 #include "platform/base/runtime_files.h"
 #include "suite/musicdb/core/query.h"
+#include "suite/musicdb/core/song_path.h"
 
 namespace qap::musicdb {
 namespace {
 
 constexpr const char* kMagic = "qap-music-db";
-constexpr int kFormat = 1;
+// Format 2 keeps each song's path in one form (song_path.h); format 1 kept
+// paths as they were given and is moved to format 2 when opened.
+constexpr int kFormat = 2;
 
 // Ids are AUTOINCREMENT so that a deleted song's or playlist's id never comes
 // back: shell items keep ids, and an old item must not find a newer object.
@@ -59,7 +62,7 @@ CREATE TABLE playlist_songs(
     position INTEGER NOT NULL);
 CREATE INDEX playlist_songs_in_order ON playlist_songs(playlist_id, position);
 CREATE INDEX playlist_songs_by_song ON playlist_songs(song_id);
-INSERT INTO music_meta VALUES ('magic', 'qap-music-db'), ('format', '1');
+INSERT INTO music_meta VALUES ('magic', 'qap-music-db'), ('format', '2');
 )sql";
 
 std::string Describe(sqlite3* db, int result) {
@@ -84,7 +87,7 @@ std::string Describe(sqlite3* db, int result) {
   }
 }
 
-enum class Shape { kEmpty, kOurs, kForeign };
+enum class Shape { kEmpty, kOurs, kOlder, kForeign };
 
 // What the file holds, without changing it. An SQLite file without tables
 // is what a creation interrupted before its first commit leaves: empty.
@@ -120,8 +123,25 @@ int Inspect(sqlite3* db, Shape* shape, std::string* reason) {
               ", newer than this program reads";
     return SQLITE_OK;
   }
-  *shape = Shape::kOurs;
+  *shape = format < kFormat ? Shape::kOlder : Shape::kOurs;
   return SQLITE_OK;
+}
+
+// Format 1 to format 2, once, by whichever process opens the file first.
+int Upgrade(sqlite3* db, Shape* shape, std::string* reason) {
+  int result = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+  if (result == SQLITE_OK) result = Inspect(db, shape, reason);
+  if (result == SQLITE_OK && *shape == Shape::kOlder) {
+    result = MergeSongPaths(db);
+    if (result == SQLITE_OK) {
+      result = sqlite3_exec(db, "UPDATE music_meta SET value = '2' WHERE name = 'format'",
+                            nullptr, nullptr, nullptr);
+    }
+    if (result == SQLITE_OK) *shape = Shape::kOurs;
+  }
+  if (result == SQLITE_OK) result = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  if (result != SQLITE_OK) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  return result;
 }
 
 // At exit the connection is closed, which checkpoints the WAL into the
@@ -156,10 +176,11 @@ sqlite3* Database::Connection() {
 bool Database::Open() {
   const std::string& path = Path();
   std::error_code ignored;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+  const bool inMemory = !m_createMissing && !std::filesystem::exists(path, ignored);
+  if (!inMemory) std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
   sqlite3* raw = nullptr;
-  int result = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                               nullptr);
+  int result = sqlite3_open_v2(inMemory ? ":memory:" : path.c_str(), &raw,
+                               SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   registry::SqliteDb db(raw);
   auto fail = [&](int code, std::string reason = {}) {
     if (reason.empty()) reason = Describe(db.get(), code);
@@ -174,7 +195,7 @@ bool Database::Open() {
   Shape shape = Shape::kEmpty;
   std::string reason;
   if ((result = Inspect(raw, &shape, &reason)) != SQLITE_OK) return fail(result);
-  if (shape == Shape::kEmpty || shape == Shape::kOurs) {
+  if (shape == Shape::kEmpty || shape == Shape::kOurs || shape == Shape::kOlder) {
     result = sqlite3_exec(raw, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
     if (result == SQLITE_OK)
       result = sqlite3_exec(raw, "PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON", nullptr,
@@ -199,6 +220,9 @@ bool Database::Open() {
       sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
       if (failure != SQLITE_OK) return fail(failure, detail);
     }
+  }
+  if (shape == Shape::kOlder && (result = Upgrade(raw, &shape, &reason)) != SQLITE_OK) {
+    return fail(result);
   }
   if (shape != Shape::kOurs) {
     return fail(SQLITE_OK, !reason.empty() ? reason

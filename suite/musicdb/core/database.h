@@ -43,6 +43,10 @@ class QAP_EXPORT Database {
   // Closes the connection; the next use opens the file that $QAP_MUSIC_DB
   // names then.
   void Reset();
+  // With false, a database file that does not exist is not made: the
+  // connection is to an empty library in memory (for a process that only
+  // reads). True by default.
+  void SetCreateMissing(bool create) { m_createMissing = create; }
   // How long a write waits for another process's write to end.
   void SetBusyTimeout(int milliseconds);
 
@@ -55,6 +59,7 @@ class QAP_EXPORT Database {
   std::string m_error;
   int m_busyTimeoutMs = 5000;
   int m_depth = 0;
+  bool m_createMissing = true;
   registry::SqliteDb m_db;
   std::unordered_map<std::string, registry::SqliteStatement> m_statements;
 };

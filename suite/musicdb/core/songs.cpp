@@ -5,6 +5,7 @@
 #include <string>
 
 #include "suite/musicdb/core/database.h"
+#include "suite/musicdb/core/song_path.h"
 
 namespace qap::musicdb {
 namespace {
@@ -37,8 +38,9 @@ bool ReadSongs(Query& query, std::vector<SongRecord>* songs) {
 }
 
 int FindSongIn(const std::vector<SongRecord>& songs, const CString& path, int songId) {
+  const CString stored = CanonicalSongPath(path);
   for (size_t i = 0; i < songs.size(); ++i) {
-    if (songs[i].GetId() == songId && songs[i].GetPath() == path) return static_cast<int>(i);
+    if (songs[i].GetId() == songId && songs[i].GetPath() == stored) return static_cast<int>(i);
   }
   return -1;
 }
@@ -46,7 +48,7 @@ int FindSongIn(const std::vector<SongRecord>& songs, const CString& path, int so
 Found FindSongByPath(const CString& path, SongRecord* song) {
   const TextCodec codec;
   Query query(kByPath);
-  query.Bind(1, codec.ToDb(path.str()));
+  query.Bind(1, StoredSongPath(path.str()));
   if (query.Next()) {
     ReadSong(query, codec, 0, song);
     return Found::kYes;
@@ -69,7 +71,7 @@ bool AddSong(SongRecord* song) {
   Transaction transaction(Transaction::Kind::kWrite);
   if (!transaction.Started()) return false;
   const TextCodec codec;
-  const std::string path = codec.ToDb(song->GetPath().str());
+  const std::string path = StoredSongPath(song->GetPath().str());
   const std::string artist = codec.ToDb(song->GetArtist().str());
   const std::string album = codec.ToDb(song->GetAlbum().str());
   const std::string genre = codec.ToDb(song->GetGenre().str());

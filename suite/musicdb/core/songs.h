@@ -26,16 +26,16 @@ QAP_EXPORT void ReadSong(const Query& query, const TextCodec& codec, int first, 
 // Appends every row of query; false when stepping failed.
 QAP_EXPORT bool ReadSongs(Query& query, std::vector<SongRecord>* songs);
 
-// The index of the song with exactly this path and id, or -1.
+// The index of the song with this id whose path names the same file, or -1.
 QAP_EXPORT int FindSongIn(const std::vector<SongRecord>& songs, const CString& path, int songId);
 
 enum class Found { kYes, kNo, kFailed };
 QAP_EXPORT Found FindSongByPath(const CString& path, SongRecord* song);
 QAP_EXPORT Found FindSongById(std::int64_t id, SongRecord* song);
 
-// Stores the song unless one with its path is there already (that one is
-// left as it is); either way song then holds the stored song. False on a
-// database failure.
+// Stores the song unless one of the same file is there already (that one
+// is left as it is); either way song then holds the stored song, its path in
+// the stored form. False on a database failure.
 QAP_EXPORT bool AddSong(SongRecord* song);
 // False when no such song or on failure.
 QAP_EXPORT bool DeleteSong(std::int64_t id);

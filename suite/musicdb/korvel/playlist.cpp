@@ -8,6 +8,7 @@
 #include "platform/base/paths.h"
 #include "suite/musicdb/core/database.h"
 #include "suite/musicdb/core/query.h"
+#include "suite/musicdb/core/song_path.h"
 #include "suite/musicdb/core/songs.h"
 #include "suite/musicdb/core/storage.h"
 #include "suite/musicdb/core/text_codec.h"
@@ -137,9 +138,12 @@ int Playlist::GetSong(int index, IQAPSongInfo* song) try {
 
 int Playlist::FindSong(const CString& path, int songId) try {
   if (!EnsureLoaded()) return -1;
+  // The database's songs carry their paths in the stored form; a playlist
+  // file's entries are as the file has them.
+  const CString wanted = Stored() ? CanonicalSongPath(path) : path;
   for (size_t i = 0; i < m_entries.size(); ++i) {
     const SongRecord& song = m_entries[i].song;
-    if (song.GetId() == songId && song.GetPath() == path) return static_cast<int>(i);
+    if (song.GetId() == songId && song.GetPath() == wanted) return static_cast<int>(i);
   }
   return -1;
 } catch (...) {

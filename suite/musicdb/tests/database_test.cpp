@@ -1,6 +1,6 @@
 // The database file: where it lives, files that are not ours or are
-// damaged, another program holding the lock, and several processes adding
-// songs at once.
+// damaged, an older format brought up to date, another program holding the
+// lock, and several processes adding songs at once.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/base/paths.h"
 #include "platform/registry/sqlite_handle.h"
 #include "suite/musicdb/core/database.h"
 #include "suite/musicdb/tests/music_db_test_support.h"
@@ -91,6 +92,54 @@ TEST(DatabaseFile, FilesThatAreNotMusicDatabasesAreRefusedAndLeftAlone) {
   CloseConnection();
   ASSERT_EQ(Exec(OpenRaw(db.Path()), "UPDATE music_meta SET value = '9' WHERE name = 'format'"), SQLITE_OK);
   ExpectRefused(db.Path(), "is a music database of format 9");
+}
+
+// A database of format 1 kept paths as given: the same file under two
+// paths was two songs. Opening it makes them one, which keeps its place in
+// the playlists.
+TEST(DatabaseFile, AnOlderDatabaseGetsOneSongForEachFile) {
+  ScratchMusicDb db;
+  qap::testing::ScratchHive hive;
+  ASSERT_TRUE(SetDriveMapping('M', db.Dir().Path(), DRIVE_FIXED));
+  const std::string host = db.Dir().File("Jazz/tune.mp3");
+  ASSERT_NE(AddSong("/m/other.mp3", {"Other"}, 1), 0);
+  CloseConnection();
+  {
+    const qap::registry::SqliteDb raw = OpenRaw(db.Path());
+    const std::string sql =
+        "UPDATE music_meta SET value = '1' WHERE name = 'format';"
+        "INSERT INTO songs(id, path, title, artist, album, genre, track, year, duration) VALUES"
+        " (10, 'M:\\Jazz\\tune.mp3', 'Tune', '', '', '', 0, 0, 60),"
+        " (11, '" + host + "', 'Tune', '', '', '', 0, 0, 60),"
+        " (12, 'M:/Jazz/./tune.mp3', 'Tune', '', '', '', 0, 0, 60);"
+        "INSERT INTO playlists(id, name) VALUES (5, 'Mix');"
+        "INSERT INTO playlist_songs(playlist_id, song_id, position) VALUES (5, 11, 1), (5, 10, 2);";
+    ASSERT_EQ(Exec(raw, sql.c_str()), SQLITE_OK);
+  }
+  SongContainerPtr songs = OpenSongs();
+  ASSERT_TRUE(songs) << LastError();
+  ASSERT_EQ(songs->GetCount(), 2);
+  EXPECT_EQ(songs->GetSong(1)->GetId(), 10) << "the oldest stays";
+  EXPECT_EQ(songs->GetSong(1)->GetPath(), host.c_str());
+  PlaylistContainerPtr playlists(CreatePlayListContainer(0, "", TRUE));
+  ASSERT_TRUE(playlists && playlists->Open());
+  PlaylistPtr mix(playlists->GetPlaylistById(5));
+  ASSERT_TRUE(mix);
+  ASSERT_EQ(mix->GetSongCount(), 2);
+  SongInfoPtr entry = NewSong();
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(mix->GetSong(i, entry.get()));
+    EXPECT_EQ(entry->GetId(), 10);
+  }
+  CloseConnection();
+  sqlite3_stmt* raw = nullptr;
+  const qap::registry::SqliteDb file = OpenRaw(db.Path());
+  ASSERT_EQ(sqlite3_prepare_v2(file.get(), "SELECT value FROM music_meta WHERE name = 'format'", -1,
+                               &raw, nullptr),
+            SQLITE_OK);
+  const qap::registry::SqliteStatement statement(raw);
+  ASSERT_EQ(sqlite3_step(raw), SQLITE_ROW);
+  EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(raw, 0)), "2");
 }
 
 TEST(DatabaseFile, ADamagedFileGivesCleanFailures) {

@@ -126,17 +126,28 @@ TEST_F(SongFiles, BindingLooksUpWithZeroAndAddsWithOneAndTheSamePathKeepsItsId) 
   EXPECT_FALSE(song->Bind(m_storage.get(), 1));
 }
 
-TEST_F(SongFiles, DriveLetterPathsAreStoredAsGivenAndReadThroughTheDriveTable) {
+TEST_F(SongFiles, EveryPathOfOneFileIsOneSongStoredAsItsHostPath) {
   qap::testing::ScratchHive hive;
   ASSERT_TRUE(SetDriveMapping('M', m_dir.Path(), DRIVE_FIXED));
   ASSERT_TRUE(MakeMusicFile(m_dir.File("Jazz/tune.mp3"), {"Tune"}, 1));
   const int id = AddFile("M:\\Jazz\\tune.mp3");
   ASSERT_NE(id, 0);
   SongContainerPtr songs = OpenSongs();
-  EXPECT_EQ(songs->GetSong(0)->GetPath(), "M:\\Jazz\\tune.mp3");
+  ASSERT_EQ(songs->GetCount(), 1);
+  EXPECT_EQ(songs->GetSong(0)->GetPath(), m_dir.File("Jazz/tune.mp3").c_str());
   EXPECT_EQ(songs->GetSong(0)->GetTitle(), "Tune");
-  // Another spelling of the path is another song: paths are kept as given.
-  EXPECT_NE(AddFile(m_dir.File("Jazz/tune.mp3")), id);
+  for (const std::string& other : {m_dir.File("Jazz/tune.mp3"), "Z:" + m_dir.File("Jazz/tune.mp3"),
+                                   m_dir.File("Jazz/../Jazz//tune.mp3"), std::string("m:/Jazz/tune.mp3")}) {
+    SCOPED_TRACE(other);
+    EXPECT_EQ(AddFile(other), id) << "looked up, not added again";
+    SongInfoPtr song = NewSong();
+    song->SetPath(other.c_str());
+    DbStoragePtr storage = NewStorage();
+    ASSERT_TRUE(song->Bind(storage.get(), 1));
+    EXPECT_EQ(song->GetId(), id);
+    EXPECT_EQ(songs->FindSong(other.c_str(), id), 0);
+  }
+  EXPECT_EQ(OpenSongs()->GetCount(), 1);
 }
 
 }  // namespace

@@ -2,11 +2,10 @@
 // encoder's planar format and queued until a whole frame is there.
 #include "suite/quadrin/components/mp3_encoder.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <vector>
 
+#include "platform/base/partial_output.h"
 #include "suite/quadrin/components/quiet_ffmpeg.h"
 
 using namespace qap::media;
@@ -40,7 +39,7 @@ std::unique_ptr<Mp3Encoder> Mp3Encoder::Create(const std::string& hostPath, cons
   if (!encoder->Open(hostPath, input, kbps, error)) {
     encoder->m_finished = true;
     encoder.reset();
-    unlink(hostPath.c_str());
+    RemovePartialOutput(hostPath);
     return nullptr;
   }
   return encoder;
@@ -50,9 +49,21 @@ Mp3Encoder::~Mp3Encoder() {
   if (!m_finished) Finish();
 }
 
+bool Mp3Encoder::Fail(int error) {
+  if (m_error == 0) m_error = error < 0 ? error : AVERROR(EIO);
+  return false;
+}
+
+DWORD Mp3Encoder::Failure() const {
+  if (m_error == 0) return 0;
+  const DWORD code = Win32ErrorOfHResult(HResultFromAv(m_error));
+  return code != 0 ? code : ERROR_WRITE_FAULT;
+}
+
 bool Mp3Encoder::Open(const std::string& hostPath, const WavFormat& input, int kbps,
                       std::string* error) {
   QuietenFfmpeg();
+  m_path = hostPath;
   m_input = input;
   const AVCodec* codec = avcodec_find_encoder_by_name("libmp3lame");
   if (codec == nullptr) codec = avcodec_find_encoder(AV_CODEC_ID_MP3);
@@ -115,15 +126,14 @@ bool Mp3Encoder::Open(const std::string& hostPath, const WavFormat& input, int k
 }
 
 bool Mp3Encoder::Write(const BYTE* pcm, size_t bytes) {
-  if (m_failed || m_finished) return false;
+  if (m_error != 0 || m_finished) return false;
   const size_t blockAlign = m_input.BlockAlign();
   m_partial.append(reinterpret_cast<const char*>(pcm), bytes);
   const int samples = static_cast<int>(m_partial.size() / blockAlign);
   if (samples == 0) return true;
   // Converted straight into the queue's free room.
   if (av_audio_fifo_realloc(m_fifo.get(), av_audio_fifo_size(m_fifo.get()) + samples) < 0) {
-    m_failed = true;
-    return false;
+    return Fail(AVERROR(ENOMEM));
   }
   std::vector<uint8_t*> planes(m_input.channels);
   std::vector<std::vector<uint8_t>> storage(m_input.channels);
@@ -134,11 +144,10 @@ bool Mp3Encoder::Write(const BYTE* pcm, size_t bytes) {
   const auto* in = reinterpret_cast<const uint8_t*>(m_partial.data());
   const int converted = swr_convert(m_resampler.get(), planes.data(), samples, &in, samples);
   m_partial.erase(0, static_cast<size_t>(samples) * blockAlign);
-  if (converted < 0 ||
-      av_audio_fifo_write(m_fifo.get(), reinterpret_cast<void**>(planes.data()), converted) <
-          converted) {
-    m_failed = true;
-    return false;
+  if (converted < 0) return Fail(converted);
+  if (av_audio_fifo_write(m_fifo.get(), reinterpret_cast<void**>(planes.data()), converted) <
+      converted) {
+    return Fail(AVERROR(ENOMEM));
   }
   return EncodeQueued(false);
 }
@@ -156,8 +165,7 @@ bool Mp3Encoder::EncodeQueued(bool last) {
     if (av_frame_get_buffer(m_frame.get(), 0) < 0 ||
         av_audio_fifo_read(m_fifo.get(), reinterpret_cast<void**>(m_frame->data), samples) <
             samples) {
-      m_failed = true;
-      return false;
+      return Fail(AVERROR(ENOMEM));
     }
     m_frame->pts = m_nextPts;
     m_nextPts += samples;
@@ -167,32 +175,28 @@ bool Mp3Encoder::EncodeQueued(bool last) {
 }
 
 bool Mp3Encoder::Send(AVFrame* frame) {
-  if (avcodec_send_frame(m_encoder.get(), frame) < 0) {
-    m_failed = true;
-    return false;
-  }
+  if (const int sent = avcodec_send_frame(m_encoder.get(), frame); sent < 0) return Fail(sent);
   for (;;) {
     const int got = avcodec_receive_packet(m_encoder.get(), m_packet.get());
     if (got == AVERROR(EAGAIN) || got == AVERROR_EOF) return true;
-    if (got < 0) {
-      m_failed = true;
-      return false;
-    }
+    if (got < 0) return Fail(got);
     m_packet->stream_index = 0;
     av_packet_rescale_ts(m_packet.get(), m_encoder->time_base, m_output->streams[0]->time_base);
-    if (av_write_frame(m_output.get(), m_packet.get()) < 0) {
-      m_failed = true;
-      return false;
+    if (const int written = av_write_frame(m_output.get(), m_packet.get()); written < 0) {
+      return Fail(written);
     }
   }
 }
 
 bool Mp3Encoder::Finish() {
-  if (m_finished) return !m_failed;
+  if (m_finished) return m_error == 0;
   m_finished = true;
-  bool ok = !m_failed && EncodeQueued(true) && Send(nullptr);
-  ok = av_write_trailer(m_output.get()) >= 0 && ok;
-  ok = avio_closep(&m_output->pb) >= 0 && ok;
-  m_failed = !ok;
-  return ok;
+  if (m_error == 0 && EncodeQueued(true) && Send(nullptr)) {
+    if (const int trailer = av_write_trailer(m_output.get()); trailer < 0) Fail(trailer);
+  }
+  // What the file's buffer still holds is written by the close.
+  if (const int closed = avio_closep(&m_output->pb); closed < 0) Fail(closed);
+  if (m_error == 0) return true;
+  RemovePartialOutput(m_path);
+  return false;
 }

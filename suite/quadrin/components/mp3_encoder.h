@@ -18,16 +18,22 @@ class Mp3Encoder {
   // An unfinished file is finished.
   ~Mp3Encoder();
 
-  // Whole samples or not: a partial sample waits for the next block.
+  // Whole samples or not: a partial sample waits for the next block. False
+  // from the first failure on.
   bool Write(const BYTE* pcm, size_t bytes);
-  // Encodes what is left and completes the file.
+  // Encodes what is left and completes the file; a file that could not be
+  // completed is removed.
   bool Finish();
+  // The Win32 code of the first failure (a full disk); 0 while none.
+  DWORD Failure() const;
 
  private:
   Mp3Encoder() = default;
   bool Open(const std::string& hostPath, const WavFormat& input, int kbps, std::string* error);
   bool EncodeQueued(bool last);
   bool Send(AVFrame* frame);
+  // Keeps the first failure (an FFmpeg error code); always false.
+  bool Fail(int error);
 
   WavFormat m_input;
   qap::media::OutputContext m_output;
@@ -36,8 +42,9 @@ class Mp3Encoder {
   qap::media::AudioFifo m_fifo;
   qap::media::Packet m_packet;
   qap::media::Frame m_frame;
+  std::string m_path;
   std::string m_partial;  // bytes of a sample not yet whole
   std::int64_t m_nextPts = 0;
-  bool m_failed = false;
+  int m_error = 0;  // FFmpeg's code of the first failure
   bool m_finished = false;
 };

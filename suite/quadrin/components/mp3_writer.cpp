@@ -1,12 +1,15 @@
 // The MP3 writer component (short name "MP3Writer"): constant-bit-rate MP3
-// at the bit rate of the conversion settings (128 kbit/s without them). It
-// stores no tags: command 106 is not supported, and hosts write them with
-// the tag library afterwards.
+// at the MP3 bit rate of the conversion settings ("CBR_KBPS"; 128 kbit/s
+// without settings). It stores no tags: command 106 is not supported, and
+// hosts write them with the tag library afterwards.
+#include <cerrno>
+#include <cstring>
 
 #include "platform/base/export.h"
 #include "platform/base/paths.h"
 #include "suite/quadrin/components/mp3_encoder.h"
 #include "suite/quadrin/components/pcm_file_writer.h"
+#include "suite/quadrin/init_struct.h"
 
 namespace {
 
@@ -15,20 +18,29 @@ const ConverterDescription kDescription{"MP3Writer",
 
 class Mp3FileWriter final : public PcmFileWriter {
  protected:
-  bool CreateOutput(const std::string& path, const WavFormat& format, DWORD kbps) override {
+  DWORD CreateOutput(const std::string& path, const WavFormat& format,
+                     const BYTE* settings) override {
     const std::string host = ToHostPath(path);
+    if (host.empty()) return ERROR_PATH_NOT_FOUND;
+    TQuadrinInitStruct options{};
+    if (settings != nullptr) std::memcpy(&options, settings, sizeof options);
     std::string error;
-    if (!host.empty()) m_encoder = Mp3Encoder::Create(host, format, static_cast<int>(kbps), &error);
-    return m_encoder != nullptr;
+    errno = 0;
+    m_encoder = Mp3Encoder::Create(host, format, static_cast<int>(quadrin::Mp3KbpsOf(options)),
+                                   &error);
+    if (m_encoder != nullptr) return 0;
+    return errno != 0 ? Win32ErrorOfErrno(errno) : static_cast<DWORD>(ERROR_WRITE_FAULT);
   }
 
-  bool WriteOutput(const BYTE* data, size_t bytes) override {
-    return m_encoder->Write(data, bytes);
+  DWORD WriteOutput(const BYTE* data, size_t bytes) override {
+    return m_encoder->Write(data, bytes) ? 0 : m_encoder->Failure();
   }
 
-  void FinishOutput(const TagRecord*) override {
+  DWORD FinishOutput(const TagRecord*) override {
     m_encoder->Finish();
+    const DWORD failure = m_encoder->Failure();
     m_encoder.reset();
+    return failure;
   }
 
   bool StoresTags() const override { return false; }

@@ -3,12 +3,13 @@
 
 #include <cstring>
 
+#include "drumlet/transfer_layer.h"
 #include "platform/base/codepage.h"
 
 std::int32_t PcmFileWriter::Destroy(DWORD) {
-  Close();
+  const DWORD failure = Close();
   delete this;
-  return kConvSuccess;
+  return failure == 0 ? kConvSuccess : FailWith(failure);
 }
 
 std::int32_t PcmFileWriter::Command(DWORD code, void* argument) {
@@ -40,20 +41,26 @@ std::int32_t PcmFileWriter::Command(DWORD code, void* argument) {
         return kConvSuccess;
       case ConvStart:
         // A start that cannot make the output closes the writer, which
-        // command 3 then shows.
+        // command 3 then shows; the reason stays in the last error.
         if (!m_path.empty() && !m_started) {
-          if (m_format.rate != 0 && CreateOutput(m_path, m_format, m_kbps)) {
+          const DWORD failure = m_format.rate != 0
+                                    ? CreateOutput(m_path, m_format,
+                                                   m_settings.empty() ? nullptr : m_settings.data())
+                                    : ERROR_INVALID_PARAMETER;
+          if (failure == 0) {
             m_started = true;
           } else {
             Close();
+            SetLastError(failure);
           }
         }
         return kConvSuccess;
-      case ConvSetBitRate:
+      case ConvSetBitRate: {
         if (argument == nullptr) return kConvArgumentMissing;
-        std::memcpy(&m_kbps, static_cast<const BYTE*>(argument) + kSettingsBitRateOffset,
-                    sizeof m_kbps);
+        const auto* settings = static_cast<const BYTE*>(argument);
+        m_settings.assign(settings, settings + sizeof(TQuadrinInitStruct));
         return kConvSuccess;
+      }
       case ConvSetTags:
         if (!StoresTags()) return kConvNotSupported;
         if (argument == nullptr) return kConvArgumentMissing;
@@ -69,15 +76,17 @@ std::int32_t PcmFileWriter::Write(const void* source, const DWORD* length) {
   return Guarded([&]() -> std::int32_t {
     // A null source is how a reader without a callback ends its stream.
     if (!m_started || source == nullptr || length == nullptr) return kConvFailure;
-    return WriteOutput(static_cast<const BYTE*>(source), *length) ? kConvSuccess : kConvFailure;
+    const DWORD failure = WriteOutput(static_cast<const BYTE*>(source), *length);
+    return failure == 0 ? kConvSuccess : FailWith(failure);
   });
 }
 
-void PcmFileWriter::Close() {
-  if (m_started) FinishOutput(m_tags.get());
+DWORD PcmFileWriter::Close() {
+  const DWORD failure = m_started ? FinishOutput(m_tags.get()) : 0;
   m_started = false;
   m_path.clear();
   m_format = WavFormat{};
-  m_kbps = 0;
+  m_settings.clear();
   m_tags.reset();
+  return failure;
 }

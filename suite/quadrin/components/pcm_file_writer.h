@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "converters/converter_object.h"
 #include "converters/wav_file.h"
@@ -21,20 +22,25 @@ class PcmFileWriter : public ConverterObject {
   PcmFileWriter() = default;
   virtual ~PcmFileWriter() = default;
 
-  // Creates the output (path: a program path in UTF-8); false leaves none.
-  virtual bool CreateOutput(const std::string& path, const WavFormat& format, DWORD kbps) = 0;
-  virtual bool WriteOutput(const BYTE* data, size_t bytes) = 0;
+  // Each answers 0 or the Win32 code of its failure (a full disk); an
+  // output that fails is removed.
+  // Creates the output (path: a program path in UTF-8).
+  virtual DWORD CreateOutput(const std::string& path, const WavFormat& format,
+                             const BYTE* settings) = 0;
+  virtual DWORD WriteOutput(const BYTE* data, size_t bytes) = 0;
   // Completes the output; tags (may be null) go into it when it takes them.
-  virtual void FinishOutput(const TagRecord* tags) = 0;
+  virtual DWORD FinishOutput(const TagRecord* tags) = 0;
   // Whether command 106 is taken.
   virtual bool StoresTags() const = 0;
 
  private:
-  void Close();
+  // The result of finishing the output being written (0 when none was).
+  DWORD Close();
 
   std::string m_path;  // UTF-8; empty while no output is named
   WavFormat m_format;  // rate 0 until command 4
-  DWORD m_kbps = 0;    // 0: the writer's default
+  // The conversion settings record of command 9, empty without one.
+  std::vector<BYTE> m_settings;
   std::unique_ptr<TagRecord> m_tags;
   bool m_started = false;
 };

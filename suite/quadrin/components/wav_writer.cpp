@@ -4,9 +4,12 @@
 #include <taglib/infotag.h>
 #include <taglib/wavfile.h>
 
+#include <cerrno>
+#include <cstdio>
 
 #include "platform/base/codepage.h"
 #include "platform/base/export.h"
+#include "platform/base/partial_output.h"
 #include "platform/base/paths.h"
 #include "platform/base/text_field.h"
 #include "suite/quadrin/components/pcm_file_writer.h"
@@ -22,36 +25,52 @@ TagLib::String TagText(const char* field) {
 
 class WavFileWriter final : public PcmFileWriter {
  protected:
-  bool CreateOutput(const std::string& path, const WavFormat& format, DWORD) override {
+  DWORD CreateOutput(const std::string& path, const WavFormat& format, const BYTE*) override {
     std::string error;
     m_path = path;
     m_wav = std::make_unique<WavWriter>();
-    if (m_wav->Create(path, format, &error)) return true;
+    errno = 0;
+    if (m_wav->Create(path, format, &error)) return 0;
     m_wav.reset();
-    return false;
+    return errno != 0 ? Win32ErrorOfErrno(errno) : static_cast<DWORD>(ERROR_PATH_NOT_FOUND);
   }
 
-  bool WriteOutput(const BYTE* data, size_t bytes) override { return m_wav->Write(data, bytes); }
+  DWORD WriteOutput(const BYTE* data, size_t bytes) override {
+    return m_wav->Write(data, bytes) ? 0 : Win32ErrorOfErrno(m_wav->Errno());
+  }
 
-  void FinishOutput(const TagRecord* tags) override {
+  DWORD FinishOutput(const TagRecord* tags) override {
     std::string error;
     const bool finished = m_wav->Finish(&error);
+    const int cause = m_wav->Errno();
     m_wav.reset();
-    if (finished && tags != nullptr) WriteTags(*tags);
+    if (!finished) return Win32ErrorOfErrno(cause);
+    return tags != nullptr ? WriteTags(*tags) : 0;
   }
 
   bool StoresTags() const override { return true; }
 
  private:
-  void WriteTags(const TagRecord& tags) {
+  // The tags are part of the file asked for: a file that cannot take them
+  // is not complete.
+  DWORD WriteTags(const TagRecord& tags) {
     const std::string host = ToHostPath(m_path);
     TagLib::RIFF::WAV::File file(host.c_str(), false);
-    if (!file.isValid()) return;
-    TagLib::RIFF::Info::Tag* info = file.InfoTag();
-    info->setTitle(TagText(tags.title));
-    info->setArtist(TagText(tags.author));
-    info->setComment(TagText(tags.description));
-    file.save(TagLib::RIFF::WAV::File::Info);
+    DWORD failure = 0;
+    if (!file.isValid()) {
+      failure = ERROR_FILE_CORRUPT;
+    } else {
+      TagLib::RIFF::Info::Tag* info = file.InfoTag();
+      info->setTitle(TagText(tags.title));
+      info->setArtist(TagText(tags.author));
+      info->setComment(TagText(tags.description));
+      errno = 0;
+      if (!file.save(TagLib::RIFF::WAV::File::Info)) {
+        failure = errno != 0 ? Win32ErrorOfErrno(errno) : static_cast<DWORD>(ERROR_WRITE_FAULT);
+      }
+    }
+    if (failure != 0) RemovePartialOutput(host);
+    return failure;
   }
 
   std::string m_path;

@@ -1,6 +1,10 @@
 // Conversions through the layer as the conversion dialog drives them: the
 // output's format, length and tags; the writer that gets its format before
 // its options; progress and the one end notification; abort and failure.
+#include <cerrno>
+#include <filesystem>
+
+#include "platform/testing/file_size_limit.h"
 #include "suite/quadrin/tests/quadrin_test_support.h"
 
 namespace {
@@ -152,9 +156,29 @@ TEST_F(Conversion, AnAbortEndsWithOneEndNotificationAndAFinishedOutput) {
   EXPECT_LT(probe.seconds, 120.0);
 }
 
-TEST_F(Conversion, AnOutputThatCannotBeWrittenEndsTheConversionAsFailed) {
+TEST_F(Conversion, AFullDiskFailsTheConversionWithItsReasonAndLeavesNoOutput) {
   const std::string wav = MakeToneWav(m_dir, "tone.wav", WavFormat{44100, 2, 16}, 30.0);
+  for (const char* writer : {"WAVWriter", "MP3Writer", "WMAWriter"}) {
+    SCOPED_TRACE(writer);
+    const std::string target = m_dir.File(std::string("out-") + writer);
+    ConversionRun run;
+    {
+      // Every output here is larger than that.
+      qap::testing::FileSizeLimit disk(256 * 1024);
+      StartConversion(run, wav, "WAVReader", target, writer, 128, nullptr);
+      ASSERT_FALSE(HasFatalFailure());
+      ASSERT_TRUE(run.log.WaitFor(kNotifyEnd));
+      run.reader.reset();
+      run.writer.reset();
+    }
+    const auto end = run.log.Events(kNotifyEnd).front();
+    EXPECT_EQ(end.value, kTransferFailed);
+    EXPECT_EQ(reinterpret_cast<const char*>(end.data.data()), std::string(std::strerror(EFBIG)));
+    EXPECT_FALSE(std::filesystem::exists(target)) << "no cut file that looks finished";
+  }
+  // An output that is no plain file fails as well, and stays what it was.
   EXPECT_EQ(Convert(wav, "WAVReader", "/dev/full", "WAVWriter"), kTransferFailed);
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 }
 
 TEST_F(Conversion, AReaderStartsOnlyWithAnOpenSourceAndAWriterToFeed) {

@@ -1,6 +1,7 @@
 // The device modules' own answers: devices and their names, opening, the
 // space figures, reading a disc image's table of contents (also one another
-// tool wrote), and the portable players named in the registry.
+// tool wrote, and refusing one that does not describe its image), and the
+// portable players named in the registry.
 #include <filesystem>
 #include <fstream>
 
@@ -96,19 +97,51 @@ TEST(Devices, ASheetWrittenByAnotherToolIsReadFromItsIndexesAndExtended) {
             std::string::npos);
 }
 
-TEST(Devices, ASheetThatIsNotOneOfAnAudioDiscIsNotListedNorWrittenOver) {
-  RecorderRig rig;
-  {
-    std::ofstream sheet(rig.Image() + ".cue");
-    sheet << "FILE \"image.cdi\" BINARY\n  TRACK 01 MODE1/2352\n    INDEX 01 00:00:00\n";
+TEST(Devices, AnImageItsSheetDoesNotDescribeIsNeitherListedNorWrittenOver) {
+  const std::string sheet = "FILE \"image.cdi\" BINARY\n  TRACK 01 AUDIO\n    REM SECTORS 300\n"
+                            "    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    REM SECTORS 300\n"
+                            "    INDEX 01 00:04:00\n";
+  const std::string audio(600 * 2352, '\x11');
+  struct Case {
+    const char* what;
+    std::string sheet;  // empty: none
+    std::string image;
+    const char* said;
+  };
+  const Case cases[] = {
+      {"a data track", "FILE \"image.cdi\" BINARY\n  TRACK 01 MODE1/2352\n    INDEX 01 00:00:00\n",
+       audio, "track 01 is not an AUDIO track"},
+      {"a garbage sheet", "this is not\na CUE sheet\n", audio, "'this' is not a CUE sheet command"},
+      {"a truncated image", sheet, audio.substr(0, 450 * 2352), "is shorter than its CUE sheet says"},
+      {"no sheet", "", audio, "has no CUE sheet beside it"},
+      {"another image's sheet", "FILE \"other.bin\" BINARY\n", audio, "describes another image"},
+      {"overlapping tracks",
+       "FILE \"image.cdi\" BINARY\n  TRACK 01 AUDIO\n    REM SECTORS 300\n    INDEX 01 00:00:00\n"
+       "  TRACK 02 AUDIO\n    INDEX 01 00:02:00\n",
+       audio, "track 2 begins inside the track before it"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RecorderRig rig;
+    std::ofstream(rig.Image(), std::ios::binary) << c.image;
+    if (!c.sheet.empty()) std::ofstream(rig.Image() + ".cue", std::ios::binary) << c.sheet;
+    rig.OpenDisc();
+    NotificationLog told;
+    rig.Device()->SetNotifyCallback(&NotificationLog::Callback, &told);
+    EXPECT_NE(rig.Device()->Command(kCmdBeginTrackList, nullptr), kQuadrinOk);
+    const auto texts = told.Events(kNotifyText);
+    ASSERT_EQ(texts.size(), 1u);
+    const std::string text = reinterpret_cast<const char*>(texts[0].data.data());
+    EXPECT_NE(text.find(c.said), std::string::npos) << text;
+    EXPECT_NE(text.find("left as they are"), std::string::npos) << text;
+    EXPECT_EQ(rig.Figure(kCmdGetFreeSpace), 0);
+    const std::string wav = MakeToneWav(rig.Dir(), "tone.wav", WavFormat{44100, 2, 16}, 1.0);
+    EXPECT_NE(rig.Queue(wav, 0), kQuadrinOk);
+    EXPECT_EQ(qap::testing::ReadFile(rig.Image()), c.image);
+    if (!c.sheet.empty()) {
+      EXPECT_EQ(qap::testing::ReadFile(rig.Image() + ".cue"), c.sheet);
+    }
   }
-  rig.OpenDisc();
-  EXPECT_NE(rig.Device()->Command(kCmdBeginTrackList, nullptr), kQuadrinOk);
-  std::int32_t free = -1;
-  ASSERT_EQ(rig.Device()->Command(kCmdGetFreeSpace, &free), kQuadrinOk);
-  EXPECT_EQ(free, 0);
-  const std::string wav = MakeToneWav(rig.Dir(), "tone.wav", WavFormat{44100, 2, 16}, 1.0);
-  EXPECT_NE(rig.Queue(wav, 0), kQuadrinOk);
 }
 
 TEST(Devices, PortablePlayersAreTheFoldersNamedInTheRegistry) {

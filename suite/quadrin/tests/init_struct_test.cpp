@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(InitStruct, OptionsGiveTheWmaBitRateTheTemporaryFolderAndTheHostDefaults) {
+TEST(InitStruct, OptionsGiveBothBitRatesTheTemporaryFolderAndTheHostDefaults) {
   qap::testing::ScratchHive hive;
   qap::testing::ScratchDir temp;
   const char* previous = std::getenv("TMPDIR");
@@ -14,6 +14,7 @@ TEST(InitStruct, OptionsGiveTheWmaBitRateTheTemporaryFolderAndTheHostDefaults) {
   setenv("TMPDIR", temp.Path().c_str(), 1);
   ASSERT_TRUE(LoadOptions());
   GetIRecordingOption().SetWMA_KBPS(64);
+  GetIRecordingOption().SetCBR_KBPS(192);
   TQuadrinInitStruct init;
   std::memset(&init, 0xAB, sizeof init);
   const std::int32_t result = ConvertOptionsToTQuadrinInitStruct(&GetIRecordingOption(), &init);
@@ -35,6 +36,7 @@ TEST(InitStruct, OptionsGiveTheWmaBitRateTheTemporaryFolderAndTheHostDefaults) {
   EXPECT_EQ(word(44), 10000u);
   EXPECT_EQ(word(56), 2u);
   EXPECT_EQ(word(64), 16u);
+  EXPECT_EQ(word(68), 192u) << "the MP3 bit rate";
   EXPECT_EQ(word(72), 0u);
   EXPECT_EQ(word(76), 0u);
   EXPECT_EQ(word(80), 1u);

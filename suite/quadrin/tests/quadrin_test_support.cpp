@@ -43,7 +43,8 @@ DWORD NotificationLog::Callback(DWORD value, DWORD code, void* data, void* conte
              static_cast<const PreparedTrackList*>(data)->count * sizeof(TrackEntry);
       break;
     case kNotifyText:
-      size = std::strlen(static_cast<const char*>(data)) + 1;
+    case kNotifyEnd:
+      size = data != nullptr ? std::strlen(static_cast<const char*>(data)) + 1 : 0;
       break;
     default:
       break;
@@ -73,6 +74,17 @@ std::vector<NotificationLog::Event> NotificationLog::Events(DWORD code) {
 }
 
 size_t NotificationLog::Count(DWORD code) { return Events(code).size(); }
+
+bool NotificationLog::Said(const std::string& text) {
+  std::string said;
+  for (const Event& event : Events(kNotifyText)) {
+    const std::string one = reinterpret_cast<const char*>(event.data.data());
+    if (one == text) return true;
+    said += "\n  " + one;
+  }
+  ADD_FAILURE() << "never said: " << text << "\nbut:" << said;
+  return false;
+}
 
 TrackEntry EntryFor(const std::string& path, DWORD position, const std::string& readerId) {
   TrackEntry entry{};

@@ -53,6 +53,8 @@ class NotificationLog {
   std::vector<Event> Events();
   std::vector<Event> Events(DWORD code);
   size_t Count(DWORD code);
+  // Whether a notification 108 said exactly this.
+  bool Said(const std::string& text);
 
  private:
   std::mutex m_lock;

@@ -1,9 +1,14 @@
 // The recorder on a disc image and on a portable player: preparing, the
-// refusal of what cannot be read or does not fit, burning a selection,
-// erasing, and aborts that leave the medium consistent.
+// refusal of what cannot be read or does not fit, burning a selection, the
+// tags and bit rate of a player's files, erasing, and aborts and full disks
+// that leave the medium consistent.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
+#include "platform/testing/file_size_limit.h"
+#include "suite/hobrin/tag_block.h"
 #include "suite/quadrin/tests/recorder_rig.h"
 
 namespace {
@@ -132,6 +137,63 @@ TEST(Recorder, APlayerTakesMp3FilesAsTheyAreAndOthersConvertedToMp3) {
   const std::int32_t used = rig.Figure(kCmdGetCapacity) - rig.Figure(kCmdGetFreeSpace);
   EXPECT_EQ(static_cast<std::uintmax_t>(used), std::filesystem::file_size(mp3) +
                                                    std::filesystem::file_size(rig.Player() + "/Tone.mp3"));
+}
+
+TEST(Recorder, APlayersMp3FilesCarryTheSourcesTagsAtTheMp3BitRate) {
+  RecorderRig rig;
+  rig.OpenPlayer(100);
+  TQuadrinInitStruct options = Options(96);
+  options.mp3BitRateKbps = 192;
+  std::snprintf(options.tempFolder, sizeof options.tempFolder, "%s", rig.Temp().c_str());
+  ASSERT_EQ(rig.Recorder()->Command(kCmdSetOptions, &options), kQuadrinOk);
+  const std::string wav = MakeToneWav(rig.Dir(), "Tone.wav", WavFormat{44100, 2, 16}, 3.0);
+  TagBlock tags{};
+  std::snprintf(tags.title, sizeof tags.title, "A Title");
+  std::snprintf(tags.artist, sizeof tags.artist, "An Artist");
+  std::snprintf(tags.album, sizeof tags.album, "An Album");
+  std::snprintf(tags.genre, sizeof tags.genre, "Jazz");
+  ASSERT_TRUE(WriteTagBlock(wav.c_str(), tags));
+  rig.Prepare({wav});
+  ASSERT_EQ(rig.Burn(), kTransferCompleted);
+  const std::string made = rig.Player() + "/Tone.mp3";
+  EXPECT_EQ(converter_test::ProbeFile(made).bitRate, 192000) << "\"CBR_KBPS\", not \"WMA_KBPS\"";
+  TagBlock read{};
+  ASSERT_TRUE(ReadTagBlock(made.c_str(), &read));
+  EXPECT_STREQ(read.title, "A Title");
+  EXPECT_STREQ(read.artist, "An Artist");
+  EXPECT_STREQ(read.album, "An Album");
+  EXPECT_STREQ(read.genre, "Jazz");
+}
+
+TEST(Recorder, AFullDiskFailsTheBurnWithItsReasonAndLeavesTheMediumAsItWas) {
+  const std::string tooLarge = std::strerror(EFBIG);
+  {
+    RecorderRig rig;
+    rig.OpenDisc();
+    rig.Prepare({MakeToneWav(rig.Dir(), "first.wav", WavFormat{44100, 2, 16}, 10.0)});
+    ASSERT_EQ(rig.Burn(), kTransferCompleted);
+    const std::string sheet = qap::testing::ReadFile(rig.Image() + ".cue");
+    const std::uintmax_t size = std::filesystem::file_size(rig.Image());
+    rig.Prepare({MakeToneWav(rig.Dir(), "second.wav", WavFormat{44100, 2, 16}, 10.0)});
+    {
+      // Room for the prepared track, not for the disc with both.
+      qap::testing::FileSizeLimit disk(size + size / 2);
+      EXPECT_EQ(rig.Burn({0, 1}), kTransferFailed);
+    }
+    EXPECT_TRUE(rig.Log().Said("Cannot write \"second\": cannot write the disc image " +
+                               rig.Image() + ": " + tooLarge));
+    EXPECT_EQ(std::filesystem::file_size(rig.Image()), size);
+    EXPECT_EQ(qap::testing::ReadFile(rig.Image() + ".cue"), sheet);
+  }
+  RecorderRig rig;
+  rig.OpenPlayer(100);
+  rig.Prepare({MakeMp3(rig.Dir(), "Song.mp3", 10.0)});
+  {
+    qap::testing::FileSizeLimit disk(16 * 1024);
+    EXPECT_EQ(rig.Burn(), kTransferFailed);
+  }
+  EXPECT_TRUE(rig.Log().Said("Cannot write \"Song\": cannot write to the player: " + tooLarge));
+  EXPECT_TRUE(std::filesystem::is_empty(rig.Player())) << "no partial file";
 }
 
 TEST(Recorder, ErasingEmptiesTheMediumThroughTheRecorderOrTheDevice) {

@@ -1,7 +1,11 @@
 // The qap verbs over the transfer layer, run as a user runs them: modules,
-// convert, devices and burn.
+// convert, devices and burn, and their refusals: a disc image that does not
+// match its sheet, a full disk.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
+#include "platform/testing/file_size_limit.h"
 #include "suite/quadrin/tests/quadrin_test_support.h"
 #include "tools/qap/tests/run_qap.h"
 
@@ -9,6 +13,7 @@ namespace {
 
 using converter_test::MakeToneWav;
 using qap::testing::RunQap;
+using Args = std::vector<std::string>;
 
 class TransferCommand : public ::testing::Test {
  protected:
@@ -87,6 +92,57 @@ TEST_F(TransferCommand, BurnWritesADiscImageThatDevicesShowThenListsItsTracks) {
   EXPECT_TRUE(std::filesystem::exists(m_dir.File("player/One.mp3")));
   EXPECT_EQ(RunQap({"devices", "remove", "Pocket"}).exitCode, 0);
   EXPECT_EQ(RunQap({"burn", one, "--device", "Pocket"}).exitCode, 1);
+}
+
+TEST_F(TransferCommand, ADiscImageItsSheetDoesNotDescribeIsRefusedAndLeftAsItWas) {
+  ASSERT_EQ(RunQap({"modules", "register", "--builtin"}).exitCode, 0);
+  const std::string tone = MakeToneWav(m_dir, "tone.wav", WavFormat{44100, 2, 16}, 4.0);
+  const std::string image = m_dir.Write("disc.cdi", std::string(600 * 2352, '\x22'));
+  const std::string sheet = m_dir.Write("disc.cdi.cue", "garbage\n");
+  for (const Args& args : {Args{"devices", "show", "Audio CD image", "--image", image},
+                           Args{"burn", tone, "--device", "Audio CD image", "--image", image}}) {
+    SCOPED_TRACE(args[0]);
+    const auto result = RunQap(args);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find(image + ".cue is not the CUE sheet of an audio CD image"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(std::filesystem::file_size(image), 600u * 2352);
+    EXPECT_EQ(qap::testing::ReadFile(sheet), "garbage\n");
+  }
+}
+
+TEST_F(TransferCommand, AFullDiskFailsConvertAndBurnNamingTheFileAndTheReason) {
+  ASSERT_EQ(RunQap({"modules", "register", "--builtin"}).exitCode, 0);
+  const std::string tooLarge = std::strerror(EFBIG);
+  const std::string one = MakeToneWav(m_dir, "One.wav", WavFormat{44100, 2, 16}, 10.0);
+  const std::string two = MakeToneWav(m_dir, "Two.wav", WavFormat{44100, 2, 16}, 10.0);
+  const std::string longer = MakeToneWav(m_dir, "Longer.wav", WavFormat{44100, 2, 16}, 20.0);
+  const std::string image = m_dir.File("disc.cdi");
+  ASSERT_EQ(RunQap({"burn", one, "--device", "Audio CD image", "--image", image}).exitCode, 0);
+  const std::uintmax_t size = std::filesystem::file_size(image);
+  const std::string sheet = qap::testing::ReadFile(image + ".cue");
+  std::filesystem::create_directories(m_dir.File("out"));
+  {
+    // Room for a prepared track, not for the disc with two.
+    qap::testing::FileSizeLimit disk(size + size / 2);
+    const auto converted = RunQap({"convert", longer, "--to", "wav", "--dest", m_dir.File("out")});
+    EXPECT_EQ(converted.exitCode, 1);
+    EXPECT_NE(converted.err.find(longer + ": the conversion failed: " + tooLarge),
+              std::string::npos)
+        << converted.err;
+    const auto burned = RunQap({"burn", two, "--device", "Audio CD image", "--image", image});
+    EXPECT_EQ(burned.exitCode, 1);
+    EXPECT_NE(burned.out.find("Cannot write \"Two\": cannot write the disc image " + image + ": " +
+                              tooLarge),
+              std::string::npos)
+        << burned.out;
+    EXPECT_NE(burned.err.find("the burn to " + image + " did not complete"), std::string::npos)
+        << burned.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(m_dir.File("out/Longer.wav")));
+  EXPECT_EQ(std::filesystem::file_size(image), size);
+  EXPECT_EQ(qap::testing::ReadFile(image + ".cue"), sheet);
 }
 
 }  // namespace

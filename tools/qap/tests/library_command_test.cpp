@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -140,7 +141,41 @@ TEST_F(LibraryCommand, ImportingAPlaylistFileAddsWhatItCanRead) {
             "qap library: a playlist named \"Evening\" already exists; choose another with --name\n");
   result = Library({"import", m_dir.File("absent.zpl")});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "qap library: cannot read the playlist file " + m_dir.File("absent.zpl") + "\n");
+  EXPECT_EQ(result.err, "qap library: cannot read the playlist file " + m_dir.File("absent.zpl") +
+                            ": No such file or directory\n");
+}
+
+TEST_F(LibraryCommand, AFileIsOneSongWhicheverPathNamesIt) {
+  const std::string drift = s_music + "/Aurora Lane/Singles/Drift.wav";
+  ASSERT_EQ(Library({"add", drift}).exitCode, 0);
+  // "Z:" is the root folder: a program path of the same file.
+  CommandResult result = Library({"add", "Z:" + drift});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "Added 0 songs, 1 already in the library, 0 could not be read.\n");
+  const std::string list = m_dir.Write("Night.zpl", "Z:" + drift + "\n" + drift + "\n");
+  result = Library({"import", list});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find("Added 0 songs, 2 already in the library"), std::string::npos)
+      << result.out;
+  result = Library({"songs"});
+  EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 2) << "one row: " << result.out;
+  EXPECT_NE(result.out.find(" " + drift + "\n"), std::string::npos) << "the host path";
+}
+
+TEST_F(LibraryCommand, LookingAtAMissingLibraryMakesNoDatabaseNorItsFolder) {
+  setenv("QAP_MUSIC_DB", m_dir.File("not/yet/music.db").c_str(), 1);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"songs"}, {"groups"}, {"playlists"}, {"group", "Albums"},
+        {"songs", "--sort", "Artist", "--desc"}}) {
+    SCOPED_TRACE(testing::PrintToString(args));
+    const CommandResult result = Library(args);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+  }
+  EXPECT_EQ(Library({"songs"}).out, "Song  Duration  Album  Artist  Genre  Location\n");
+  const CommandResult shown = Library({"playlist", "show", "Evening"});
+  EXPECT_EQ(shown.exitCode, 1);
+  EXPECT_EQ(shown.err, "qap library: there is no playlist named \"Evening\"\n");
+  EXPECT_FALSE(std::filesystem::exists(m_dir.File("not")));
 }
 
 TEST_F(LibraryCommand, BadArgumentsAndABadDatabaseGiveClearMessages) {
@@ -153,7 +188,17 @@ TEST_F(LibraryCommand, BadArgumentsAndABadDatabaseGiveClearMessages) {
     EXPECT_NE(result.err.find("usage: qap library add"), std::string::npos);
   }
   EXPECT_EQ(Library({"--help"}).exitCode, 0);
-  CommandResult result = Library({"group", "Composers"});
+  CommandResult result = Library({"songs", "--sort", "Rating"});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.err.rfind("qap library: there is no column 'Rating' to sort by; the columns are "
+                             "Song, Duration, Album, Artist, Genre, Location\n",
+                             0),
+            0u)
+      << result.err;
+  result = Library({"group", "Albums", "--sort", "Artist"});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_NE(result.err.find("the columns are Album, Songs, Duration"), std::string::npos);
+  result = Library({"group", "Composers"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err,
             "qap library: there is no group named \"Composers\" (the groups are Songs, Albums, "

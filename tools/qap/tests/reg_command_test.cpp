@@ -9,6 +9,16 @@ namespace {
 
 using qap::testing::RunQap;
 
+// ASCII text as the UTF-16LE file regedit writes, byte order mark first.
+std::string Utf16(const std::string& ascii) {
+  std::string bytes = "\xFF\xFE";
+  for (const char c : ascii) {
+    bytes.push_back(c);
+    bytes.push_back('\0');
+  }
+  return bytes;
+}
+
 class RegCommand : public ::testing::Test {
  protected:
   // The child process inherits QAP_REGISTRY from the scratch hive.
@@ -55,15 +65,38 @@ TEST_F(RegCommand, ExportAndImportRoundTripThroughAFile) {
   std::string file = m_hive.Dir().File("out.reg");
   ASSERT_EQ(RunQap({"reg", "export", "HKLM\\Software\\R", file}).exitCode, 0);
   std::string exported = qap::testing::ReadFile(file);
-  EXPECT_EQ(exported,
-            "Windows Registry Editor Version 5.00\n\n"
-            "[HKEY_LOCAL_MACHINE\\Software\\R]\n"
-            "\"Text\"=\"a \\\"quoted\\\" \\\\ path\"\n\n");
+  EXPECT_EQ(exported, Utf16("Windows Registry Editor Version 5.00\r\n\r\n"
+                            "[HKEY_LOCAL_MACHINE\\Software\\R]\r\n"
+                            "\"Text\"=\"a \\\"quoted\\\" \\\\ path\"\r\n\r\n"));
+  ASSERT_EQ(RunQap({"reg", "export", "HKLM\\Software\\R", m_hive.Dir().File("old.reg"), "/a"}).exitCode,
+            0);
+  EXPECT_EQ(qap::testing::ReadFile(m_hive.Dir().File("old.reg")),
+            "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\R]\r\n"
+            "\"Text\"=\"a \\\"quoted\\\" \\\\ path\"\r\n\r\n");
   EXPECT_EQ(RunQap({"reg", "export", "HKLM\\Software\\R", file}).exitCode, 1);  // exists, no /y
   ASSERT_EQ(RunQap({"reg", "delete", "HKLM\\Software\\R", "/f"}).exitCode, 0);
   ASSERT_EQ(RunQap({"reg", "import", file}).exitCode, 0);
   EXPECT_NE(RunQap({"reg", "query", "HKLM\\Software\\R"}).out.find("a \"quoted\" \\ path"),
             std::string::npos);
+}
+
+// Two processes, one of each code page: what either writes, the other reads
+// as the same characters.
+TEST_F(RegCommand, ATextWrittenUnderOneCodePageReadsTheSameUnderTheOther) {
+  const std::string utf8 = "Gr\xC3\xBC\xC3\x9F" "e";
+  const std::string cp1252 = "Gr\xFC\xDF" "e";
+  auto western = [](std::vector<std::string> args) {
+    setenv("QAP_ACP", "1252", 1);
+    auto result = RunQap(args);
+    unsetenv("QAP_ACP");
+    return result;
+  };
+  ASSERT_EQ(western({"reg", "add", "HKCU\\Software\\T", "/v", "West", "/d", cp1252, "/f"}).exitCode, 0);
+  ASSERT_EQ(RunQap({"reg", "add", "HKCU\\Software\\T", "/v", "Wide", "/d", utf8, "/f"}).exitCode, 0);
+  EXPECT_EQ(RunQap({"reg", "query", "HKCU\\Software\\T", "/v", "West"}).out,
+            "\nHKCU\\Software\\T\n    West    REG_SZ    " + utf8 + "\n");
+  EXPECT_EQ(western({"reg", "query", "HKCU\\Software\\T", "/v", "Wide"}).out,
+            "\nHKCU\\Software\\T\n    Wide    REG_SZ    " + cp1252 + "\n");
 }
 
 TEST_F(RegCommand, BadArgumentsSayWhatIsWrongAndFail) {
