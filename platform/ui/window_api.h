@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/base/export.h"
+#include "platform/base/last_error.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/window_styles.h"
 
@@ -20,7 +21,6 @@ constexpr DWORD ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;
 constexpr DWORD ERROR_TIMEOUT = 1460;
 constexpr DWORD ERROR_INVALID_HOOK_HANDLE = 1404;
 constexpr DWORD ERROR_INVALID_THREAD_ID = 1444;
-constexpr DWORD ERROR_NOT_SUPPORTED = 50;
 
 struct WNDCLASSA {
   UINT style;
