@@ -1,5 +1,7 @@
 // The built-in window classes by their Windows names, each with the window
 // procedure of its control file.
+#include "platform/ui/commctrl.h"
+#include "platform/ui/controls/control_procs.h"
 #include "platform/ui/core/window_class.h"
 #include "platform/ui/dialog.h"
 
@@ -9,6 +11,7 @@ namespace {
 
 const BuiltinClass kBuiltins[] = {
     {WC_DIALOG, DefDlgProcA, DLGWINDOWEXTRA},
+    {WC_LISTVIEW, ui::controls::ListViewProc, 0},
 };
 
 }  // namespace
