@@ -7,5 +7,6 @@
 namespace ui::controls {
 
 LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT TreeViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace ui::controls

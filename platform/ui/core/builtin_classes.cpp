@@ -12,6 +12,7 @@ namespace {
 const BuiltinClass kBuiltins[] = {
     {WC_DIALOG, DefDlgProcA, DLGWINDOWEXTRA},
     {WC_LISTVIEW, ui::controls::ListViewProc, 0},
+    {WC_TREEVIEW, ui::controls::TreeViewProc, 0},
 };
 
 }  // namespace
