@@ -57,11 +57,12 @@ LRESULT SendWithDeadline(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     }
     return result;
   }
-  auto queue = QueueOf(window);
+  std::shared_ptr<Window> object;
+  auto queue = QueueOf(window, &object);
   if (!queue) return 0;
   if (queue->IsCurrent()) {
     *ok = true;
-    return CallProcOf(window, message, wParam, lParam);
+    return CallProcOf(object, message, wParam, lParam);
   }
   LRESULT result = 0;
   *ok = SendAcross(queue, window, message, wParam, lParam, deadline, &result);

@@ -2,6 +2,7 @@
 // few calls so the queue stays about queues.
 #pragma once
 
+#include <memory>
 #include <set>
 
 #include "platform/ui/driver.h"
@@ -10,9 +11,12 @@
 namespace ui::core {
 
 class MessageQueue;
+class Window;
 
 // Calls the window procedure of window, on the calling thread.
 LRESULT CallProcOf(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The same for a window already looked up.
+LRESULT CallProcOf(const std::shared_ptr<Window>& object, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The calling thread's turn takers, each once; never nested.
 driver::TurnResult TakeTurns(MessageQueue& queue);

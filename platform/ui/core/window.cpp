@@ -62,12 +62,16 @@ LRESULT CallProcOf(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return 0;
   }
+  return CallProcOf(object, message, wParam, lParam);
+}
+
+LRESULT CallProcOf(const std::shared_ptr<Window>& object, UINT message, WPARAM wParam, LPARAM lParam) {
   WNDPROC proc;
   {
     std::lock_guard lock(WindowLock());
     proc = object->proc;
   }
-  return proc != nullptr ? proc(window, message, wParam, lParam) : 0;
+  return proc != nullptr ? proc(object->Hwnd(), message, wParam, lParam) : 0;
 }
 
 void DropWindowsOfEndedThread(const std::set<HWND>& windows) {
