@@ -3,6 +3,7 @@
 #include "platform/ui/controls/list_view.h"
 
 #include <memory>
+#include <typeinfo>
 #include <utility>
 
 #include "platform/ui/controls/control_procs.h"
@@ -14,14 +15,9 @@ namespace ui::controls {
 using driver::Change;
 
 ListViewState::ListViewState(HWND window, HWND notify, DWORD style)
-    : m_window(window), m_notify(notify), m_style(style), m_backColor(GetSysColor(COLOR_WINDOW)) {}
+    : m_window(window), m_notifier(window, notify), m_style(style), m_backColor(GetSysColor(COLOR_WINDOW)) {}
 
-LRESULT ListViewState::Notify(UINT code, NMHDR* header) const {
-  header->hwndFrom = m_window;
-  header->idFrom = static_cast<UINT_PTR>(GetWindowLongPtrA(m_window, GWLP_ID));
-  header->code = code;
-  return SendMessageA(m_notify, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
-}
+LRESULT ListViewState::Notify(UINT code, NMHDR* header) const { return m_notifier.Send(code, header); }
 
 LRESULT ListViewState::NotifyListView(UINT code, int item, int subItem, POINT at, LPARAM lParam) const {
   NMLISTVIEW info{};
@@ -223,7 +219,7 @@ LRESULT ListViewState::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // of focus is handled where the editor is subclassed.
       if (reinterpret_cast<HWND>(lParam) != m_editor.Window() || lParam == 0) return 0;
       if (HIWORD(wParam) == EN_KILLFOCUS || HIWORD(wParam) == EN_UPDATE) return 0;
-      return SendMessageA(m_notify, WM_COMMAND, wParam, lParam);
+      return SendMessageA(m_notifier.Parent(), WM_COMMAND, wParam, lParam);
     case WM_STYLECHANGED:
       m_style = static_cast<DWORD>(GetWindowLongA(m_window, GWL_STYLE));
       break;
@@ -254,7 +250,13 @@ LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                                                                   static_cast<DWORD>(create->style)));
     return DefWindowProcA(window, message, wParam, lParam);
   }
-  if (auto* state = core::ControlOf<ListViewState>(window)) return state->Handle(message, wParam, lParam);
+  // Every message comes through here: the state's exact type is checked
+  // rather than cast for.
+  auto object = core::FindWindowObject(window);
+  core::ControlState* state = object ? object->control.get() : nullptr;
+  if (state != nullptr && typeid(*state) == typeid(ListViewState)) {
+    return static_cast<ListViewState*>(state)->Handle(message, wParam, lParam);
+  }
   return DefWindowProcA(window, message, wParam, lParam);
 }
 

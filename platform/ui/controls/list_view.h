@@ -2,10 +2,11 @@
 // files that carry it out by concern (items, columns and geometry,
 // selection, input, label editing, what the driver sees).
 //
-// Rows live in slots that never move; the display order is a permutation
-// of slot numbers, so sorting moves 4-byte indexes and a row inserted in
-// the middle moves only the indexes after it. Sub-item cells are kept per
-// column, one contiguous vector each, indexed by slot.
+// Rows live in slots; the display order is a permutation of slot numbers,
+// so a row inserted in the middle moves only the 4-byte indexes after it,
+// and a sort orders indexes before it moves each row once to its new slot.
+// Sub-item cells are kept per column, one contiguous vector each, indexed
+// by slot.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 
 #include "platform/ui/commctrl.h"
 #include "platform/ui/controls/label_editor.h"
+#include "platform/ui/controls/notifier.h"
 #include "platform/ui/core/control_input.h"
 #include "platform/ui/core/window.h"
 #include "platform/ui/driver.h"
@@ -151,7 +153,7 @@ class ListViewState : public core::ControlState,
   void AnnounceRowChanged(int index, bool selection);
 
   HWND m_window;
-  HWND m_notify;  // the parent at creation, as comctl32 keeps it
+  Notifier m_notifier;
   DWORD m_style;
   DWORD m_exStyle = 0;
 

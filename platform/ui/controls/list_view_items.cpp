@@ -194,7 +194,11 @@ bool ListViewState::SetItem(const LVITEMA& item) {
   if (m_cells.size() <= static_cast<size_t>(item.iSubItem)) m_cells.resize(static_cast<size_t>(item.iSubItem) + 1);
   auto& column = m_cells[static_cast<size_t>(item.iSubItem)];
   std::uint32_t slot = m_order[static_cast<size_t>(item.iItem)];
-  if (column.size() <= slot) column.resize(slot + 1);
+  if (column.size() <= slot) {
+    // A column grows with the rows at once rather than by its own steps.
+    if (column.capacity() < m_rows.capacity()) column.reserve(m_rows.capacity());
+    column.resize(slot + 1);
+  }
   Cell& cell = column[slot];
   bool changed = false;
   if ((item.mask & LVIF_IMAGE) && cell.image != item.iImage) {
@@ -281,21 +285,31 @@ bool ListViewState::SortItems(PFNLVCOMPARE compare, LPARAM sortParam, bool byInd
   // A comparison that changed the list leaves it as it now is.
   if (Count() != count) return false;
 
-  auto slotOf = [&](int index) { return Valid(index) ? m_order[static_cast<size_t>(index)] : ~0u; };
-  std::uint32_t focusSlot = slotOf(m_focused), markSlot = slotOf(m_selectionMark),
-                editSlot = slotOf(m_editItem);
-  std::vector<std::uint32_t> order(static_cast<size_t>(count));
-  for (int index = 0; index < count; ++index) order[static_cast<size_t>(index)] = m_order[permutation[static_cast<size_t>(index)]];
-  m_order.swap(order);
-  auto indexOf = [&](std::uint32_t slot) {
-    if (slot == ~0u) return -1;
-    return static_cast<int>(std::find(m_order.begin(), m_order.end(), slot) - m_order.begin());
-  };
-  m_focused = indexOf(focusSlot);
-  m_selectionMark = indexOf(markSlot);
-  m_editItem = indexOf(editSlot);
+  // The rows move into their new order, so that walking the list walks
+  // memory; focus, mark and edited item follow their items.
+  std::vector<int> newIndex(static_cast<size_t>(count));
+  for (int index = 0; index < count; ++index) newIndex[permutation[static_cast<size_t>(index)]] = index;
+  auto follow = [&](int index) { return Valid(index) ? newIndex[static_cast<size_t>(index)] : -1; };
+  m_focused = follow(m_focused);
+  m_selectionMark = follow(m_selectionMark);
+  m_editItem = follow(m_editItem);
   m_buttonDownItem = -1;
   m_editCandidate = -1;
+  std::vector<Row> rows;
+  rows.reserve(static_cast<size_t>(count));
+  for (std::uint32_t from : permutation) rows.push_back(std::move(RowAt(static_cast<int>(from))));
+  for (auto& column : m_cells) {
+    if (column.empty()) continue;
+    std::vector<Cell> cells(static_cast<size_t>(count));
+    for (int index = 0; index < count; ++index) {
+      std::uint32_t slot = m_order[permutation[static_cast<size_t>(index)]];
+      if (slot < column.size()) cells[static_cast<size_t>(index)] = std::move(column[slot]);
+    }
+    column.swap(cells);
+  }
+  m_rows.swap(rows);
+  m_freeSlots.clear();
+  std::iota(m_order.begin(), m_order.end(), 0u);
   if (m_style & (LVS_SORTASCENDING | LVS_SORTDESCENDING)) {
     int sign = (m_style & LVS_SORTDESCENDING) ? -1 : 1;
     m_orderedByText = std::is_sorted(m_order.begin(), m_order.end(), [&](std::uint32_t a, std::uint32_t b) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <typeinfo>
 #include <utility>
 
 #include "platform/ui/controls/control_procs.h"
@@ -30,17 +31,12 @@ HTREEITEM NewHandle() {
 }  // namespace
 
 TreeViewState::TreeViewState(HWND window, HWND notify, DWORD style)
-    : m_window(window), m_notify(notify), m_style(style) {
+    : m_window(window), m_notifier(window, notify), m_style(style) {
   m_root.state = TVIS_EXPANDED;
   m_root.level = -1;
 }
 
-LRESULT TreeViewState::Notify(UINT code, NMHDR* header) const {
-  header->hwndFrom = m_window;
-  header->idFrom = static_cast<UINT_PTR>(GetWindowLongPtrA(m_window, GWLP_ID));
-  header->code = code;
-  return SendMessageA(m_notify, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
-}
+LRESULT TreeViewState::Notify(UINT code, NMHDR* header) const { return m_notifier.Send(code, header); }
 
 void TreeViewState::Announce(Change change) const {
   // Nothing is shown while redraw is off; switching it on shows all afresh.
@@ -438,7 +434,7 @@ LRESULT TreeViewState::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       if (reinterpret_cast<HWND>(lParam) != m_editor.Window() || lParam == 0) return 0;
       if (HIWORD(wParam) == EN_KILLFOCUS || HIWORD(wParam) == EN_UPDATE) return 0;
-      return SendMessageA(m_notify, WM_COMMAND, wParam, lParam);
+      return SendMessageA(m_notifier.Parent(), WM_COMMAND, wParam, lParam);
     case WM_SETREDRAW:
       m_redraw = wParam != 0;
       break;
@@ -462,7 +458,13 @@ LRESULT TreeViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                                                                   static_cast<DWORD>(create->style)));
     return DefWindowProcA(window, message, wParam, lParam);
   }
-  if (auto* state = core::ControlOf<TreeViewState>(window)) return state->Handle(message, wParam, lParam);
+  // Every message comes through here: the state's exact type is checked
+  // rather than cast for.
+  auto object = core::FindWindowObject(window);
+  core::ControlState* state = object ? object->control.get() : nullptr;
+  if (state != nullptr && typeid(*state) == typeid(TreeViewState)) {
+    return static_cast<TreeViewState*>(state)->Handle(message, wParam, lParam);
+  }
   return DefWindowProcA(window, message, wParam, lParam);
 }
 

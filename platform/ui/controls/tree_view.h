@@ -17,6 +17,7 @@
 
 #include "platform/ui/commctrl.h"
 #include "platform/ui/controls/label_editor.h"
+#include "platform/ui/controls/notifier.h"
 #include "platform/ui/core/control_input.h"
 #include "platform/ui/core/window.h"
 #include "platform/ui/driver.h"
@@ -117,7 +118,7 @@ class TreeViewState : public core::ControlState, public driver::TreeViewModel, p
   LRESULT Notify(UINT code, NMHDR* header) const;
 
   HWND m_window;
-  HWND m_notify;  // the parent at creation, as comctl32 keeps it
+  Notifier m_notifier;
   DWORD m_style;
   Node m_root;
   std::unordered_map<std::uintptr_t, std::unique_ptr<Node>> m_nodes;

@@ -104,7 +104,7 @@ void TreeViewState::OnRightButtonUp(POINT at) {
   // The tree asks its parent for the menu directly.
   POINT screen = at;
   ClientToScreen(m_window, &screen);
-  SendMessageA(m_notify, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_window), PointParam(screen));
+  SendMessageA(m_notifier.Parent(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_window), PointParam(screen));
 }
 
 void TreeViewState::OnMouseMove(DWORD keys, POINT at) {
