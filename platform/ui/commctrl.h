@@ -1,8 +1,7 @@
 // The common controls as comctl32 offers them: image lists, the list view
-// and the tree view (the progress bar and the status bar have a header of
-// their own, included at the end), custom draw and the notification codes,
-// with the values of commctrl.h. Text is 8-bit, so the plain names are the
-// "A" forms of Windows.
+// and the tree view, custom draw and the notification codes, with the
+// values of commctrl.h. Text is 8-bit, so the plain names are the "A" forms
+// of Windows.
 #pragma once
 
 #include "platform/base/export.h"

@@ -60,7 +60,7 @@ int ListViewState::InsertColumn(int index, const LVCOLUMNA& column) {
   // Sub-items from the new column on move one to the right; the item's own
   // text stays in the first column, as on Windows.
   size_t shiftFrom = static_cast<size_t>(std::max(index, 1));
-  if (m_cells.size() > shiftFrom) m_cells.insert(m_cells.begin() + static_cast<long>(shiftFrom), {});
+  if (m_cells.size() > shiftFrom) m_cells.insert(m_cells.begin() + static_cast<long>(shiftFrom), std::vector<Cell>());
   core::Announce(m_window, Change::kColumns);
   return index;
 }

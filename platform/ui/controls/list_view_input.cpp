@@ -195,9 +195,11 @@ void ListViewState::OnKeyDown(int key) {
       if (Count() > 0 && m_focused != -1) {
         NMHDR header{};
         Notify(NM_RETURN, &header);
-        if (!IsWindow(self)) return;
-        NMHDR activate{};
-        Notify(LVN_ITEMACTIVATE, &activate);
+        if (!IsWindow(self) || !Valid(m_focused)) return;
+        NMITEMACTIVATE activate{};
+        activate.iItem = m_focused;
+        activate.lParam = RowAt(m_focused).lParam;
+        Notify(LVN_ITEMACTIVATE, &activate.hdr);
       }
       return;
     case VK_HOME:

@@ -3,13 +3,19 @@
 // driver sees.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/base/last_error.h"
 #include "platform/ui/commctrl.h"
 #include "platform/ui/core/control_input.h"
 #include "platform/ui/driver.h"
+#include "platform/ui/resources.h"
+#include "platform/ui/tests/edit_stand_in.h"
 #include "platform/ui/tests/ui_test_support.h"
 
 namespace {
@@ -202,17 +208,8 @@ TEST_F(ListViewTest, SelectingAllTellsOfEveryItemAndAnnouncesOnce) {
   EXPECT_FALSE(ListView_SetItemState(single, -1, LVIS_SELECTED, LVIS_SELECTED));
 }
 
-// The label editor opens an "Edit" box; where the standard controls are
-// not part of the build, a plain window keeping its text stands in.
-void EnsureEditClass() {
-  WNDCLASSA edit{};
-  edit.lpfnWndProc = DefWindowProcA;
-  edit.lpszClassName = WC_EDIT;
-  RegisterClassA(&edit);
-}
-
 TEST_F(ListViewTest, LabelEditsEndAsEnterEscapeFocusAndTheParentDecide) {
-  EnsureEditClass();
+  ui::testing::EnsureEditClass();
   HWND list = MakeList(LVS_EDITLABELS, 3);
   auto* model = ui::driver::Model<ui::driver::ListViewModel>(list);
   SetFocus(list);
@@ -430,6 +427,144 @@ TEST_F(ListViewTest, MouseActionsOnRowsColumnsAndBackground) {
   POINT point = input->RowPoint(2);
   hit.pt = point;
   EXPECT_EQ(ListView_HitTest(list, &hit), 2);
+}
+
+TEST_F(ListViewTest, ColumnsSubItemsAndImagesReachTheDriver) {
+  HWND list = MakeList(0, 2);
+  auto* model = ui::driver::Model<ui::driver::ListViewModel>(list);
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 1);
+  HICON icon = ui::res::CreateIconFromPixels(ui::Pixels{1, 1, {0xFF000000}});
+  for (int i = 0; i < 3; ++i) ImageList_AddIcon(images, icon);
+  DestroyIcon(icon);
+  ListView_SetImageList(list, images, LVSIL_SMALL);
+  LVITEMA item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = 0;
+  item.iImage = 2;
+  EXPECT_TRUE(ListView_SetItem(list, &item));
+  item.iSubItem = 2;
+  item.iImage = 1;
+  EXPECT_TRUE(ListView_SetItem(list, &item));
+  ListView_SetItemText(list, 0, 2, "third");
+  // A sub-item beyond the columns is refused.
+  item.iSubItem = 3;
+  EXPECT_FALSE(ListView_SetItem(list, &item));
+
+  EXPECT_EQ(model->ImageList(LVSIL_SMALL), images);
+  EXPECT_EQ(model->CellImage(0, 0), 2);
+  EXPECT_EQ(model->CellImage(1, 0), 0);  // items show image 0 until told otherwise
+  EXPECT_EQ(model->CellImage(0, 2), -1);  // sub-item images need their style
+  ListView_SetExtendedListViewStyleEx(list, LVS_EX_SUBITEMIMAGES, LVS_EX_SUBITEMIMAGES);
+  EXPECT_EQ(model->ExtendedStyle(), LVS_EX_SUBITEMIMAGES);
+  EXPECT_EQ(model->CellImage(0, 2), 1);
+  EXPECT_EQ(model->CellImage(1, 2), -1);
+
+  EXPECT_EQ(model->ColumnCount(), 3);
+  EXPECT_EQ(model->Column(1).text, "Column 1");
+  EXPECT_TRUE(ListView_SetColumnWidth(list, 2, 120));
+  EXPECT_EQ(model->Column(2).width, 120);
+  EXPECT_TRUE(ListView_SetColumnWidth(list, 0, LVSCW_AUTOSIZE));
+  EXPECT_GT(ListView_GetColumnWidth(list, 0), 16);
+  LVCOLUMNA right{};
+  right.mask = LVCF_FMT;
+  right.fmt = LVCFMT_RIGHT;
+  SendMessageA(list, LVM_SETCOLUMNA, 0, reinterpret_cast<LPARAM>(&right));
+  EXPECT_EQ(model->Column(0).format, LVCFMT_LEFT);  // the first column stays left-aligned
+
+  // Sub-items follow their columns; deleting the first column leaves the
+  // items as they were, as on Windows.
+  EXPECT_TRUE(ListView_DeleteColumn(list, 1));
+  EXPECT_EQ(model->CellText(0, 1), "third");
+  LVCOLUMNA inserted{};
+  inserted.mask = LVCF_TEXT;
+  inserted.pszText = const_cast<char*>("New");
+  EXPECT_EQ(ListView_InsertColumn(list, 1, &inserted), 1);
+  EXPECT_EQ(model->CellText(0, 2), "third");
+  EXPECT_EQ(model->CellText(0, 1), "");
+  EXPECT_TRUE(ListView_DeleteColumn(list, 0));
+  EXPECT_EQ(model->CellText(0, 0), "Row 0");
+
+  // The small image list ends with the list unless it is shared.
+  DestroyWindow(list);
+  EXPECT_EQ(ImageList_GetImageCount(images), 0);
+  HWND shared = MakeList(LVS_SHAREIMAGELISTS, 1);
+  images = ImageList_Create(16, 16, ILC_COLOR32, 1, 1);
+  ListView_SetImageList(shared, images, LVSIL_SMALL);
+  DestroyWindow(shared);
+  EXPECT_TRUE(ImageList_Destroy(images));
+}
+
+TEST_F(ListViewTest, FindsItemsByDataAndByText) {
+  HWND list = MakeList(0, 0);
+  for (const char* text : {"Alpha", "beta", "Alphabet", "Gamma"}) AddRow(list, 9, text, 100 + ListView_GetItemCount(list));
+  LVFINDINFOA find{};
+  find.flags = LVFI_PARAM;
+  find.lParam = 102;
+  EXPECT_EQ(ListView_FindItem(list, -1, &find), 2);
+  find.flags = LVFI_STRING;
+  find.psz = "BETA";
+  EXPECT_EQ(ListView_FindItem(list, -1, &find), 1);
+  find.psz = "alph";
+  EXPECT_EQ(ListView_FindItem(list, -1, &find), -1);
+  find.flags = LVFI_PARTIAL;
+  EXPECT_EQ(ListView_FindItem(list, -1, &find), 0);
+  EXPECT_EQ(ListView_FindItem(list, 0, &find), 2);
+  // The search starts after the given item, and wraps when told to.
+  EXPECT_EQ(ListView_FindItem(list, 2, &find), -1);
+  find.flags = LVFI_PARTIAL | LVFI_WRAP;
+  EXPECT_EQ(ListView_FindItem(list, 2, &find), 0);
+}
+
+TEST_F(ListViewTest, RefusedChangesAndBadCallsLeaveTheListAsItWas) {
+  HWND list = MakeList(0, 3);
+  answers[LVN_ITEMCHANGING] = TRUE;
+  ui::driver::ClickRow(list, 1);
+  Pump();
+  EXPECT_EQ(ListView_GetSelectedCount(list), 0u);
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), -1);
+  answers.clear();
+
+  EXPECT_EQ(SendMessageA(list, LVM_INSERTITEMA, 0, 0), -1);
+  EXPECT_FALSE(SendMessageA(list, LVM_GETITEMA, 0, 0));
+  EXPECT_FALSE(SendMessageA(list, LVM_SETITEMSTATE, 0, 0));
+  EXPECT_EQ(SendMessageA(list, LVM_SUBITEMHITTEST, 0, 0), -1);
+  LVITEMA item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = 7;
+  item.pszText = const_cast<char*>("x");
+  EXPECT_FALSE(ListView_SetItem(list, &item));
+  EXPECT_FALSE(ListView_DeleteItem(list, -1));
+  EXPECT_FALSE(ListView_DeleteColumn(list, 9));
+  RECT rect{};
+  EXPECT_FALSE(ListView_GetItemRect(list, 5, &rect, LVIR_BOUNDS));
+  EXPECT_EQ(ListView_GetNextItem(list, 1000, LVNI_ALL), -1);
+  EXPECT_EQ(ListView_GetItemCount(list), 3);
+
+  // A list that is gone answers nothing, and the driver sees no model.
+  DestroyWindow(list);
+  SetLastError(0);
+  EXPECT_EQ(ListView_GetItemCount(list), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_EQ(ui::driver::Model<ui::driver::ListViewModel>(list), nullptr);
+}
+
+TEST_F(ListViewTest, RowsAreNotAnnouncedWhileRedrawIsOff) {
+  struct Watcher : ui::driver::Observer {
+    void OnCreated(HWND) override {}
+    void OnDestroyed(HWND) override {}
+    void OnChanged(HWND, ui::driver::Change change, int first, int) override { seen.push_back({change, first}); }
+    std::vector<std::pair<ui::driver::Change, int>> seen;
+  } watcher;
+  HWND list = MakeList(0, 1);
+  ui::driver::AddObserver(&watcher);
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  AddRow(list, 1, "Quiet", 0);
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  AddRow(list, 0, "Heard", 0);
+  ui::driver::RemoveObserver(&watcher);
+  using Seen = std::vector<std::pair<ui::driver::Change, int>>;
+  EXPECT_EQ(watcher.seen, (Seen{{ui::driver::Change::kRedraw, -1}, {ui::driver::Change::kRowsInserted, 0},
+                               {ui::driver::Change::kRowsChanged, 0}}));
 }
 
 }  // namespace

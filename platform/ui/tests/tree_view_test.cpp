@@ -3,13 +3,16 @@
 // deletion of every item.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ui/commctrl.h"
 #include "platform/ui/core/control_input.h"
 #include "platform/ui/driver.h"
+#include "platform/ui/tests/edit_stand_in.h"
 #include "platform/ui/tests/ui_test_support.h"
 
 namespace {
@@ -47,6 +50,10 @@ std::string Line(const NMHDR* header) {
       return "set focus";
     case NM_KILLFOCUS:
       return "kill focus";
+    case TVN_BEGINLABELEDIT:
+      return "begin edit " + TextOf(reinterpret_cast<const NMTVDISPINFOA*>(header)->item);
+    case TVN_ENDLABELEDIT:
+      return "end edit " + TextOf(reinterpret_cast<const NMTVDISPINFOA*>(header)->item);
     default:
       return "code " + std::to_string(static_cast<int>(header->code));
   }
@@ -248,6 +255,17 @@ TEST_F(TreeViewTest, ClicksAndKeysSelectWithTheirCause) {
   EXPECT_EQ(TreeView_GetSelection(m_tree), b);
   answers.clear();
 
+  // Right opens an item with children, then walks into it; Left walks out.
+  HTREEITEM b1 = Insert(b, "B1", 21);
+  Take();
+  ui::driver::PressKey(m_tree, VK_RIGHT);
+  ui::driver::PressKey(m_tree, VK_RIGHT);
+  ui::driver::PressKey(m_tree, VK_LEFT);
+  Pump();
+  EXPECT_EQ(Take(), (Lines{"key 39", "expanding 2", "expanded 2", "key 39", "selchanging 2 B>B1",
+                           "selchanged 2 B>B1", "key 37", "selchanging 2 B1>B", "selchanged 2 B1>B"}));
+  EXPECT_TRUE(TreeView_DeleteItem(m_tree, b1));
+
   auto* input = ui::driver::Model<ui::core::TreeInput>(m_tree);
   ASSERT_NE(input, nullptr);
   Take();
@@ -260,6 +278,50 @@ TEST_F(TreeViewTest, ClicksAndKeysSelectWithTheirCause) {
   RECT rect{};
   ASSERT_TRUE(TreeView_GetItemRect(m_tree, b, &rect, TRUE));
   EXPECT_TRUE(hit.pt.x >= rect.left && hit.pt.x < rect.right && hit.pt.y >= rect.top && hit.pt.y < rect.bottom);
+}
+
+TEST_F(TreeViewTest, LabelEditEndsAsEnterAndEscapeAndTheParentDecide) {
+  ui::testing::EnsureEditClass();
+  HWND tree = ui::testing::MakeControl(m_parent.Window(), WC_TREEVIEW, TVS_EDITLABELS | TVS_HASBUTTONS, 10, 300, 300);
+  TVINSERTSTRUCTA insert{};
+  insert.hParent = TVI_ROOT;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT;
+  insert.item.pszText = const_cast<char*>("Music");
+  HTREEITEM item = TreeView_InsertItem(tree, &insert);
+  auto text = [&] {
+    char buffer[32] = "";
+    TVITEMA query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = buffer;
+    query.cchTextMax = sizeof buffer;
+    TreeView_GetItem(tree, &query);
+    return std::string(buffer);
+  };
+  answers[TVN_ENDLABELEDIT] = TRUE;
+  Take();
+  HWND edit = TreeView_EditLabel(tree, item);
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(TreeView_GetEditControl(tree), edit);
+  SetWindowTextA(edit, "Songs");
+  ui::driver::PressKey(edit, VK_RETURN);
+  Pump();
+  EXPECT_EQ(text(), "Songs");
+  EXPECT_FALSE(IsWindow(edit));
+
+  edit = TreeView_EditLabel(tree, item);
+  SetWindowTextA(edit, "Other");
+  ui::driver::PressKey(edit, VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(text(), "Songs");
+  // The edit box takes the focus from the tree and gives it back.
+  EXPECT_EQ(Take(), (Lines{"begin edit Music", "end edit Songs", "set focus", "begin edit Songs", "kill focus",
+                           "end edit -", "set focus"}));
+
+  answers[TVN_BEGINLABELEDIT] = TRUE;
+  EXPECT_EQ(TreeView_EditLabel(tree, item), nullptr);
+  EXPECT_EQ(TreeView_GetEditControl(tree), nullptr);
 }
 
 }  // namespace
