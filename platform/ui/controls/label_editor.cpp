@@ -44,6 +44,12 @@ void LabelEditor::Discard() {
   }
 }
 
+LRESULT LabelEditor::ForwardCommand(HWND parent, WPARAM wParam, LPARAM lParam) const {
+  if (m_window == nullptr || reinterpret_cast<HWND>(lParam) != m_window) return 0;
+  if (HIWORD(wParam) == EN_KILLFOCUS || HIWORD(wParam) == EN_UPDATE) return 0;
+  return SendMessageA(parent, WM_COMMAND, wParam, lParam);
+}
+
 void LabelEditor::Close(HWND edit) {
   m_window = nullptr;
   if (IsWindow(edit)) SendMessageA(edit, WM_CLOSE, 0, 0);

@@ -33,6 +33,9 @@ class LabelEditor {
   void End(bool save);
   // Closes the edit box without ending (the owner refused to begin).
   void Discard();
+  // A WM_COMMAND the owner received: the edit box's notifications go on to
+  // the owner's parent, but for its loss of focus, which ends the edit here.
+  LRESULT ForwardCommand(HWND parent, WPARAM wParam, LPARAM lParam) const;
 
  private:
   static LRESULT Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

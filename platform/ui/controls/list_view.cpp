@@ -2,10 +2,9 @@
 // notifications it sends its parent.
 #include "platform/ui/controls/list_view.h"
 
-#include <memory>
-#include <typeinfo>
 #include <utility>
 
+#include "platform/ui/controls/common_control.h"
 #include "platform/ui/controls/control_procs.h"
 #include "platform/ui/core/announce.h"
 #include "platform/ui/user32.h"
@@ -215,11 +214,7 @@ LRESULT ListViewState::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       OnEditTimer();
       return 0;
     case WM_COMMAND:
-      // The label editor's own notifications go on to the parent; its loss
-      // of focus is handled where the editor is subclassed.
-      if (reinterpret_cast<HWND>(lParam) != m_editor.Window() || lParam == 0) return 0;
-      if (HIWORD(wParam) == EN_KILLFOCUS || HIWORD(wParam) == EN_UPDATE) return 0;
-      return SendMessageA(m_notifier.Parent(), WM_COMMAND, wParam, lParam);
+      return m_editor.ForwardCommand(m_notifier.Parent(), wParam, lParam);
     case WM_STYLECHANGED:
       m_style = static_cast<DWORD>(GetWindowLongA(m_window, GWL_STYLE));
       break;
@@ -244,20 +239,7 @@ LRESULT ListViewState::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    core::SetControlState(window, std::make_unique<ListViewState>(window, create->hwndParent,
-                                                                  static_cast<DWORD>(create->style)));
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  // Every message comes through here: the state's exact type is checked
-  // rather than cast for.
-  auto object = core::FindWindowObject(window);
-  core::ControlState* state = object ? object->control.get() : nullptr;
-  if (state != nullptr && typeid(*state) == typeid(ListViewState)) {
-    return static_cast<ListViewState*>(state)->Handle(message, wParam, lParam);
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return CommonControlProc<ListViewState>(window, message, wParam, lParam);
 }
 
 }  // namespace ui::controls

@@ -146,6 +146,7 @@ class ListViewState : public core::ControlState,
   // ---- label editing (list_view_label_edit.cpp) ----
   HWND EditLabel(int index);
   void EndEditLabel(bool save);
+  NMLVDISPINFOA LabelInfo(int index, LPSTR text, int size) const;
 
   // ---- notifications and announcements (list_view.cpp) ----
   LRESULT Notify(UINT code, NMHDR* header) const;

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "platform/ui/controls/list_view.h"
+#include "platform/ui/controls/common_control.h"
 #include "platform/ui/core/announce.h"
-#include "platform/ui/gdi.h"
 #include "platform/ui/user32.h"
 
 namespace ui::controls {
@@ -22,15 +22,6 @@ constexpr int kLabelPadding = 12;     // after a label, when a column fits its t
 constexpr int kHeaderPadding = 11;    // after a header's text, likewise
 constexpr int kHeaderExtra = 7;       // header height beyond the font's
 
-gdi::FontMetrics MetricsOfWindow(HWND window) {
-  core::FontSpec spec;
-  if (auto object = core::FindWindowObject(window)) {
-    std::lock_guard lock(core::WindowLock());
-    spec = object->font;
-  }
-  if (spec.face.empty()) spec = core::FontSpec{"MS Sans Serif", 8, false};
-  return gdi::MetricsOf(spec.face, spec.pointSize, spec.bold);
-}
 
 bool Contains(const RECT& rect, POINT point) {
   return point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
@@ -105,7 +96,7 @@ bool ListViewState::DeleteColumn(int index) {
 }
 
 int ListViewState::TextWidth(const std::string& text) const {
-  return MetricsOfWindow(m_window).averageWidth * static_cast<int>(text.size());
+  return WindowFontMetrics(m_window).averageWidth * static_cast<int>(text.size());
 }
 
 bool ListViewState::SetColumnWidth(int index, int width) {
@@ -139,13 +130,13 @@ bool ListViewState::SetColumnWidth(int index, int width) {
 
 int ListViewState::HeaderHeight() const {
   if (m_style & LVS_NOCOLUMNHEADER) return 0;
-  return MetricsOfWindow(m_window).height + kHeaderExtra;
+  return WindowFontMetrics(m_window).height + kHeaderExtra;
 }
 
 int ListViewState::RowHeight() const {
   int imageWidth = 0, imageHeight = GetSystemMetrics(SM_CYSMICON);
   if (m_images[LVSIL_SMALL] != nullptr) ImageList_GetIconSize(m_images[LVSIL_SMALL], &imageWidth, &imageHeight);
-  return std::max(MetricsOfWindow(m_window).height, imageHeight) + 1;
+  return std::max(WindowFontMetrics(m_window).height, imageHeight) + 1;
 }
 
 int ListViewState::ColumnLeft(int index) const {

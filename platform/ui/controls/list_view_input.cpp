@@ -7,18 +7,11 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/ui/controls/common_control.h"
 #include "platform/ui/controls/list_view.h"
 #include "platform/ui/user32.h"
 
 namespace ui::controls {
-
-namespace {
-
-LPARAM PointParam(POINT at) {
-  return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(at.x)), static_cast<WORD>(static_cast<SHORT>(at.y)));
-}
-
-}  // namespace
 
 bool ListViewState::NotifyClick(UINT code, POINT at) {
   LVHITTESTINFO hit{};
@@ -309,11 +302,7 @@ void ListViewState::BeginDrag(const std::vector<int>& rows) {
     }
   }
   EnsureVisible(rows.front(), false);
-  POINT at = RowPoint(rows.front());
-  SendMessageA(self, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(at));
-  if (!IsWindow(self)) return;
-  POINT away{at.x + GetSystemMetrics(SM_CXDRAG) + 1, at.y + GetSystemMetrics(SM_CYDRAG) + 1};
-  SendMessageA(self, WM_MOUSEMOVE, MK_LBUTTON, PointParam(away));
+  PressAndDragAway(self, RowPoint(rows.front()));
   // The drag loop (DoDragDrop) takes the button's release; the press ends
   // without a click.
   if (!IsWindow(self)) return;

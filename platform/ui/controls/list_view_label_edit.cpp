@@ -17,6 +17,18 @@ constexpr int kLabelLimit = 260;  // comctl32's label buffer
 
 }  // namespace
 
+NMLVDISPINFOA ListViewState::LabelInfo(int index, LPSTR text, int size) const {
+  NMLVDISPINFOA info{};
+  info.item.mask = LVIF_PARAM | LVIF_STATE | LVIF_TEXT;
+  info.item.iItem = index;
+  info.item.stateMask = ~0u;
+  info.item.state = RowAt(index).state;
+  info.item.lParam = RowAt(index).lParam;
+  info.item.pszText = text;
+  info.item.cchTextMax = size;
+  return info;
+}
+
 HWND ListViewState::EditLabel(int index) {
   if (!(m_style & LVS_EDITLABELS)) return nullptr;
   HWND self = m_window;
@@ -39,14 +51,7 @@ HWND ListViewState::EditLabel(int index) {
 
   char buffer[kLabelLimit];
   std::memcpy(buffer, text.c_str(), text.size() + 1);
-  NMLVDISPINFOA info{};
-  info.item.mask = LVIF_PARAM | LVIF_STATE | LVIF_TEXT;
-  info.item.iItem = index;
-  info.item.stateMask = ~0u;
-  info.item.state = RowAt(index).state;
-  info.item.lParam = RowAt(index).lParam;
-  info.item.pszText = buffer;
-  info.item.cchTextMax = kLabelLimit;
+  NMLVDISPINFOA info = LabelInfo(index, buffer, kLabelLimit);
   if (Notify(LVN_BEGINLABELEDITA, &info.hdr) != 0) {
     if (IsWindow(self)) m_editor.Discard();
     return nullptr;
@@ -77,14 +82,8 @@ void ListViewState::EndEditLabel(bool save) {
   bool same = text == RowAt(index).text;
   bool offered = save && !text.empty() && !same;
 
-  NMLVDISPINFOA info{};
-  info.item.mask = LVIF_PARAM | LVIF_STATE | LVIF_TEXT;
-  info.item.iItem = index;
-  info.item.stateMask = ~0u;
-  info.item.state = RowAt(index).state;
-  info.item.lParam = RowAt(index).lParam;
-  info.item.pszText = offered ? text.data() : nullptr;
-  info.item.cchTextMax = offered ? static_cast<int>(text.size()) : 0;
+  NMLVDISPINFOA info =
+      LabelInfo(index, offered ? text.data() : nullptr, offered ? static_cast<int>(text.size()) : 0);
   LRESULT keep = Notify(LVN_ENDLABELEDITA, &info.hdr);
   if (!keep || !offered || !IsWindow(self) || !Valid(index)) return;
   LVITEMA item{};

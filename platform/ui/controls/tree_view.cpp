@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <typeinfo>
 #include <utility>
 
+#include "platform/ui/controls/common_control.h"
 #include "platform/ui/controls/control_procs.h"
 #include "platform/ui/controls/text_compare.h"
 #include "platform/ui/core/announce.h"
@@ -432,9 +432,7 @@ LRESULT TreeViewState::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_COMMAND:
-      if (reinterpret_cast<HWND>(lParam) != m_editor.Window() || lParam == 0) return 0;
-      if (HIWORD(wParam) == EN_KILLFOCUS || HIWORD(wParam) == EN_UPDATE) return 0;
-      return SendMessageA(m_notifier.Parent(), WM_COMMAND, wParam, lParam);
+      return m_editor.ForwardCommand(m_notifier.Parent(), wParam, lParam);
     case WM_SETREDRAW:
       m_redraw = wParam != 0;
       break;
@@ -452,20 +450,7 @@ LRESULT TreeViewState::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TreeViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    core::SetControlState(window, std::make_unique<TreeViewState>(window, create->hwndParent,
-                                                                  static_cast<DWORD>(create->style)));
-    return DefWindowProcA(window, message, wParam, lParam);
-  }
-  // Every message comes through here: the state's exact type is checked
-  // rather than cast for.
-  auto object = core::FindWindowObject(window);
-  core::ControlState* state = object ? object->control.get() : nullptr;
-  if (state != nullptr && typeid(*state) == typeid(TreeViewState)) {
-    return static_cast<TreeViewState*>(state)->Handle(message, wParam, lParam);
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return CommonControlProc<TreeViewState>(window, message, wParam, lParam);
 }
 
 }  // namespace ui::controls

@@ -113,6 +113,7 @@ class TreeViewState : public core::ControlState, public driver::TreeViewModel, p
   HWND EditLabel(Node* node);
   void EndEditLabel(bool save);
   POINT ButtonPoint(const Node* node) const;
+  void PressItem(HTREEITEM item, UINT down, UINT up);
   void Announce(driver::Change change) const;
 
   LRESULT Notify(UINT code, NMHDR* header) const;

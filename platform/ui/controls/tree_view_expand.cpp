@@ -9,8 +9,8 @@
 #include <algorithm>
 
 #include "platform/ui/controls/tree_view.h"
+#include "platform/ui/controls/common_control.h"
 #include "platform/ui/core/announce.h"
-#include "platform/ui/gdi.h"
 #include "platform/ui/user32.h"
 
 namespace ui::controls {
@@ -21,16 +21,6 @@ namespace {
 
 constexpr UINT kExpandMask = TVIF_HANDLE | TVIF_STATE | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
 constexpr UINT kSelectMask = TVIF_TEXT | TVIF_HANDLE | TVIF_STATE | TVIF_PARAM;
-
-gdi::FontMetrics MetricsOfWindow(HWND window) {
-  core::FontSpec spec;
-  if (auto object = core::FindWindowObject(window)) {
-    std::lock_guard lock(core::WindowLock());
-    spec = object->font;
-  }
-  if (spec.face.empty()) spec = core::FontSpec{"MS Sans Serif", 8, false};
-  return gdi::MetricsOf(spec.face, spec.pointSize, spec.bold);
-}
 
 }  // namespace
 
@@ -220,12 +210,12 @@ TreeViewState::Node* TreeViewState::NodeAtRow(int row) const {
 int TreeViewState::ItemHeight() const {
   int width = 0, height = 0;
   if (m_images[TVSIL_NORMAL] != nullptr) ImageList_GetIconSize(m_images[TVSIL_NORMAL], &width, &height);
-  int itemHeight = std::max({16, MetricsOfWindow(m_window).height + 3, height});
+  int itemHeight = std::max({16, WindowFontMetrics(m_window).height + 3, height});
   return (m_style & TVS_NONEVENHEIGHT) ? itemHeight : itemHeight & ~1;
 }
 
 int TreeViewState::TextWidth(const std::string& text) const {
-  return MetricsOfWindow(m_window).averageWidth * static_cast<int>(text.size());
+  return WindowFontMetrics(m_window).averageWidth * static_cast<int>(text.size());
 }
 
 int TreeViewState::LinesOffset(const Node* node) const {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/ui/controls/common_control.h"
 #include "platform/ui/controls/tree_view.h"
 #include "platform/ui/core/announce.h"
 #include "platform/ui/user32.h"
@@ -18,10 +19,6 @@ namespace {
 constexpr int kVkAdd = 0x6B;
 constexpr int kVkSubtract = 0x6D;
 constexpr int kLabelLimit = 260;  // MAX_PATH, comctl32's label buffer
-
-LPARAM PointParam(POINT at) {
-  return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(at.x)), static_cast<WORD>(static_cast<SHORT>(at.y)));
-}
 
 }  // namespace
 
@@ -316,27 +313,20 @@ POINT TreeViewState::ButtonPoint(const Node* node) const {
   return POINT{LinesOffset(node) + m_indent / 2, (row.top + row.bottom) / 2};
 }
 
-void TreeViewState::ClickItem(HTREEITEM item) {
+void TreeViewState::PressItem(HTREEITEM item, UINT down, UINT up) {
   Node* node = Find(item);
   if (node == nullptr) return;
   HWND self = m_window;
   EnsureVisible(node);
   if (!IsWindow(self) || Find(item) == nullptr) return;
   POINT at = ItemPoint(item);
-  SendMessageA(self, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(at));
-  if (IsWindow(self)) SendMessageA(self, WM_LBUTTONUP, 0, PointParam(at));
+  SendMessageA(self, down, down == WM_RBUTTONDOWN ? MK_RBUTTON : MK_LBUTTON, PointParam(at));
+  if (IsWindow(self)) SendMessageA(self, up, 0, PointParam(at));
 }
 
-void TreeViewState::RightClickItem(HTREEITEM item) {
-  Node* node = Find(item);
-  if (node == nullptr) return;
-  HWND self = m_window;
-  EnsureVisible(node);
-  if (!IsWindow(self) || Find(item) == nullptr) return;
-  POINT at = ItemPoint(item);
-  SendMessageA(self, WM_RBUTTONDOWN, MK_RBUTTON, PointParam(at));
-  if (IsWindow(self)) SendMessageA(self, WM_RBUTTONUP, 0, PointParam(at));
-}
+void TreeViewState::ClickItem(HTREEITEM item) { PressItem(item, WM_LBUTTONDOWN, WM_LBUTTONUP); }
+
+void TreeViewState::RightClickItem(HTREEITEM item) { PressItem(item, WM_RBUTTONDOWN, WM_RBUTTONUP); }
 
 void TreeViewState::ExpandItem(HTREEITEM item, bool expand) {
   Node* node = Find(item);
@@ -366,11 +356,7 @@ void TreeViewState::BeginDrag(HTREEITEM item) {
   HWND self = m_window;
   EnsureVisible(node);
   if (!IsWindow(self) || Find(item) == nullptr) return;
-  POINT at = ItemPoint(item);
-  SendMessageA(self, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(at));
-  if (!IsWindow(self)) return;
-  POINT away{at.x + GetSystemMetrics(SM_CXDRAG) + 1, at.y + GetSystemMetrics(SM_CYDRAG) + 1};
-  SendMessageA(self, WM_MOUSEMOVE, MK_LBUTTON, PointParam(away));
+  PressAndDragAway(self, ItemPoint(item));
   // The drag loop takes the button's release; the press ends without a click.
   if (!IsWindow(self)) return;
   m_buttonDown = false;

@@ -16,12 +16,12 @@
 #include "platform/ui/driver.h"
 #include "platform/ui/resources.h"
 #include "platform/ui/tests/edit_stand_in.h"
+#include "platform/ui/tests/notification_log.h"
 #include "platform/ui/tests/ui_test_support.h"
 
 namespace {
 
 using ui::testing::Pump;
-using ui::testing::RecordingParent;
 
 std::string Hex(UINT value) {
   char text[16];
@@ -81,19 +81,6 @@ std::string Line(const NMHDR* header) {
 
 class ListViewTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    m_parent.onNotify = [this](NMHDR* header) -> LRESULT {
-      m_log.push_back(Line(header));
-      if (onNotify) return onNotify(header);
-      auto answer = answers.find(header->code);
-      return answer != answers.end() ? answer->second : 0;
-    };
-    m_parent.onOther = [this](UINT message, WPARAM, LPARAM) -> LRESULT {
-      if (message == WM_CONTEXTMENU) m_log.push_back("context menu");
-      return 0;
-    };
-  }
-
   HWND MakeList(DWORD style, int rows, int columns = 3) {
     HWND list = ui::testing::MakeControl(m_parent.Window(), WC_LISTVIEW, LVS_REPORT | style, 7, 400, 300);
     for (int column = 0; column < columns; ++column) {
@@ -125,13 +112,11 @@ class ListViewTest : public ::testing::Test {
     return text;
   }
 
-  std::vector<std::string> Take() { return std::exchange(m_log, {}); }
+  std::vector<std::string> Take() { return m_parent.Take(); }
 
-  std::vector<std::string> m_log;
-  std::map<UINT, LRESULT> answers;
-  std::function<LRESULT(NMHDR*)> onNotify;
-  // Last, so that its window (and what it tells while it goes) ends first.
-  RecordingParent m_parent;
+  ui::testing::NotificationLog m_parent{Line};
+  std::map<UINT, LRESULT>& answers = m_parent.answers;
+  std::function<LRESULT(NMHDR*)>& onNotify = m_parent.onNotify;
 };
 
 using Lines = std::vector<std::string>;

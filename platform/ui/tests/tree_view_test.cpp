@@ -13,12 +13,12 @@
 #include "platform/ui/core/control_input.h"
 #include "platform/ui/driver.h"
 #include "platform/ui/tests/edit_stand_in.h"
+#include "platform/ui/tests/notification_log.h"
 #include "platform/ui/tests/ui_test_support.h"
 
 namespace {
 
 using ui::testing::Pump;
-using ui::testing::RecordingParent;
 using Lines = std::vector<std::string>;
 
 std::string TextOf(const TVITEMA& item) { return item.pszText != nullptr ? item.pszText : "-"; }
@@ -62,22 +62,17 @@ std::string Line(const NMHDR* header) {
 class TreeViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_parent.onNotify = [this](NMHDR* header) -> LRESULT {
-      m_log.push_back(Line(header));
-      if (onNotify) return onNotify(header);
-      auto answer = answers.find(header->code);
-      return answer != answers.end() ? answer->second : 0;
-    };
-    m_parent.onOther = [this](UINT message, WPARAM, LPARAM) -> LRESULT {
-      if (message == WM_CONTEXTMENU) m_log.push_back("context menu");
-      return 0;
-    };
     m_tree = ui::testing::MakeControl(m_parent.Window(), WC_TREEVIEW,
                                       TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 9, 300, 400);
   }
 
   HTREEITEM Insert(HTREEITEM parent, const char* text, LPARAM param = 0, HTREEITEM after = TVI_SORT,
                    int children = 0) {
+    return Insert(m_tree, parent, text, param, after, children);
+  }
+
+  static HTREEITEM Insert(HWND tree, HTREEITEM parent, const char* text, LPARAM param, HTREEITEM after,
+                          int children) {
     TVINSERTSTRUCTA insert{};
     insert.hParent = parent;
     insert.hInsertAfter = after;
@@ -85,32 +80,34 @@ class TreeViewTest : public ::testing::Test {
     insert.item.pszText = const_cast<char*>(text);
     insert.item.lParam = param;
     insert.item.cChildren = children;
-    return TreeView_InsertItem(m_tree, &insert);
+    return TreeView_InsertItem(tree, &insert);
+  }
+
+  static std::string ItemText(HWND tree, HTREEITEM item) {
+    char text[64] = "";
+    TVITEMA query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = sizeof text;
+    TreeView_GetItem(tree, &query);
+    return text;
   }
 
   Lines ChildTexts(HTREEITEM parent) {
     Lines texts;
     for (HTREEITEM child = parent == nullptr ? TreeView_GetRoot(m_tree) : TreeView_GetChild(m_tree, parent);
          child != nullptr; child = TreeView_GetNextSibling(m_tree, child)) {
-      char text[64] = "";
-      TVITEMA item{};
-      item.mask = TVIF_TEXT;
-      item.hItem = child;
-      item.pszText = text;
-      item.cchTextMax = sizeof text;
-      TreeView_GetItem(m_tree, &item);
-      texts.push_back(text);
+      texts.push_back(ItemText(m_tree, child));
     }
     return texts;
   }
 
-  Lines Take() { return std::exchange(m_log, {}); }
+  Lines Take() { return m_parent.Take(); }
 
-  Lines m_log;
-  std::map<UINT, LRESULT> answers;
-  std::function<LRESULT(NMHDR*)> onNotify;
-  // Last, so that its window (and what it tells while it goes) ends first.
-  RecordingParent m_parent;
+  ui::testing::NotificationLog m_parent{Line};
+  std::map<UINT, LRESULT>& answers = m_parent.answers;
+  std::function<LRESULT(NMHDR*)>& onNotify = m_parent.onNotify;
   HWND m_tree = nullptr;
 };
 
@@ -283,22 +280,8 @@ TEST_F(TreeViewTest, ClicksAndKeysSelectWithTheirCause) {
 TEST_F(TreeViewTest, LabelEditEndsAsEnterAndEscapeAndTheParentDecide) {
   ui::testing::EnsureEditClass();
   HWND tree = ui::testing::MakeControl(m_parent.Window(), WC_TREEVIEW, TVS_EDITLABELS | TVS_HASBUTTONS, 10, 300, 300);
-  TVINSERTSTRUCTA insert{};
-  insert.hParent = TVI_ROOT;
-  insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT;
-  insert.item.pszText = const_cast<char*>("Music");
-  HTREEITEM item = TreeView_InsertItem(tree, &insert);
-  auto text = [&] {
-    char buffer[32] = "";
-    TVITEMA query{};
-    query.mask = TVIF_TEXT;
-    query.hItem = item;
-    query.pszText = buffer;
-    query.cchTextMax = sizeof buffer;
-    TreeView_GetItem(tree, &query);
-    return std::string(buffer);
-  };
+  HTREEITEM item = Insert(tree, TVI_ROOT, "Music", 0, TVI_LAST, 0);
+  auto text = [&] { return ItemText(tree, item); };
   answers[TVN_ENDLABELEDIT] = TRUE;
   Take();
   HWND edit = TreeView_EditLabel(tree, item);
