@@ -4,9 +4,10 @@
 //
 // Rows live in slots; the display order is a permutation of slot numbers,
 // so a row inserted in the middle moves only the 4-byte indexes after it,
-// and a sort orders indexes before it moves each row once to its new slot.
-// Sub-item cells are kept per column, one contiguous vector each, indexed
-// by slot.
+// and a sort orders indexes before it moves each row once to its new slot,
+// so that walking the rows walks memory again. Sub-item cells are kept per
+// column, one contiguous vector each, at a cell slot of their own that the
+// row names and that no sort moves.
 #pragma once
 
 #include <cstdint>
@@ -63,6 +64,7 @@ class ListViewState : public core::ControlState,
     UINT state = 0;
     LPARAM lParam = 0;
     int indent = 0;
+    std::uint32_t cells = 0;  // where its sub-items are, in every column
   };
   struct Cell {
     std::string text;
@@ -161,7 +163,9 @@ class ListViewState : public core::ControlState,
   std::vector<Row> m_rows;                 // by slot
   std::vector<std::uint32_t> m_order;      // display index -> slot
   std::vector<std::uint32_t> m_freeSlots;  // slots of deleted rows, for reuse
-  std::vector<std::vector<Cell>> m_cells;  // by sub-item (0 unused), then by slot
+  std::vector<std::vector<Cell>> m_cells;  // by sub-item (0 unused), then by cell slot
+  std::vector<std::uint32_t> m_freeCells;  // cell slots of deleted rows, for reuse
+  std::uint32_t m_cellSlots = 0;           // cell slots handed out so far
   bool m_orderedByText = true;  // rows known to stand in the style's text order
 
   std::vector<ColumnInfo> m_columns;

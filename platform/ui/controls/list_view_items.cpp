@@ -41,15 +41,17 @@ int Shifted(int index, int at, int direction, int count) {
 const ListViewState::Cell* ListViewState::CellAt(int index, int subItem) const {
   if (subItem <= 0 || subItem >= static_cast<int>(m_cells.size())) return nullptr;
   const auto& column = m_cells[static_cast<size_t>(subItem)];
-  std::uint32_t slot = m_order[static_cast<size_t>(index)];
+  std::uint32_t slot = RowAt(index).cells;
   return slot < column.size() ? &column[slot] : nullptr;
 }
 
 void ListViewState::ReleaseSlot(std::uint32_t slot) {
-  m_rows[slot] = Row{};
+  std::uint32_t cells = m_rows[slot].cells;
   for (auto& column : m_cells) {
-    if (slot < column.size()) column[slot] = Cell{};
+    if (cells < column.size()) column[cells] = Cell{};
   }
+  m_freeCells.push_back(cells);
+  m_rows[slot] = Row{};
   m_freeSlots.push_back(slot);
 }
 
@@ -82,6 +84,12 @@ int ListViewState::InsertItem(const LVITEMA& item) {
   } else {
     slot = static_cast<std::uint32_t>(m_rows.size());
     m_rows.emplace_back();
+  }
+  if (!m_freeCells.empty()) {
+    m_rows[slot].cells = m_freeCells.back();
+    m_freeCells.pop_back();
+  } else {
+    m_rows[slot].cells = m_cellSlots++;
   }
   m_order.insert(m_order.begin() + position, slot);
   m_selectionMark = Shifted(m_selectionMark, position, 1, Count());
@@ -193,7 +201,7 @@ bool ListViewState::SetItem(const LVITEMA& item) {
   if (!(item.mask & (LVIF_TEXT | LVIF_IMAGE | LVIF_STATE))) return true;
   if (m_cells.size() <= static_cast<size_t>(item.iSubItem)) m_cells.resize(static_cast<size_t>(item.iSubItem) + 1);
   auto& column = m_cells[static_cast<size_t>(item.iSubItem)];
-  std::uint32_t slot = m_order[static_cast<size_t>(item.iItem)];
+  std::uint32_t slot = RowAt(item.iItem).cells;
   if (column.size() <= slot) {
     // A column grows with the rows at once rather than by its own steps.
     if (column.capacity() < m_rows.capacity()) column.reserve(m_rows.capacity());
@@ -298,15 +306,6 @@ bool ListViewState::SortItems(PFNLVCOMPARE compare, LPARAM sortParam, bool byInd
   std::vector<Row> rows;
   rows.reserve(static_cast<size_t>(count));
   for (std::uint32_t from : permutation) rows.push_back(std::move(RowAt(static_cast<int>(from))));
-  for (auto& column : m_cells) {
-    if (column.empty()) continue;
-    std::vector<Cell> cells(static_cast<size_t>(count));
-    for (int index = 0; index < count; ++index) {
-      std::uint32_t slot = m_order[permutation[static_cast<size_t>(index)]];
-      if (slot < column.size()) cells[static_cast<size_t>(index)] = std::move(column[slot]);
-    }
-    column.swap(cells);
-  }
   m_rows.swap(rows);
   m_freeSlots.clear();
   std::iota(m_order.begin(), m_order.end(), 0u);
@@ -372,6 +371,8 @@ void ListViewState::DeleteAllItems(bool destroying) {
   m_rows.clear();
   m_freeSlots.clear();
   for (auto& column : m_cells) column.clear();
+  m_freeCells.clear();
+  m_cellSlots = 0;
   m_orderedByText = true;
   m_topIndex = 0;
   m_buttonDownItem = -1;
