@@ -14,9 +14,12 @@
 namespace ui::controls {
 
 bool ListViewState::NotifyClick(UINT code, POINT at) {
+  // A click beside the item's own image and label (on a sub-item, without
+  // full-row selection) is reported on no item, with the column it hit;
+  // owners find the row with LVM_SUBITEMHITTEST.
   LVHITTESTINFO hit{};
   hit.pt = at;
-  HitTest(&hit, true, false);
+  HitTest(&hit, true, true);
   NMITEMACTIVATE info{};
   info.iItem = hit.iItem;
   info.iSubItem = hit.iSubItem;
@@ -113,7 +116,7 @@ void ListViewState::OnDoubleClick(POINT at) {
   if (!IsWindow(self) || !NotifyClick(NM_DBLCLK, at)) return;
   LVHITTESTINFO hit{};
   hit.pt = at;
-  HitTest(&hit, true, false);
+  HitTest(&hit, true, true);
   if (hit.iItem == -1) return;
   NMITEMACTIVATE info{};
   info.iItem = hit.iItem;

@@ -407,8 +407,16 @@ TEST_F(ListViewTest, MouseActionsOnRowsColumnsAndBackground) {
   EXPECT_EQ(ListView_SubItemHitTest(list, &hit), 1);
   EXPECT_EQ(hit.iSubItem, 2);
   EXPECT_EQ(hit.flags, LVHT_ONITEMLABEL);
+  // A person's click there is on no item, and clears the selection.
+  LPARAM at = MAKELPARAM(static_cast<WORD>(hit.pt.x), static_cast<WORD>(hit.pt.y));
+  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(list, WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(Take(), (Lines{"capture", "changing 0", "changed 0 3>1", "changing 1", "changed 1 2>0", "click -1.2"}));
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
   EXPECT_EQ(ListView_HitTest(list, &hit), 1);
+  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(list, WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(Take().back(), "click 1.2");
   POINT point = input->RowPoint(2);
   hit.pt = point;
   EXPECT_EQ(ListView_HitTest(list, &hit), 2);
