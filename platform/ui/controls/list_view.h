@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/ui/commctrl.h"
@@ -96,7 +97,7 @@ class ListViewState : public core::ControlState,
   int GetItemText(int index, LVITEMA* item) const;
   int FindItem(int start, const LVFINDINFOA& find) const;
   bool SortItems(PFNLVCOMPARE compare, LPARAM sortParam, bool byIndex);
-  int SortedPosition(const std::string& text);
+  int SortedPosition(std::string_view text);
   void ReleaseSlot(std::uint32_t slot);
 
   // ---- columns and geometry (list_view_columns.cpp) ----

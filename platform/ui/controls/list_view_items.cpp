@@ -55,7 +55,7 @@ void ListViewState::ReleaseSlot(std::uint32_t slot) {
   m_freeSlots.push_back(slot);
 }
 
-int ListViewState::SortedPosition(const std::string& text) {
+int ListViewState::SortedPosition(std::string_view text) {
   int sign = (m_style & LVS_SORTDESCENDING) ? -1 : 1;
   // The first item that does not sort before the new one, as Windows'
   // scan finds it; a list known to be in order is searched by halves.
@@ -74,8 +74,8 @@ int ListViewState::InsertItem(const LVITEMA& item) {
   if ((item.mask & LVIF_TEXT) && item.pszText == LPSTR_TEXTCALLBACKA && sortStyle) return -1;
   bool sorted = sortStyle && !(m_style & LVS_OWNERDRAWFIXED);
   if (item.iItem < 0 && !sorted) return -1;
-  std::string text((item.mask & LVIF_TEXT) ? TextOf(item.pszText) : std::string_view());
-  int position = sorted ? SortedPosition(text) : std::min(item.iItem, Count());
+  int position = sorted ? SortedPosition((item.mask & LVIF_TEXT) ? TextOf(item.pszText) : std::string_view())
+                        : std::min(item.iItem, Count());
 
   std::uint32_t slot;
   if (!m_freeSlots.empty()) {

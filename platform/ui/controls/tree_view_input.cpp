@@ -52,7 +52,7 @@ void TreeViewState::OnButtonDown(POINT at) {
 void TreeViewState::OnButtonUp(POINT) {
   if (!m_buttonDown) return;
   m_buttonDown = false;
-  Node* node = Find(std::exchange(m_pressed, nullptr));
+  HTREEITEM pressed = std::exchange(m_pressed, nullptr);
   if (std::exchange(m_dragging, false)) return;
   HWND self = m_window;
   NMHDR header{};
@@ -60,6 +60,7 @@ void TreeViewState::OnButtonUp(POINT) {
     if (IsWindow(self)) SetFocus(m_window);
     return;
   }
+  Node* node = Find(pressed);
   TVHITTESTINFO hit{};
   hit.pt = m_clickPoint;
   if (node != nullptr && HitTest(&hit) == node) {
