@@ -2,11 +2,11 @@
 // (b) a report list view of 100,000 rows of six columns filled with redraw
 // off, sorted by one column through an application comparison, then every
 // row selected; baseline: the same rows copied into a plain vector, their
-// indexes sorted with the same comparison, a flag set per row. Goals: fill under
-// 150 ms, sort under 250 ms, select all under 50 ms. (c) 10,000 children
-// inserted in sorted order under one tree item; baseline: the same names
-// copied and inserted in order into a plain vector of pointers. Goal:
-// under 100 ms.
+// indexes sorted with the same comparison, a flag set per row with its two
+// changes told of by direct calls. Goals: fill under 150 ms, sort under
+// 250 ms, select all under 50 ms. (c) 10,000 children inserted in sorted
+// order under one tree item; baseline: the same names copied and inserted
+// in order into a plain vector of pointers. Goal: under 100 ms.
 #include <strings.h>
 
 #include <algorithm>
@@ -60,6 +60,11 @@ int CompareByArtist(LPARAM first, LPARAM second, LPARAM column) {
   return std::strcmp((*g_rows)[static_cast<size_t>(first)][static_cast<size_t>(column)].c_str(),
                      (*g_rows)[static_cast<size_t>(second)][static_cast<size_t>(column)].c_str());
 }
+
+// What the baseline tells of each change, called directly as a parent's
+// handler would be: Windows tells of every row twice when all are selected.
+LRESULT TellNothing(const NMLISTVIEW* change) { return change->iItem < 0; }
+LRESULT (*volatile g_tell)(const NMLISTVIEW*) = TellNothing;
 
 HWND MakeParent() {
   WNDCLASSA parentClass{};
@@ -125,7 +130,15 @@ void ListRound(HWND parent, const std::vector<Row>& rows, ListFigures* figures) 
   figures->baseSort.push_back(Millis(Clock::now() - start));
   start = Clock::now();
   std::vector<UINT> states(kept.size(), 0);
-  for (UINT& state : states) state |= LVIS_SELECTED;
+  for (size_t i = 0; i < states.size(); ++i) {
+    NMLISTVIEW change{};
+    change.iItem = static_cast<int>(i);
+    change.uOldState = states[i];
+    change.uNewState = states[i] | LVIS_SELECTED;
+    g_tell(&change);
+    states[i] |= LVIS_SELECTED;
+    g_tell(&change);
+  }
   figures->baseSelect.push_back(Millis(Clock::now() - start));
 }
 
@@ -143,7 +156,7 @@ void ListViewPart(HWND parent) {
   std::printf("    sorted by a comparison       %8.1f ms   goal < 250 ms: %-6s  plain vector %7.1f ms  ratio %.1f\n",
               sort, sort < 250 ? "met" : "MISSED", baseSort, sort / baseSort);
   std::printf("    every row selected           %8.1f ms   goal < 50 ms:  %-6s  plain vector %7.1f ms  ratio %.1f\n",
-              select, select < 50 ? "met" : "MISSED", baseSelect, select / std::max(baseSelect, 0.001));
+              select, select < 50 ? "met" : "MISSED", baseSelect, select / baseSelect);
 }
 
 void TreeViewPart(HWND parent) {
