@@ -17,5 +17,7 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT StatusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT TreeViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace ui::controls

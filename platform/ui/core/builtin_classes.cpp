@@ -1,5 +1,6 @@
 // The built-in window classes by their Windows names, each with the window
 // procedure of its control file.
+#include "platform/ui/commctrl.h"
 #include "platform/ui/controls/control_procs.h"
 #include "platform/ui/core/window_class.h"
 #include "platform/ui/dialog.h"
@@ -23,6 +24,8 @@ const BuiltinClass kBuiltins[] = {
     {PROGRESS_CLASSA, ui::controls::ProgressProc, 0},
     {STATUSCLASSNAMEA, ui::controls::StatusBarProc, 0},
     {kMenuWindowClass, ui::controls::MenuWindowProc, 0},
+    {WC_LISTVIEW, ui::controls::ListViewProc, 0},
+    {WC_TREEVIEW, ui::controls::TreeViewProc, 0},
 };
 
 }  // namespace

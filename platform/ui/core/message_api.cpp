@@ -49,12 +49,15 @@ LRESULT SendWithDeadline(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     }
     return result;
   }
+  Window* object = LookupWindow(window);
+  if (object != nullptr && object->ownerQueue == MessageQueue::CurrentIfAnyRaw()) {
+    // The caller's own window: a direct call of the procedure just found.
+    *ok = true;
+    WNDPROC proc = object->proc.load();
+    return proc != nullptr ? proc(window, message, wParam, lParam) : 0;
+  }
   auto queue = QueueOf(window);
   if (!queue) return 0;
-  if (queue->IsCurrent()) {
-    *ok = true;
-    return CallProcOf(window, message, wParam, lParam);
-  }
   LRESULT result = 0;
   *ok = SendAcross(queue, window, message, wParam, lParam, deadline, &result);
   return result;

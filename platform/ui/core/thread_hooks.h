@@ -2,6 +2,7 @@
 // few calls so the queue stays about queues.
 #pragma once
 
+#include <memory>
 #include <set>
 
 #include "platform/ui/driver.h"
@@ -10,6 +11,7 @@
 namespace ui::core {
 
 class MessageQueue;
+class Window;
 
 // Calls the window procedure of window, on the calling thread.
 LRESULT CallProcOf(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
