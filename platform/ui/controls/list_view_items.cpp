@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/ui/controls/list_view.h"
+#include "platform/ui/controls/control_support.h"
 #include "platform/ui/controls/text_compare.h"
 #include "platform/ui/core/announce.h"
 #include "platform/ui/user32.h"

@@ -3,6 +3,8 @@
 // total and stable for any text.
 #include "platform/ui/controls/text_compare.h"
 
+#include "platform/ui/controls/control_support.h"
+
 #include <algorithm>
 
 namespace ui::controls {
@@ -32,18 +34,6 @@ int CompareText(std::string_view a, std::string_view b) {
   return tie;
 }
 
-bool SameTextNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && StartsWithNoCase(a, b);
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (prefix.size() > text.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (Fold(static_cast<unsigned char>(text[i])) != Fold(static_cast<unsigned char>(prefix[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
+bool SameTextNoCase(std::string_view a, std::string_view b) { return CompareNoCase(a, b) == 0; }
 
 }  // namespace ui::controls

@@ -10,9 +10,8 @@ namespace ui::controls {
 
 // <0, 0 or >0.
 int CompareText(std::string_view a, std::string_view b);
-// Whether a and b are equal without regard to case.
+// Whether a and b are equal without regard to case (as CompareNoCase of the
+// standard controls).
 bool SameTextNoCase(std::string_view a, std::string_view b);
-// Whether text begins with prefix, without regard to case.
-bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 
 }  // namespace ui::controls
