@@ -7,6 +7,7 @@
 #include "platform/base/export.h"
 #include "platform/ui/message_api.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/progress_status.h"
 #include "platform/ui/std_controls.h"
 #include "platform/ui/ui_types.h"
 

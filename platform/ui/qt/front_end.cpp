@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/base/export.h"
@@ -28,6 +29,13 @@ int g_argc = 1;
 char g_program[] = "qap";
 char* g_argv[] = {g_program, nullptr};
 
+// Offscreen, Qt's platform says on every window that it has no window
+// manager to tell of size hints; nobody needs to read that.
+void QuietOffscreenNotes(QtMsgType, const QMessageLogContext&, const QString& message) {
+  if (message.startsWith("This plugin does not support")) return;
+  std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 }  // namespace
 
 FrontEnd::FrontEnd(bool offscreen) : m_offscreen(offscreen) {}
@@ -43,7 +51,10 @@ FrontEnd::~FrontEnd() {
 FrontEnd* FrontEnd::Instance() { return g_instance; }
 
 bool FrontEnd::Start(std::string* error) {
-  if (m_offscreen) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (m_offscreen) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(QuietOffscreenNotes);
+  }
   m_application = std::make_unique<QApplication>(g_argc, g_argv);
   m_application->setQuitOnLastWindowClosed(false);
   g_dispatcher = QAbstractEventDispatcher::instance();
@@ -141,17 +152,3 @@ bool FrontEnd::Screenshot(HWND window, const std::string& file, std::string* err
 }
 
 }  // namespace ui::qt
-
-extern "C" QAP_EXPORT bool QapUiStartFrontEnd(bool offscreen, ui::FrontEndInterface* out,
-                                               std::string* error) {
-  auto* frontEnd = new ui::qt::FrontEnd(offscreen);
-  if (!frontEnd->Start(error)) {
-    delete frontEnd;
-    return false;
-  }
-  out->screenshot = [](HWND window, const char* file, std::string* reason) {
-    ui::qt::FrontEnd* instance = ui::qt::FrontEnd::Instance();
-    return instance != nullptr && instance->Screenshot(window, file, reason);
-  };
-  return true;
-}
