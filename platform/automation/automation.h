@@ -8,6 +8,11 @@
 // the bus methods AddRef and Release of the interface org.qap.Automation; a
 // client that leaves the bus loses the references it held.
 //
+// As in COM's multithreaded apartment, the server's object is called on as
+// many threads as calls arrive: one call that waits never holds up another.
+// An event the object fires before a call returns reaches the client's sinks
+// before the call returns there.
+//
 // Values on the bus: BSTR as a string, the integer types and booleans as
 // themselves, and a VARIANT argument as a variant holding one of those, or
 // an empty array of variants for an empty VARIANT.
@@ -30,8 +35,9 @@ constexpr DWORD CLSCTX_LOCAL_SERVER = 0x4;
 // then.
 QAP_EXPORT HRESULT RegisterActiveObject(IUnknown* object, REFCLSID clsid, DWORD flags,
                                         DWORD* registration);
-// Gives up the name, ends the export and releases every client reference
-// still held. Must not run on a thread that is serving a bus call.
+// Gives up the name, waits for the calls still being served, ends the export
+// and releases every client reference still held. Must not run on a thread
+// that is serving a bus call (RPC_E_WRONG_THREAD).
 QAP_EXPORT HRESULT RevokeActiveObject(DWORD registration, void* reserved);
 
 // With CLSCTX_LOCAL_SERVER: connects to the running instance of clsid,

@@ -35,6 +35,9 @@ std::string SampleLibraryText() {
       <annotation name="org.qap.TypeLib.DispId" value="4"/>
       <arg name="value" type="n" direction="in"/>
     </method>
+    <method name="Hold">
+      <annotation name="org.qap.TypeLib.DispId" value="5"/>
+    </method>
   </interface>
   <interface name="org.qap.test._SampleEvents">
     <annotation name="org.qap.TypeLib.Iid" value="{7E570000-0000-0000-0000-0000000000E1}"/>

@@ -16,7 +16,7 @@ constexpr IID kSampleEvents{0x7E570000, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0xE1}};
 constexpr const char* kSampleBusName = "org.qap.test.Sample";
 
 // Echo(text s, number i) -> s; Check(what v) -> success; Fail(); Fire(n);
-// Events: Notify(value n).
+// Hold(), which returns when the test lets it. Events: Notify(value n).
 std::string SampleLibraryText();
 
 }  // namespace qap::testing

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/automation/automation.h"
@@ -28,7 +30,8 @@ std::string Ansi(const VARIANT& value) {
              : "<not a string>";
 }
 
-// The sample class: Echo, Check, Fail and Fire, counting its references.
+// The sample class: Echo, Check, Fail, Fire and Hold, counting its
+// references.
 class SampleObject final : public IDispatch, public IConnectionPointContainer {
  public:
   SampleObject() : m_events(this, kSampleEvents) {}
@@ -71,8 +74,21 @@ class SampleObject final : public IDispatch, public IConnectionPointContainer {
       }
       case 3: return E_ACCESSDENIED;
       case 4: m_events.FireInvoke(7, params); return S_OK;
+      case 5: {
+        std::unique_lock<std::mutex> lock(m_holdMutex);
+        holding = true;
+        m_holdChanged.wait_for(lock, std::chrono::seconds(30), [this] { return m_released; });
+        holding = false;
+        return S_OK;
+      }
       default: return DISP_E_MEMBERNOTFOUND;
     }
+  }
+  // Lets every Hold return.
+  void ReleaseHolds() {
+    std::lock_guard<std::mutex> guard(m_holdMutex);
+    m_released = true;
+    m_holdChanged.notify_all();
   }
   HRESULT EnumConnectionPoints(IEnumConnectionPoints** points) override {
     return CreateConnectionPointEnumerator({&m_events}, points);
@@ -86,9 +102,13 @@ class SampleObject final : public IDispatch, public IConnectionPointContainer {
 
   std::atomic<ULONG> refs{0};
   std::atomic<ULONG> addRefs{0};
+  std::atomic<bool> holding{false};
 
  private:
   ConnectionPoint m_events;
+  std::mutex m_holdMutex;
+  std::condition_variable m_holdChanged;
+  bool m_released = false;
 };
 
 // A client's event sink: the values of Notify as they arrive.
@@ -216,12 +236,15 @@ TEST_F(TransportTest, EveryConnectedClientReceivesEveryEventInOrder) {
     ASSERT_EQ(point->Advise(sink, &cookie), S_OK);
     advised.emplace_back(point, cookie);
   }
-  for (short value : {5, -3, 100}) ASSERT_EQ(Call(*first, 4, {CComVariant(value)}), S_OK);
-  const std::vector<short> expected = {5, -3, 100};
-  EXPECT_TRUE(WaitFor([&] {
-    return firstSink.Values() == expected && secondSink.Values() == expected;
-  })) << firstSink.Values().size()
-      << " and " << secondSink.Values().size() << " events";
+  std::vector<short> expected;
+  for (short value : {5, -3, 100}) {
+    ASSERT_EQ(Call(*first, 4, {CComVariant(value)}), S_OK);
+    // The event left the server before the reply, and arrives first.
+    expected.push_back(value);
+    EXPECT_EQ(firstSink.Values(), expected);
+  }
+  EXPECT_TRUE(WaitFor([&] { return secondSink.Values() == expected; }))
+      << secondSink.Values().size() << " events";
   for (auto& [point, cookie] : advised) EXPECT_EQ(point->Unadvise(cookie), S_OK);
 }
 
@@ -230,6 +253,39 @@ TEST_F(TransportTest, AClientThatLeavesWithoutReleasingLosesItsReferences) {
   std::string line = ArgsToCommandLine({"dbus-send", "--session", "--print-reply",
                                         std::string("--dest=") + kSampleBusName,
                                         "/org/qap/test/Sample", "org.qap.Automation.AddRef"});
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             nullptr, &started));
+  EXPECT_EQ(WaitForSingleObject(started.hProcess, 10000), WAIT_OBJECT_0);
+  CloseHandle(started.hProcess);
+  EXPECT_TRUE(WaitFor([this] { return m_object.addRefs.load() >= 1 && m_object.refs.load() == 0; }))
+      << m_object.refs.load() << " references left";
+}
+
+TEST_F(TransportTest, ACallThatWaitsHoldsUpNoOtherCall) {
+  ComPtr<IDispatch> waiting = Connect();
+  ComPtr<IDispatch> other = Connect();
+  ASSERT_TRUE(waiting && other);
+  HRESULT held = E_UNEXPECTED;
+  std::thread holder([&] { held = Call(*waiting, 5, {}); });
+  ASSERT_TRUE(WaitFor([this] { return m_object.holding.load(); }));
+  CComVariant echo;
+  EXPECT_EQ(Call(*other, 1, {CComVariant("meanwhile"), CComVariant(std::int32_t{1})}, &echo), S_OK);
+  EXPECT_EQ(Ansi(echo), "meanwhile:1");
+  // The same client may call again while its first call waits.
+  EXPECT_EQ(Call(*waiting, 2, {CComVariant()}), S_OK);
+  EXPECT_TRUE(m_object.holding.load());
+  m_object.ReleaseHolds();
+  holder.join();
+  EXPECT_EQ(held, S_OK);
+}
+
+TEST_F(TransportTest, AReferenceWhoseSenderLeftBeforeItWasServedIsDropped) {
+  // Without --print-reply, dbus-send leaves as soon as its AddRef is on its
+  // way.
+  std::string line =
+      ArgsToCommandLine({"dbus-send", "--session", std::string("--dest=") + kSampleBusName,
+                         "/org/qap/test/Sample", "org.qap.Automation.AddRef"});
   PROCESS_INFORMATION started{};
   ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              nullptr, &started));
