@@ -49,9 +49,13 @@ class CallThreads {
     JoinDone();
     std::uint64_t id = m_nextId++;
     try {
-      std::thread thread([this, id, work = std::move(work)] {
+      std::thread thread([this, id, work = std::move(work)]() mutable {
         t_servingFor = this;
         work();
+        // What the work holds of the bus goes now: the bus's thread, which
+        // joins done threads while it holds the bus's lock, must find
+        // nothing left here that needs that lock.
+        work = nullptr;
         std::lock_guard<std::mutex> finished(m_mutex);
         auto node = m_running.extract(id);
         m_done.push_back(std::move(node.mapped()));
@@ -86,25 +90,19 @@ class CallThreads {
 
 class ActiveObjectExport;
 
-// The export's sink on the object's event interfaces: each event becomes a
-// signal. It outlives the export only as long as a connection point still
-// holds it, and then does nothing.
+// The export's sink on one of the object's event interfaces: each event
+// becomes a signal of that interface (dispatch identifiers are only unique
+// within one). It outlives the export only as long as a connection point
+// still holds it, and then does nothing.
 class EventSink final : public WithoutTypeInfo<IDispatch> {
  public:
-  EventSink(TypeLibraryPtr library, ActiveObjectExport* owner)
-      : m_library(std::move(library)), m_owner(owner) {}
+  EventSink(const TypeInterface& events, ActiveObjectExport* owner)
+      : m_events(events), m_owner(owner) {}
 
   HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    const TypeInterface* events = m_library->Find(iid);
-    if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDispatch) ||
-        (events != nullptr && events->source)) {
-      AddRef();
-      *object = static_cast<IDispatch*>(this);
-      return S_OK;
-    }
-    return E_NOINTERFACE;
+    return QueryInterfaceFromTable(
+        static_cast<IDispatch*>(this),
+        {{&IID_IUnknown, this}, {&IID_IDispatch, this}, {&m_events.iid, this}}, iid, object);
   }
   ULONG AddRef() override { return m_refs.Increment(); }
   ULONG Release() override {
@@ -126,7 +124,9 @@ class EventSink final : public WithoutTypeInfo<IDispatch> {
 
  private:
   RefCount m_refs;
-  TypeLibraryPtr m_library;
+  // Part of the export's library, which the export keeps while it holds
+  // this sink.
+  const TypeInterface& m_events;
   std::mutex m_mutex;
   ActiveObjectExport* m_owner;
 };
@@ -142,9 +142,15 @@ class ActiveObjectExport {
   bool OnServingThread() const {
     return m_loop.get_id() == std::this_thread::get_id() || m_calls.OnCallThread();
   }
-  void Emit(DISPID dispId, DISPPARAMS* params);
+  void Emit(const TypeInterface& events, DISPID dispId, DISPPARAMS* params);
 
  private:
+  struct Advised {
+    EventSink* sink;
+    IID iid;
+    DWORD cookie;
+  };
+
   ActiveObjectExport(TypeLibraryPtr library, IDispatch* dispatch)
       : m_library(std::move(library)), m_dispatch(dispatch) {}
 
@@ -177,8 +183,7 @@ class ActiveObjectExport {
   // ends the loop instead of the process.
   std::thread m_loop;
   CallThreads m_calls;
-  EventSink* m_sink = nullptr;
-  std::vector<std::pair<IID, DWORD>> m_advised;
+  std::vector<Advised> m_advised;
   std::mutex m_clientMutex;
   std::map<std::string, ULONG> m_clients;
 };
@@ -186,7 +191,7 @@ class ActiveObjectExport {
 HRESULT EventSink::Invoke(DISPID dispId, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                           EXCEPINFO*, UINT*) {
   std::lock_guard<std::mutex> guard(m_mutex);
-  if (m_owner != nullptr) m_owner->Emit(dispId, params);
+  if (m_owner != nullptr) m_owner->Emit(m_events, dispId, params);
   return S_OK;
 }
 
@@ -227,30 +232,33 @@ HRESULT ActiveObjectExport::Create(IUnknown* object, REFCLSID clsid,
 void ActiveObjectExport::Advise(IUnknown* object) {
   ComPtr<IConnectionPointContainer> container;
   if (FAILED(object->QueryInterface(IID_IConnectionPointContainer, container.OutVoid()))) return;
-  m_sink = new EventSink(m_library, this);
   for (const TypeInterface& entry : m_library->interfaces) {
     ComPtr<IConnectionPoint> point;
+    if (!entry.source || FAILED(container->FindConnectionPoint(entry.iid, point.Out()))) continue;
+    auto* sink = new EventSink(entry, this);
     DWORD cookie = 0;
-    if (entry.source && SUCCEEDED(container->FindConnectionPoint(entry.iid, point.Out())) &&
-        SUCCEEDED(point->Advise(m_sink, &cookie))) {
-      m_advised.emplace_back(entry.iid, cookie);
+    if (SUCCEEDED(point->Advise(sink, &cookie))) {
+      m_advised.push_back({sink, entry.iid, cookie});
+    } else {
+      sink->Release();
     }
   }
 }
 
 void ActiveObjectExport::Unadvise() {
-  if (m_sink == nullptr) return;
-  m_sink->Detach();
+  for (const Advised& advised : m_advised) advised.sink->Detach();
   ComPtr<IConnectionPointContainer> container;
-  if (SUCCEEDED(m_dispatch->QueryInterface(IID_IConnectionPointContainer, container.OutVoid()))) {
-    for (const auto& [iid, cookie] : m_advised) {
+  if (!m_advised.empty() &&
+      SUCCEEDED(m_dispatch->QueryInterface(IID_IConnectionPointContainer, container.OutVoid()))) {
+    for (const Advised& advised : m_advised) {
       ComPtr<IConnectionPoint> point;
-      if (SUCCEEDED(container->FindConnectionPoint(iid, point.Out()))) point->Unadvise(cookie);
+      if (SUCCEEDED(container->FindConnectionPoint(advised.iid, point.Out()))) {
+        point->Unadvise(advised.cookie);
+      }
     }
   }
+  for (const Advised& advised : m_advised) advised.sink->Release();
   m_advised.clear();
-  m_sink->Release();
-  m_sink = nullptr;
 }
 
 HRESULT ActiveObjectExport::Export() {
@@ -422,22 +430,19 @@ void ActiveObjectExport::OnOwnerChanged(sdbus::Message& message) {
   if (newOwner.empty()) DropClients(&name);
 }
 
-void ActiveObjectExport::Emit(DISPID dispId, DISPPARAMS* params) {
-  for (const TypeInterface& entry : m_library->interfaces) {
-    const TypeMember* member = entry.source ? entry.FindDispId(dispId) : nullptr;
-    if (member == nullptr) continue;
-    std::string signature = member->InSignature();
-    if (params == nullptr || params->cArgs != signature.size()) return;
-    try {
-      sdbus::Signal signal = m_object->createSignal(entry.name, member->name);
-      for (size_t i = 0; i < signature.size(); ++i) {
-        if (FAILED(WriteValue(signal, signature[i], params->rgvarg[params->cArgs - 1 - i]))) return;
-      }
-      m_object->emitSignal(signal);
-    } catch (const sdbus::Error&) {
-      // An event that cannot be sent is lost, as a failing sink's would be.
+void ActiveObjectExport::Emit(const TypeInterface& events, DISPID dispId, DISPPARAMS* params) {
+  const TypeMember* member = events.FindDispId(dispId);
+  if (member == nullptr) return;
+  std::string signature = member->InSignature();
+  if (params == nullptr || params->cArgs != signature.size()) return;
+  try {
+    sdbus::Signal signal = m_object->createSignal(events.name, member->name);
+    for (size_t i = 0; i < signature.size(); ++i) {
+      if (FAILED(WriteValue(signal, signature[i], params->rgvarg[params->cArgs - 1 - i]))) return;
     }
-    return;
+    m_object->emitSignal(signal);
+  } catch (const sdbus::Error&) {
+    // An event that cannot be sent is lost, as a failing sink's would be.
   }
 }
 

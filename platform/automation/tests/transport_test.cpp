@@ -34,7 +34,7 @@ std::string Ansi(const VARIANT& value) {
 // references.
 class SampleObject final : public IDispatch, public IConnectionPointContainer {
  public:
-  SampleObject() : m_events(this, kSampleEvents) {}
+  SampleObject() : m_events(this, kSampleEvents), m_news(this, kSampleNews) {}
 
   HRESULT QueryInterface(REFIID iid, void** object) override {
     if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDispatch) ||
@@ -74,6 +74,7 @@ class SampleObject final : public IDispatch, public IConnectionPointContainer {
       }
       case 3: return E_ACCESSDENIED;
       case 4: m_events.FireInvoke(7, params); return S_OK;
+      case 6: m_news.FireInvoke(7, params); return S_OK;
       case 5: {
         std::unique_lock<std::mutex> lock(m_holdMutex);
         holding = true;
@@ -91,13 +92,16 @@ class SampleObject final : public IDispatch, public IConnectionPointContainer {
     m_holdChanged.notify_all();
   }
   HRESULT EnumConnectionPoints(IEnumConnectionPoints** points) override {
-    return CreateConnectionPointEnumerator({&m_events}, points);
+    return CreateConnectionPointEnumerator({&m_events, &m_news}, points);
   }
   HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override {
-    if (!IsEqualGUID(iid, kSampleEvents)) return CONNECT_E_NOCONNECTION;
-    m_events.AddRef();
-    *point = &m_events;
-    return S_OK;
+    for (ConnectionPoint* candidate : {&m_events, &m_news}) {
+      if (!IsEqualGUID(iid, candidate->EventInterface())) continue;
+      candidate->AddRef();
+      *point = candidate;
+      return S_OK;
+    }
+    return CONNECT_E_NOCONNECTION;
   }
 
   std::atomic<ULONG> refs{0};
@@ -106,16 +110,20 @@ class SampleObject final : public IDispatch, public IConnectionPointContainer {
 
  private:
   ConnectionPoint m_events;
+  ConnectionPoint m_news;
   std::mutex m_holdMutex;
   std::condition_variable m_holdChanged;
   bool m_released = false;
 };
 
-// A client's event sink: the values of Notify as they arrive.
+// A client's event sink on one interface: what its events carried, as text,
+// in the order they arrived.
 class RecordingSink final : public IDispatch {
  public:
+  explicit RecordingSink(const IID& events = kSampleEvents) : m_iid(events) {}
+
   HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (!IsEqualGUID(iid, kSampleEvents) && !IsEqualGUID(iid, IID_IDispatch)) return E_NOINTERFACE;
+    if (!IsEqualGUID(iid, m_iid) && !IsEqualGUID(iid, IID_IDispatch)) return E_NOINTERFACE;
     AddRef();
     *object = static_cast<IDispatch*>(this);
     return S_OK;
@@ -130,6 +138,8 @@ class RecordingSink final : public IDispatch {
     std::lock_guard<std::mutex> guard(m_mutex);
     if (dispId == 7 && params->cArgs == 1 && params->rgvarg[0].vt == VT_I2) {
       m_values.push_back(params->rgvarg[0].iVal);
+    } else if (dispId == 7 && params->cArgs == 1) {
+      m_texts.push_back(Ansi(params->rgvarg[0]));
     }
     return S_OK;
   }
@@ -137,11 +147,17 @@ class RecordingSink final : public IDispatch {
     std::lock_guard<std::mutex> guard(m_mutex);
     return m_values;
   }
+  std::vector<std::string> Texts() {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_texts;
+  }
 
  private:
+  IID m_iid;
   std::atomic<ULONG> m_refs{1};
   std::mutex m_mutex;
   std::vector<short> m_values;
+  std::vector<std::string> m_texts;
 };
 
 class TransportTest : public ::testing::Test {
@@ -246,6 +262,28 @@ TEST_F(TransportTest, EveryConnectedClientReceivesEveryEventInOrder) {
   EXPECT_TRUE(WaitFor([&] { return secondSink.Values() == expected; }))
       << secondSink.Values().size() << " events";
   for (auto& [point, cookie] : advised) EXPECT_EQ(point->Unadvise(cookie), S_OK);
+}
+
+TEST_F(TransportTest, EachEventInterfaceReachesItsOwnSinksThoughTheirIdentifiersMeet) {
+  ComPtr<IDispatch> client = Connect();
+  ASSERT_TRUE(client);
+  ComPtr<IConnectionPointContainer> container;
+  ASSERT_EQ(client.As(IID_IConnectionPointContainer, &container), S_OK);
+  RecordingSink events(kSampleEvents), news(kSampleNews);
+  ComPtr<IConnectionPoint> eventsPoint, newsPoint;
+  ASSERT_EQ(container->FindConnectionPoint(kSampleEvents, eventsPoint.Out()), S_OK);
+  ASSERT_EQ(container->FindConnectionPoint(kSampleNews, newsPoint.Out()), S_OK);
+  DWORD eventsCookie = 0, newsCookie = 0;
+  ASSERT_EQ(eventsPoint->Advise(&events, &eventsCookie), S_OK);
+  ASSERT_EQ(newsPoint->Advise(&news, &newsCookie), S_OK);
+  ASSERT_EQ(Call(*client, 6, {CComVariant("extra")}), S_OK);
+  ASSERT_EQ(Call(*client, 4, {CComVariant(SHORT{9})}), S_OK);
+  EXPECT_EQ(news.Texts(), std::vector<std::string>{"extra"});
+  EXPECT_EQ(events.Values(), std::vector<short>{9});
+  EXPECT_TRUE(events.Texts().empty());
+  EXPECT_TRUE(news.Values().empty());
+  EXPECT_EQ(eventsPoint->Unadvise(eventsCookie), S_OK);
+  EXPECT_EQ(newsPoint->Unadvise(newsCookie), S_OK);
 }
 
 TEST_F(TransportTest, AClientThatLeavesWithoutReleasingLosesItsReferences) {
