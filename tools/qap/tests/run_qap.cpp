@@ -14,8 +14,9 @@ extern char** environ;
 
 namespace qap::testing {
 
-CommandResult RunQap(const std::vector<std::string>& args) {
+CommandResult RunQap(const std::vector<std::string>& args, const std::string& input) {
   ScratchDir outputs;
+  std::string inputFile = input.empty() ? std::string("/dev/null") : outputs.Write("in", input);
   std::string program = std::string(std::getenv("QAP_BIN_DIR")) + "/qap";
   std::vector<std::string> all = {program};
   all.insert(all.end(), args.begin(), args.end());
@@ -25,7 +26,7 @@ CommandResult RunQap(const std::vector<std::string>& args) {
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, inputFile.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outputs.File("out").c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, outputs.File("err").c_str(),

@@ -13,7 +13,8 @@ struct CommandResult {
   std::string err;
 };
 
-// Runs "$QAP_BIN_DIR/qap args..." with standard input from /dev/null.
-CommandResult RunQap(const std::vector<std::string>& args);
+// Runs "$QAP_BIN_DIR/qap args..." with input as its standard input (empty:
+// /dev/null).
+CommandResult RunQap(const std::vector<std::string>& args, const std::string& input = "");
 
 }  // namespace qap::testing
