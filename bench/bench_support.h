@@ -18,9 +18,10 @@ double PeakMiB();
 // A new folder under $TMPDIR (or /tmp) named after the program; empty, with
 // the reason on standard error, when it cannot be made.
 std::string MakeScratchFolder(const char* program);
-// Runs argv (searched in PATH) with its standard output discarded; true when
-// it exits with 0.
-bool RunQuietly(std::vector<std::string> argv);
+// Runs argv (searched in PATH) with its standard output discarded and its
+// standard input from inputFile (empty: the bench's own); true when it exits
+// with 0.
+bool RunQuietly(std::vector<std::string> argv, const std::string& inputFile = "");
 // ffmpeg on one thread, quiet and overwriting, with args after that.
 bool Ffmpeg(std::vector<std::string> args);
 
