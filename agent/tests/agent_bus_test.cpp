@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -331,16 +329,6 @@ TEST_F(AgentBusTest, ALoginWaitingOnTheNetworkHoldsUpNoOtherClient) {
   stalling.Stop();
   login.join();
   EXPECT_EQ(LoggedIn(*waiting), 0);
-}
-
-TEST_F(AgentBusTest, TheLogIsForItsOwnerOnly) {
-  ComPtr<IRequest2> agent = Connect();
-  ASSERT_TRUE(agent);
-  LogIn(*agent);
-  struct stat info {};
-  ASSERT_EQ(stat(m_serverDir.File("LogFile.log").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
-  EXPECT_NE(ServerLog().find("LogFile was created."), std::string::npos);
 }
 
 // Takes about 15 seconds: the agent's own shutdown delay, twice.
