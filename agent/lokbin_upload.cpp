@@ -51,7 +51,9 @@ DWORD WritePieces(HINTERNET request, const std::vector<std::string>& pieces) {
 CString NetworkFailure(DWORD error, bool whileSending) {
   const char* what;
   switch (error) {
-    case ERROR_INTERNET_CANNOT_CONNECT: what = "no connection to the upload host could be made"; break;
+    case ERROR_INTERNET_CANNOT_CONNECT:
+      what = "no connection to the upload host could be made";
+      break;
     case ERROR_INTERNET_NAME_NOT_RESOLVED: what = "the upload host's name is unknown"; break;
     case ERROR_INTERNET_CONNECTION_RESET: what = "the upload host reset the connection"; break;
     case ERROR_INTERNET_CONNECTION_ABORTED:
@@ -61,7 +63,9 @@ CString NetworkFailure(DWORD error, bool whileSending) {
       what = whileSending ? "the upload host stopped taking the file (send time-out)"
                           : "no reply within the receive time-out";
       break;
-    case ERROR_HTTP_INVALID_SERVER_RESPONSE: what = "the upload host's reply was no HTTP reply"; break;
+    case ERROR_HTTP_INVALID_SERVER_RESPONSE:
+      what = "the upload host's reply was no HTTP reply";
+      break;
     case ERROR_INTERNET_OPERATION_CANCELLED: what = "the agent ended meanwhile"; break;
     default: what = "the network failed"; break;
   }

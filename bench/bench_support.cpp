@@ -51,7 +51,9 @@ bool RunQuietly(std::vector<std::string> argv, const std::string& inputFile) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  if (!inputFile.empty()) posix_spawn_file_actions_addopen(&actions, 0, inputFile.c_str(), O_RDONLY, 0);
+  if (!inputFile.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 0, inputFile.c_str(), O_RDONLY, 0);
+  }
   pid_t pid = 0;
   const bool spawned =
       posix_spawnp(&pid, pointers[0], &actions, nullptr, pointers.data(), environ) == 0;

@@ -123,7 +123,8 @@ std::string AgentProcess() {
       pclose);
   char line[256];
   while (pipe && std::fgets(line, sizeof line, pipe.get()) != nullptr) {
-    if (const char* number = std::strstr(line, "uint32 ")) return std::to_string(std::atol(number + 7));
+    const char* number = std::strstr(line, "uint32 ");
+    if (number != nullptr) return std::to_string(std::atol(number + 7));
   }
   return {};
 }

@@ -10,6 +10,7 @@
 #include "agent/request2_ids.h"
 #include "platform/automation/automation.h"
 #include "platform/base/codepage.h"
+#include "platform/com/dispatch_sink.h"
 
 namespace {
 
@@ -142,48 +143,6 @@ class Request2Proxy final : public IRequest2, public IConnectionPointContainer {
   ComPtr<IDispatch> m_remote;
 };
 
-// A sink of one of the agent's event interfaces: each event to the handler.
-class EventSink final : public WithoutTypeInfo<IDispatch> {
- public:
-  using Handler = std::function<HRESULT(DISPID, DISPPARAMS*, UINT*)>;
-
-  EventSink(const IID& events, Handler handler) : m_events(events), m_handler(std::move(handler)) {}
-
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    return QueryInterfaceFromTable(
-        this, {{&IID_IUnknown, this}, {&IID_IDispatch, this}, {&m_events, this}}, iid, object);
-  }
-  ULONG AddRef() override { return m_refs.Increment(); }
-  ULONG Release() override {
-    ULONG left = m_refs.Decrement();
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return DISP_E_UNKNOWNNAME;
-  }
-  HRESULT Invoke(DISPID dispId, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                 UINT* argumentError) override {
-    std::lock_guard<std::mutex> guard(m_mutex);
-    return m_handler ? m_handler(dispId, params, argumentError) : S_OK;
-  }
-
-  // No call of the handler runs or starts once this returns, even one the
-  // connection had already taken from its list of sinks.
-  void Detach() {
-    std::lock_guard<std::mutex> guard(m_mutex);
-    m_handler = nullptr;
-  }
-
- private:
-  ~EventSink() = default;
-
-  RefCount m_refs;
-  IID m_events;
-  std::mutex m_mutex;
-  Handler m_handler;
-};
-
 // The events' arguments, read in call order.
 class EventArguments {
  public:
@@ -279,7 +238,7 @@ HRESULT Request2Subscription::Subscribe(IRequest2* request, Request2Events event
   HRESULT hr = request->QueryInterface(IID_IConnectionPointContainer, container.OutVoid());
   if (FAILED(hr)) return hr;
   auto shared = std::make_shared<const Request2Events>(std::move(events));
-  std::vector<std::pair<const IID*, EventSink::Handler>> wanted;
+  std::vector<std::pair<const IID*, DispatchSink::Handler>> wanted;
   if (shared->onNotify) {
     wanted.emplace_back(&DIID__IRequest2Events,
                         [shared](DISPID dispId, DISPPARAMS* params, UINT* argumentError) {
@@ -296,7 +255,7 @@ HRESULT Request2Subscription::Subscribe(IRequest2* request, Request2Events event
     Advised advised;
     hr = container->FindConnectionPoint(*iid, advised.point.Out());
     if (FAILED(hr)) break;
-    auto* sink = new (std::nothrow) EventSink(*iid, std::move(handler));
+    auto* sink = new (std::nothrow) DispatchSink(*iid, std::move(handler));
     if (sink == nullptr) {
       hr = E_OUTOFMEMORY;
       break;
@@ -311,7 +270,7 @@ HRESULT Request2Subscription::Subscribe(IRequest2* request, Request2Events event
 
 void Request2Subscription::Unsubscribe() {
   for (Advised& advised : m_advised) {
-    static_cast<EventSink*>(advised.sink.Get())->Detach();
+    static_cast<DispatchSink*>(advised.sink.Get())->Detach();
     advised.point->Unadvise(advised.cookie);
   }
   m_advised.clear();

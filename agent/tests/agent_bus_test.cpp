@@ -139,6 +139,15 @@ class AgentBusTest : public ::testing::Test {
     EXPECT_EQ(CreateRequest2Proxy(&agent), S_OK);
     return agent;
   }
+  // A client logged in, whose events reach events.
+  ComPtr<IRequest2> ConnectLoggedIn(Events& events, Request2Subscription& subscription) {
+    SCOPED_TRACE("ConnectLoggedIn");
+    ComPtr<IRequest2> agent = Connect();
+    if (!agent) return agent;
+    LogIn(*agent);
+    EXPECT_EQ(events.Subscribe(subscription, agent.Get()), S_OK);
+    return agent;
+  }
   static std::string Status(IRequest2& agent) {
     VARIANT status;
     EXPECT_EQ(agent.GetStatusText(&status, 0), S_OK);
@@ -248,12 +257,10 @@ TEST_F(AgentBusTest, TwoClientsSeeTheSameEventsAndALogoutTellsBoth) {
 }
 
 TEST_F(AgentBusTest, CancelAllStopsTheRunningUploadAndTheQueueGoesOnAfterwards) {
-  ComPtr<IRequest2> agent = Connect();
-  ASSERT_TRUE(agent);
-  LogIn(*agent);
   Events events;
   Request2Subscription subscription;
-  ASSERT_EQ(events.Subscribe(subscription, agent.Get()), S_OK);
+  ComPtr<IRequest2> agent = ConnectLoggedIn(events, subscription);
+  ASSERT_TRUE(agent);
   // Large enough to be still on its way when the status is asked for.
   Add(*agent, m_musicDir.Write("long.mp3", PatternBytes(96 << 20)));
   EXPECT_EQ(Status(*agent), "Working...");
@@ -277,12 +284,10 @@ TEST_F(AgentBusTest, CancelAllStopsTheRunningUploadAndTheQueueGoesOnAfterwards) 
 }
 
 TEST_F(AgentBusTest, EveryEventOfManyTinyUploadsHasArrivedWhenTheQueueSaysItIsIdle) {
-  ComPtr<IRequest2> agent = Connect();
-  ASSERT_TRUE(agent);
-  LogIn(*agent);
   Events events;
   Request2Subscription subscription;
-  ASSERT_EQ(events.Subscribe(subscription, agent.Get()), S_OK);
+  ComPtr<IRequest2> agent = ConnectLoggedIn(events, subscription);
+  ASSERT_TRUE(agent);
   constexpr int kFiles = 40;
   for (int i = 0; i < kFiles; ++i) {
     m_musicDir.Write("tiny" + std::to_string(i) + ".mp3", PatternBytes(static_cast<size_t>(i)));
@@ -303,13 +308,7 @@ TEST_F(AgentBusTest, EveryEventOfManyTinyUploadsHasArrivedWhenTheQueueSaysItIsId
 
 TEST_F(AgentBusTest, ALoginWaitingOnTheNetworkHoldsUpNoOtherClient) {
   // The login host of this agent takes the request and never answers.
-  std::atomic<bool> loginArrived{false};
-  RawHttpServer stalling([&loginArrived](RawConnection& connection, RawHttpServer&) {
-    RawRequest request;
-    if (!connection.ReadRequest(&request)) return;
-    loginArrived.store(true);
-    connection.Hold();
-  });
+  RawHttpServer stalling(RawHttpServer::TakeAndHold());
   ASSERT_EQ(automation::UpdateActivationEnvironment(
                 {{"QAP_CONNECT_TO", std::string(kAgentWebHost) + ":80:127.0.0.1:" +
                                         std::to_string(stalling.Port())}}),
@@ -322,7 +321,7 @@ TEST_F(AgentBusTest, ALoginWaitingOnTheNetworkHoldsUpNoOtherClient) {
     LogIn(*waiting);
     loginReturned.store(true);
   });
-  ASSERT_TRUE(WaitFor([&loginArrived] { return loginArrived.load(); }));
+  ASSERT_TRUE(WaitFor([&stalling] { return stalling.Requests().size() == 1; }));
   EXPECT_EQ(Status(*other), "User is not logged in");
   EXPECT_EQ(LoggedIn(*other), 0);
   EXPECT_FALSE(loginReturned.load()) << "the login did not wait after all";

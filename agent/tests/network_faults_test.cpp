@@ -94,8 +94,9 @@ TEST_F(NetworkFaultTest, AResetInTheMiddleOfTheUploadFailsIt) {
   // Depending on where the reset meets the body, it reads as a reset or as
   // a connection closed early.
   std::string reason = request.FailureReason().str();
-  EXPECT_TRUE(reason == "the upload host reset the connection (error 12031)" ||
-              reason == "the upload host closed the connection before the upload ended (error 12030)")
+  EXPECT_TRUE(
+      reason == "the upload host reset the connection (error 12031)" ||
+      reason == "the upload host closed the connection before the upload ended (error 12030)")
       << reason;
   ExpectFailed(request, reason);
   EXPECT_NE(LogText().find("OnLoopUploadData: Failed to upload file. Last error='1203"),
@@ -168,10 +169,7 @@ TEST_F(NetworkFaultTest, AServerThatReadsTheBodyAndNeverAnswersFailsAfterTheRece
   DWORD shortWait = 1500, usual = 30000;
   ASSERT_TRUE(InternetSetOptionA(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &shortWait,
                                  sizeof shortWait));
-  RawHttpServer server([](RawConnection& connection, RawHttpServer&) {
-    RawRequest request;
-    if (connection.ReadRequest(&request)) connection.Hold();
-  });
+  RawHttpServer server(RawHttpServer::TakeAndHold());
   CConnectionRequest& request = UploadTo(server.Port(), 3000);
   InternetSetOptionA(nullptr, INTERNET_OPTION_RECEIVE_TIMEOUT, &usual, sizeof usual);
   ExpectFailed(request, "no reply within the receive time-out (error 12002)");

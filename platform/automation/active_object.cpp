@@ -21,6 +21,7 @@
 #include "platform/base/last_error.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/connection_point_impl.h"
+#include "platform/com/dispatch_sink.h"
 
 namespace qap::automation {
 namespace {
@@ -88,49 +89,6 @@ class CallThreads {
   std::uint64_t m_nextId = 0;
 };
 
-class ActiveObjectExport;
-
-// The export's sink on one of the object's event interfaces: each event
-// becomes a signal of that interface (dispatch identifiers are only unique
-// within one). It outlives the export only as long as a connection point
-// still holds it, and then does nothing.
-class EventSink final : public WithoutTypeInfo<IDispatch> {
- public:
-  EventSink(const TypeInterface& events, ActiveObjectExport* owner)
-      : m_events(events), m_owner(owner) {}
-
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    return QueryInterfaceFromTable(
-        static_cast<IDispatch*>(this),
-        {{&IID_IUnknown, this}, {&IID_IDispatch, this}, {&m_events.iid, this}}, iid, object);
-  }
-  ULONG AddRef() override { return m_refs.Increment(); }
-  ULONG Release() override {
-    ULONG left = m_refs.Decrement();
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return DISP_E_UNKNOWNNAME;
-  }
-  HRESULT Invoke(DISPID dispId, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                 UINT*) override;
-
-  // After this no event reaches the bus; waits for one being sent.
-  void Detach() {
-    std::lock_guard<std::mutex> guard(m_mutex);
-    m_owner = nullptr;
-  }
-
- private:
-  RefCount m_refs;
-  // Part of the export's library, which the export keeps while it holds
-  // this sink.
-  const TypeInterface& m_events;
-  std::mutex m_mutex;
-  ActiveObjectExport* m_owner;
-};
-
 class ActiveObjectExport {
  public:
   static HRESULT Create(IUnknown* object, REFCLSID clsid, std::unique_ptr<ActiveObjectExport>* out);
@@ -145,8 +103,10 @@ class ActiveObjectExport {
   void Emit(const TypeInterface& events, DISPID dispId, DISPPARAMS* params);
 
  private:
+  // The export's sink on one event interface: each event becomes a signal
+  // of that interface (dispatch identifiers are unique only within one).
   struct Advised {
-    EventSink* sink;
+    DispatchSink* sink;
     IID iid;
     DWORD cookie;
   };
@@ -188,13 +148,6 @@ class ActiveObjectExport {
   std::map<std::string, ULONG> m_clients;
 };
 
-HRESULT EventSink::Invoke(DISPID dispId, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
-                          EXCEPINFO*, UINT*) {
-  std::lock_guard<std::mutex> guard(m_mutex);
-  if (m_owner != nullptr) m_owner->Emit(m_events, dispId, params);
-  return S_OK;
-}
-
 // A reply that can no longer be delivered (the caller or the bus went away)
 // is nobody's loss.
 void SendQuietly(const sdbus::MethodReply& reply) {
@@ -235,7 +188,11 @@ void ActiveObjectExport::Advise(IUnknown* object) {
   for (const TypeInterface& entry : m_library->interfaces) {
     ComPtr<IConnectionPoint> point;
     if (!entry.source || FAILED(container->FindConnectionPoint(entry.iid, point.Out()))) continue;
-    auto* sink = new EventSink(entry, this);
+    auto* sink = new DispatchSink(entry.iid, [this, &entry](DISPID dispId, DISPPARAMS* params,
+                                                            UINT*) {
+      Emit(entry, dispId, params);
+      return S_OK;
+    });
     DWORD cookie = 0;
     if (SUCCEEDED(point->Advise(sink, &cookie))) {
       m_advised.push_back({sink, entry.iid, cookie});

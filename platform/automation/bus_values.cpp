@@ -73,7 +73,9 @@ HRESULT FromBusVariant(const sdbus::Variant& value, VARIANT* out) {
 
 }  // namespace
 
-std::unique_ptr<sdbus::IConnection> ConnectSessionBus() { return sdbus::createSessionBusConnection(); }
+std::unique_ptr<sdbus::IConnection> ConnectSessionBus() {
+  return sdbus::createSessionBusConnection();
+}
 
 HRESULT WriteValue(sdbus::Message& message, char type, const VARIANT& value) {
   if (type == 'v') {

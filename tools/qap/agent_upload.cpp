@@ -3,6 +3,7 @@
 // when the locker took it, failed with the agent's reason otherwise.
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -183,16 +184,21 @@ int UploadCommand(IRequest2& agent, const Args& args) {
     CComBSTR value(path.c_str());
     if (FAILED(hr = agent.AddFile(value.Ref(), 0, 0))) return AgentCallFailed("AddFile", hr);
   }
-  // Every file the agent queued was announced before AddFile returned.
-  UploadFollower follower(paths, isatty(STDOUT_FILENO) != 0);
-  follower.Take(events.Take(std::chrono::milliseconds(0)));
-  if (follower.Count() == 0 && links == 0) {
+  // Every file the agent queued was announced before AddFile returned;
+  // the first of them may have finished already.
+  std::vector<AgentEvent> arrived = events.Take(std::chrono::milliseconds(0));
+  size_t queued = std::count_if(arrived.begin(), arrived.end(), [&paths](const AgentEvent& event) {
+    return event.kind == AgentEvent::kQueued && IsFromPaths(event.text, paths);
+  });
+  if (queued == 0 && links == 0) {
     return AgentFailed("nothing to upload: no .wav, .mp3 or .wma file among the paths given");
   }
-  std::cout << "uploading " << follower.Count() << " file(s)"
+  std::cout << "uploading " << queued << " file(s)"
             << (links > 0 ? " and " + std::to_string(links) + " link(s)" : "") << std::endl;
+  UploadFollower follower(paths, isatty(STDOUT_FILENO) != 0);
+  follower.Take(arrived);
   while (follower.Unfinished() > 0) {
-    std::vector<AgentEvent> arrived = events.Take(kQuietCheck);
+    arrived = events.Take(kQuietCheck);
     if (arrived.empty() && !IsAgentRunning()) {
       return AgentFailed("the agent ended before the uploads did (see its LogFile.log)");
     }

@@ -302,7 +302,9 @@ int Simple(IRequest2& agent, const Args& args) {
           "Failed to launch browser: the agent wrote the locker page (gohome.htm beside "
           "LBAgent2) but could start no browser; set BROWSER to one");
     }
-    if (FAILED(hr)) return AgentFailed("the locker page could not be written (see the agent's log)");
+    if (FAILED(hr)) {
+      return AgentFailed("the locker page could not be written (see the agent's log)");
+    }
     std::cout << "the agent opened the locker page (gohome.htm beside LBAgent2) in the browser\n";
   }
   return 0;

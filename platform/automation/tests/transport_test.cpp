@@ -188,6 +188,20 @@ class TransportTest : public ::testing::Test {
               S_OK);
     return client;
   }
+  // Runs dbus-send with options to take a reference on the sample's object
+  // and waits (bounded) for it to end.
+  static void TakeReferenceAndLeave(std::vector<std::string> options) {
+    std::vector<std::string> args = {"dbus-send", "--session"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.insert(args.end(), {std::string("--dest=") + kSampleBusName, "/org/qap/test/Sample",
+                             "org.qap.Automation.AddRef"});
+    std::string line = ArgsToCommandLine(args);
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               nullptr, &started));
+    EXPECT_EQ(WaitForSingleObject(started.hProcess, 10000), WAIT_OBJECT_0);
+    CloseHandle(started.hProcess);
+  }
   static HRESULT Call(IDispatch& client, DISPID dispId, std::vector<CComVariant> arguments,
                       VARIANT* result = nullptr) {
     std::vector<VARIANT> reversed(arguments.rbegin(), arguments.rend());
@@ -288,14 +302,7 @@ TEST_F(TransportTest, EachEventInterfaceReachesItsOwnSinksThoughTheirIdentifiers
 
 TEST_F(TransportTest, AClientThatLeavesWithoutReleasingLosesItsReferences) {
   // dbus-send takes a reference and ends without giving it back.
-  std::string line = ArgsToCommandLine({"dbus-send", "--session", "--print-reply",
-                                        std::string("--dest=") + kSampleBusName,
-                                        "/org/qap/test/Sample", "org.qap.Automation.AddRef"});
-  PROCESS_INFORMATION started{};
-  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             nullptr, &started));
-  EXPECT_EQ(WaitForSingleObject(started.hProcess, 10000), WAIT_OBJECT_0);
-  CloseHandle(started.hProcess);
+  TakeReferenceAndLeave({"--print-reply"});
   EXPECT_TRUE(WaitFor([this] { return m_object.addRefs.load() >= 1 && m_object.refs.load() == 0; }))
       << m_object.refs.load() << " references left";
 }
@@ -321,14 +328,7 @@ TEST_F(TransportTest, ACallThatWaitsHoldsUpNoOtherCall) {
 TEST_F(TransportTest, AReferenceWhoseSenderLeftBeforeItWasServedIsDropped) {
   // Without --print-reply, dbus-send leaves as soon as its AddRef is on its
   // way.
-  std::string line =
-      ArgsToCommandLine({"dbus-send", "--session", std::string("--dest=") + kSampleBusName,
-                         "/org/qap/test/Sample", "org.qap.Automation.AddRef"});
-  PROCESS_INFORMATION started{};
-  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             nullptr, &started));
-  EXPECT_EQ(WaitForSingleObject(started.hProcess, 10000), WAIT_OBJECT_0);
-  CloseHandle(started.hProcess);
+  TakeReferenceAndLeave({});
   EXPECT_TRUE(WaitFor([this] { return m_object.addRefs.load() >= 1 && m_object.refs.load() == 0; }))
       << m_object.refs.load() << " references left";
 }

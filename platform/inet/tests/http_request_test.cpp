@@ -214,13 +214,7 @@ void CountSent(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information, D
 }
 
 TEST_F(HttpRequestTest, BytesCountAsSentWhenTheyLeaveAndClosingTheSessionEndsAWaitForTheReply) {
-  std::atomic<bool> bodyRead{false};
-  RawHttpServer server([&bodyRead](RawConnection& connection, RawHttpServer&) {
-    RawRequest request;
-    if (!connection.ReadRequest(&request)) return;
-    bodyRead.store(true);
-    connection.Hold();
-  });
+  RawHttpServer server(RawHttpServer::TakeAndHold());
   Route(server);
   ASSERT_NE(InternetSetStatusCallbackA(m_connection.Get(), &CountSent),
             INTERNET_INVALID_STATUS_CALLBACK);
@@ -249,7 +243,7 @@ TEST_F(HttpRequestTest, BytesCountAsSentWhenTheyLeaveAndClosingTheSessionEndsAWa
     ended = HttpEndRequestA(request.Get(), nullptr, 0, 0);
     endError = GetLastError();
   });
-  ASSERT_TRUE(qap::testing::WaitFor([&bodyRead] { return bodyRead.load(); }));
+  ASSERT_TRUE(qap::testing::WaitFor([&server] { return server.Requests().size() == 1; }));
   m_session.Reset();
   ender.join();
   EXPECT_FALSE(ended);

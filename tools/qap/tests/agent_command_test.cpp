@@ -3,10 +3,8 @@
 // locker took and why the others failed, the shell's environment reaching
 // the agent the bus starts, and an agent that still ends when a client dies
 // in the middle of a call.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 
@@ -21,8 +19,6 @@
 #include "platform/testing/scratch.h"
 #include "tools/locker-service/locker_service.h"
 #include "tools/qap/tests/run_qap.h"
-
-extern char** environ;
 
 namespace {
 
@@ -132,8 +128,9 @@ TEST_F(AgentCommand, APasswordIsNeverTakenFromTheCommandLine) {
   // Without a terminal to ask on, and nothing piped in.
   CommandResult result = RunQap({"agent", "login", "ann"});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err,
-            "qap agent: no terminal to ask for the password on; pipe it in with --password-stdin\n");
+  EXPECT_EQ(
+      result.err,
+      "qap agent: no terminal to ask for the password on; pipe it in with --password-stdin\n");
   result = RunQap({"agent", "login", "ann", "--password-stdin"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err, "qap agent: no password on standard input\n");
@@ -222,37 +219,13 @@ TEST_F(AgentSession, AFailedUploadIsNamedWithItsReasonAndTheNextFileIsStillSent)
       << result.out;
 }
 
-// Starts qap with input on its standard input, not waiting for it.
-pid_t StartQap(const std::vector<std::string>& args, const std::string& inputFile) {
-  std::string program = std::string(getenv("QAP_BIN_DIR")) + "/qap";
-  std::vector<std::string> all = {program};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& arg : all) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, inputFile.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
 TEST_F(AgentSession, TheAgentEndsWhenItsLastClientDiedInTheMiddleOfALogin) {
-  std::atomic<bool> loginArrived{false};
-  RawHttpServer stalling([&loginArrived](RawConnection& connection, RawHttpServer&) {
-    RawRequest request;
-    if (!connection.ReadRequest(&request)) return;
-    loginArrived.store(true);
-    connection.Hold();
-  });
+  RawHttpServer stalling(RawHttpServer::TakeAndHold());
   Route(stalling.Port(), m_locker->Port());
-  pid_t client = StartQap({"agent", "login", "ann", "--password-stdin"},
-                          m_dir.Write("password", "secret\n"));
+  int client = qap::testing::StartQap({"agent", "login", "ann", "--password-stdin"}, "secret\n");
   ASSERT_GT(client, 0);
-  ASSERT_TRUE(WaitFor([&loginArrived] { return loginArrived.load(); }, std::chrono::seconds(20)));
+  ASSERT_TRUE(
+      WaitFor([&stalling] { return stalling.Requests().size() == 1; }, std::chrono::seconds(20)));
   EXPECT_TRUE(IsClassRunning(CLSID_Request2));
   kill(client, SIGKILL);
   waitpid(client, nullptr, 0);
