@@ -90,7 +90,7 @@ TEST_F(NetworkFaultTest, AResetInTheMiddleOfTheUploadFailsIt) {
     if (connection.ReadHead(&request)) connection.ReadBody(300 * 1024);
     connection.Reset();
   });
-  CConnectionRequest& request = UploadTo(server.Port(), 8 * 1024 * 1024);
+  CConnectionRequest& request = UploadTo(server.Port(), 32 * 1024 * 1024);
   // Depending on where the reset meets the body, it reads as a reset or as
   // a connection closed early.
   std::string reason = request.FailureReason().str();
@@ -102,6 +102,8 @@ TEST_F(NetworkFaultTest, AResetInTheMiddleOfTheUploadFailsIt) {
   EXPECT_NE(LogText().find("OnLoopUploadData: Failed to upload file. Last error='1203"),
             std::string::npos);
   EXPECT_TRUE(Logged("Returned error code : '0'"));
+  // What the socket buffers took before the reset counts as gone; the
+  // file is larger than they are.
   std::vector<short> progress = m_events.Values();
   EXPECT_LT(progress.back(), 100);
   NextUploadWorks();
