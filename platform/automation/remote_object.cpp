@@ -3,6 +3,9 @@
 // connection's own event loop, so every event the server sent before a reply
 // has reached the sinks by the time the call returns.
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 #include <memory>
 #include <new>
 #include <string>
@@ -46,11 +49,13 @@ class RemoteObject final : public WithoutTypeInfo<IDispatch>, public IConnection
   ~RemoteObject();
 
   HRESULT Connect();
-  // From a thread other than the loop's, sdbus-c++ hands the reply over
-  // through the loop, behind the signals that came before it.
-  sdbus::MethodReply CallMethod(const sdbus::MethodCall& call) {
-    return m_proxy->callMethod(call, kCallTimeout);
-  }
+  // The reply always comes through the connection's loop, behind the
+  // signals that came before it, also while the loop is only starting (a
+  // plain blocking call would then read the reply itself and return ahead
+  // of them). On the loop's own thread, a sink calling back, the call
+  // blocks there. Throws sdbus::Error.
+  sdbus::MethodReply CallMethod(const sdbus::MethodCall& call);
+  void RunLoop();
   void OnSignal(ConnectionPoint& point, const TypeMember& member, sdbus::Signal& signal);
 
   RefCount m_refs;
@@ -63,6 +68,18 @@ class RemoteObject final : public WithoutTypeInfo<IDispatch>, public IConnection
   // the process.
   std::thread m_loop;
   bool m_holdsReference = false;
+  // The replies being waited for, and whether the loop that delivers them
+  // has ended.
+  std::mutex m_replyMutex;
+  std::condition_variable m_replied;
+  bool m_loopEnded = false;
+};
+
+// One call's outcome, handed from the loop to the thread waiting for it.
+struct Outcome {
+  bool arrived = false;
+  sdbus::MethodReply reply;
+  std::optional<sdbus::Error> error;
 };
 
 HRESULT RemoteObject::Create(REFCLSID clsid, ComPtr<IUnknown>* out) {
@@ -98,13 +115,7 @@ HRESULT RemoteObject::Connect() {
       }
     }
     m_proxy->finishRegistration();
-    m_loop = std::thread([this] {
-      try {
-        m_connection->enterEventLoop();
-      } catch (const sdbus::Error&) {
-        // The bus is gone; every call from now on fails.
-      }
-    });
+    m_loop = std::thread([this] { RunLoop(); });
     // The first call to the name starts the server when nobody owns it.
     CallMethod(m_proxy->createMethodCall(kReferenceInterface, "AddRef"));
     m_holdsReference = true;
@@ -113,6 +124,42 @@ HRESULT RemoteObject::Connect() {
     return hr == RPC_E_DISCONNECTED ? CO_E_SERVER_EXEC_FAILURE : hr;
   }
   return S_OK;
+}
+
+void RemoteObject::RunLoop() {
+  try {
+    m_connection->enterEventLoop();
+  } catch (const sdbus::Error&) {
+    // The bus is gone; every call from now on fails.
+  }
+  std::lock_guard<std::mutex> guard(m_replyMutex);
+  m_loopEnded = true;
+  m_replied.notify_all();
+}
+
+sdbus::MethodReply RemoteObject::CallMethod(const sdbus::MethodCall& call) {
+  if (std::this_thread::get_id() == m_loop.get_id()) return m_proxy->callMethod(call, kCallTimeout);
+  auto outcome = std::make_shared<Outcome>();
+  m_proxy->callMethod(
+      call,
+      [this, outcome](sdbus::MethodReply& reply, const sdbus::Error* error) {
+        std::lock_guard<std::mutex> guard(m_replyMutex);
+        if (error != nullptr) {
+          outcome->error = *error;
+        } else {
+          outcome->reply = std::move(reply);
+        }
+        outcome->arrived = true;
+        m_replied.notify_all();
+      },
+      kCallTimeout);
+  std::unique_lock<std::mutex> lock(m_replyMutex);
+  m_replied.wait(lock, [&] { return outcome->arrived || m_loopEnded; });
+  if (!outcome->arrived) {
+    throw sdbus::Error("org.freedesktop.DBus.Error.Disconnected", "the bus connection ended");
+  }
+  if (outcome->error) throw *outcome->error;
+  return std::move(outcome->reply);
 }
 
 RemoteObject::~RemoteObject() {
