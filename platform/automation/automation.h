@@ -11,7 +11,8 @@
 // As in COM's multithreaded apartment, the server's object is called on as
 // many threads as calls arrive: one call that waits never holds up another.
 // An event the object fires before a call returns reaches the client's sinks
-// before the call returns there.
+// before the call returns there. A client waits up to ten minutes for a
+// reply, longer than any call of the suite's servers lasts.
 //
 // Values on the bus: BSTR as a string, the integer types and booleans as
 // themselves, and a VARIANT argument as a variant holding one of those, or
