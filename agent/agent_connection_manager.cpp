@@ -66,8 +66,15 @@ CString CAgentConnectionManager::Password() const {
 
 bool CAgentConnectionManager::AddIfMusic(const CString& path) {
   if (!IsMusicFile(path.str())) return false;
-  AddRequest(std::make_unique<CUploadRequest>(path));
+  auto request = std::make_unique<CUploadRequest>(path);
+  request->ReportAs(path);
+  AddRequest(std::move(request));
   return true;
+}
+
+void CAgentConnectionManager::AbortTransfers() {
+  RequestCancel();
+  m_locker->CloseSession();
 }
 
 AddedPath CAgentConnectionManager::AddFile(const CString& path) {

@@ -39,8 +39,14 @@ class CAgentConnectionManager : public CConnectionManager {
 
   // Classifies path and queues one upload per music file (".wav", ".mp3",
   // ".wma" in any case): the file itself, or each one directly in the
-  // folder. A file URL counts as its local path.
+  // folder. A file URL counts as its local path. Each queued file is
+  // reported by its path.
   AddedPath AddFile(const CString& path);
+
+  // Cancels the running transfer and whatever waits on the network, on any
+  // thread; the locker connection fails everything from then on. For the
+  // agent's end, so that nothing waits out a time-out.
+  void AbortTransfers();
 
  private:
   bool AddIfMusic(const CString& path);

@@ -31,16 +31,11 @@ BOOL CConnection::CanUpload(CConnectionRequest& request) { return MaskAllows(req
 
 BOOL CConnection::Upload(CUploadRequest& request) {
   InternetHandle handle = OpenUpload(request);
-  if (!handle) {
-    // Nothing was sent, so there is nothing to finish.
-    request.SetFailed(true);
-    request.SetInProcess(false);
-    return FALSE;
-  }
+  if (!handle) return FALSE;  // nothing was sent, so there is nothing to finish
   request.SetInProcess(true);
   FilePtr file = OpenFile(request.FilePath().str(), "rb");
   if (!file) {
-    request.SetFailed(true);
+    request.Fail("the file cannot be read");
     request.SetInProcess(false);
     return FALSE;  // the open upload is dropped with its handle, unfinished
   }
@@ -57,13 +52,12 @@ BOOL CConnection::Upload(CUploadRequest& request) {
       OnUploadCanceled(std::move(handle), request);
       return FALSE;
     }
+    // A failed write leaves the body short, which its close reports.
     if (!WriteUpload(handle, chunk.data(), static_cast<DWORD>(count))) break;
-    request.AddProgress(static_cast<DWORD>(count));
   }
   file.reset();
-  BOOL accepted = CloseUpload(std::move(handle));
+  CloseUpload(std::move(handle), request);
   request.SetDone(true);
-  if (!accepted) request.SetFailed(true);
   request.SetInProcess(false);
   return TRUE;
 }

@@ -35,15 +35,19 @@ class CConnection {
   virtual BOOL ReadDownload(const InternetHandle& handle, void* buffer, DWORD size,
                             DWORD* read) = 0;
   virtual void OnDownloadCanceled(FilePtr file, const CString& path, CDownloadRequest& request);
+  // Null, with the request failed for a reason, when the upload cannot
+  // begin.
   virtual InternetHandle OpenUpload(CUploadRequest& request) = 0;
-  // Finishes the body and closes; true when the far side accepted the upload.
-  virtual BOOL CloseUpload(InternetHandle handle) = 0;
+  // Finishes the body and closes; true when the far side accepted the whole
+  // upload, else the request is failed for a reason.
+  virtual BOOL CloseUpload(InternetHandle handle, CUploadRequest& request) = 0;
   virtual BOOL WriteUpload(const InternetHandle& handle, const void* bytes, DWORD count) = 0;
   virtual void OnUploadCanceled(InternetHandle handle, CUploadRequest& request);
 
-  // The generic upload: the request's file in chunks of ChunkSize(), with
-  // progress after each chunk and the manager's cancel flag seen between
-  // chunks.
+  // The generic upload: the request's file in chunks of ChunkSize(), the
+  // manager's cancel flag seen between chunks. The progress comes from the
+  // connection as the bytes leave for the network, not as they are handed
+  // over.
   BOOL Upload(CUploadRequest& request);
   DWORD ChunkSize() const { return m_chunkSize; }
 

@@ -48,11 +48,17 @@ DWORD CConnectionManager::WorkerLoop() {
       ResetEvent(m_stopEvent.get());
       return 0;
     }
-    while (m_position.load() < RequestCount()) {
+    for (DWORD index; (index = m_position.load()) < RequestCount();) {
       // A manager going away starts nothing more.
       if (WaitForSingleObject(m_stopEvent.get(), 0) == WAIT_OBJECT_0) return 0;
-      RequestAt(m_position.load())->Start(*this);
-      m_position.fetch_add(1);
+      CConnectionRequest& request = *RequestAt(index);
+      if (request.Reported() && m_events != nullptr) m_events->OnStarted(index);
+      request.Start(*this);
+      // A cancellation during the run moved the position on to the last
+      // request: the ones in between end unstarted.
+      DWORD last = std::max(index, m_position.load());
+      for (DWORD ended = index; ended <= last; ++ended) ReportFinished(ended, *RequestAt(ended));
+      m_position.store(last + 1);
     }
   }
 }
@@ -64,6 +70,9 @@ void CConnectionManager::Install(std::unique_ptr<CConnection> connection) {
 
 void CConnectionManager::AddRequest(std::unique_ptr<CConnectionRequest> request) {
   std::lock_guard<CCriticalSection> guard(m_lock);
+  if (request->Reported() && m_events != nullptr) {
+    m_events->OnQueued(static_cast<DWORD>(m_requests.size()), request->ReportedAs());
+  }
   m_requests.push_back(std::move(request));
   SetEvent(m_workEvent.get());
 }
@@ -85,7 +94,7 @@ CConnectionRequest* CConnectionManager::RequestAt(size_t index) const {
 void CConnectionManager::CancelRemaining() {
   m_cancel.store(0);
   std::lock_guard<CCriticalSection> guard(m_lock);
-  for (size_t i = m_position.load(); i < m_requests.size(); ++i) m_requests[i]->SetFailed(true);
+  for (size_t i = m_position.load(); i < m_requests.size(); ++i) m_requests[i]->Fail("canceled");
   m_position.store(static_cast<DWORD>(m_requests.size() - 1));
 }
 
@@ -110,6 +119,16 @@ CConnection* CConnectionManager::LockerConnection() const {
 
 void CConnectionManager::Notify(short value) {
   if (m_events != nullptr) m_events->OnNotify(value);
+}
+
+void CConnectionManager::ReportFinished(DWORD index, const CConnectionRequest& request) {
+  if (!request.Reported()) return;
+  bool sent = request.Done() && !request.Failed();
+  CString reason = sent ? CString() : request.FailureReason();
+  if (!sent) {
+    AgentLog(kLogError, "Upload of '%s' failed: %s", request.ReportedAs().c_str(), reason.c_str());
+  }
+  if (m_events != nullptr) m_events->OnFinished(index, sent, reason);
 }
 
 void CConnectionManager::Dump() const {

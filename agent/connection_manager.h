@@ -33,6 +33,8 @@ class CConnectionManager {
   virtual void Dump() const;
   virtual void InstallConnections() = 0;
 
+  // A reported request is announced to the event sink before the worker
+  // can start it.
   void AddRequest(std::unique_ptr<CConnectionRequest> request);
   void AddDownload(const CString& source, const char* directory);
   void RequestCancel() { m_cancel.store(1); }
@@ -60,6 +62,8 @@ class CConnectionManager {
 
  private:
   DWORD WorkerLoop();
+  // The end of a reported request, with why it did not count (logged too).
+  void ReportFinished(DWORD index, const CConnectionRequest& request);
 
   IAgentEventSink* m_events;
   CString m_tempDirectory;

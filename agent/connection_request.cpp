@@ -1,4 +1,5 @@
-// The request base: URL, counters, flags and the base dump.
+// The request base: URL, counters, flags with the reason of a failure, and
+// the base dump.
 #include "agent/connection_request.h"
 
 #include "agent/log_file.h"
@@ -15,6 +16,19 @@ CString CConnectionRequest::GetURL() const {
 void CConnectionRequest::SetURL(const CString& url) {
   std::lock_guard<std::mutex> guard(m_urlMutex);
   m_url = url;
+}
+
+void CConnectionRequest::Fail(const CString& reason) {
+  {
+    std::lock_guard<std::mutex> guard(m_urlMutex);
+    if (m_failureReason.IsEmpty()) m_failureReason = reason;
+  }
+  SetFailed(true);
+}
+
+CString CConnectionRequest::FailureReason() const {
+  std::lock_guard<std::mutex> guard(m_urlMutex);
+  return m_failureReason;
 }
 
 void CConnectionRequest::Dump() const {

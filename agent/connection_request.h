@@ -37,6 +37,16 @@ class CConnectionRequest {
   void SetDone(bool on) { m_done.store(on ? 1 : 0); }
   void SetFailed(bool on) { m_failed.store(on ? 1 : 0); }
   void SetInProcess(bool on) { m_inProcess.store(on ? 1 : 0); }
+  // Sets IsFailed and keeps why; the first reason given is the one kept,
+  // since what fails after it only follows from it.
+  void Fail(const CString& reason);
+  CString FailureReason() const;
+
+  // A request reported to the clients by name (a file the agent queued):
+  // its queuing, start and end reach the event sink.
+  void ReportAs(const CString& name) { m_reportedAs = name; }
+  bool Reported() const { return !m_reportedAs.IsEmpty(); }
+  const CString& ReportedAs() const { return m_reportedAs; }
 
   DWORD BytesDone() const { return m_bytesDone; }
   DWORD TotalBytes() const { return m_totalBytes; }
@@ -47,8 +57,11 @@ class CConnectionRequest {
 
  private:
   DWORD m_connectionMask;
+  // Also guards m_failureReason.
   mutable std::mutex m_urlMutex;
   CString m_url;
+  CString m_failureReason;
+  CString m_reportedAs;
   std::atomic<DWORD> m_done{0};
   std::atomic<DWORD> m_failed{0};
   std::atomic<DWORD> m_inProcess{0};

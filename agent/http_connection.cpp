@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "agent/download_request.h"
+#include "agent/upload_request.h"
 #include "agent/log_file.h"
 
 namespace {
@@ -20,11 +21,26 @@ CHTTPConnection::CHTTPConnection(CConnectionManager& manager, DWORD chunkSize)
 }
 
 void CHTTPConnection::ApplySessionOptions() {
-  if (!m_session) return;
+  HINTERNET session = Session();
+  if (session == nullptr) return;
   DWORD retries = kConnectRetries;
-  InternetSetOptionA(m_session.Get(), INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof retries);
+  InternetSetOptionA(session, INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof retries);
   DWORD timeout = kSendTimeoutMs;
-  InternetSetOptionA(m_session.Get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionA(session, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+}
+
+void CHTTPConnection::CloseSession() {
+  if (HINTERNET session = m_session.exchange(nullptr)) InternetCloseHandle(session);
+}
+
+InternetHandle CHTTPConnection::OpenUpload(CUploadRequest& request) {
+  request.Fail("a plain HTTP connection cannot upload");
+  return InternetHandle();
+}
+
+BOOL CHTTPConnection::CloseUpload(InternetHandle, CUploadRequest& request) {
+  request.Fail("a plain HTTP connection cannot upload");
+  return FALSE;
 }
 
 BOOL CHTTPConnection::SplitUrl(const CString& url, CString* host, CString* path, CString* scheme) {
@@ -52,13 +68,14 @@ BOOL CHTTPConnection::SplitUrl(const CString& url, CString* host, CString* path,
 }
 
 BOOL CHTTPConnection::CanDownload(CConnectionRequest& request) {
-  if (!CConnection::CanDownload(request) || !m_session) return FALSE;
+  HINTERNET session = Session();
+  if (!CConnection::CanDownload(request) || session == nullptr) return FALSE;
   CString host, path, scheme;
   if (!SplitUrl(request.GetURL(), &host, &path, &scheme) || scheme.CompareNoCase("http") != 0) {
     return FALSE;
   }
-  InternetHandle connection(InternetConnectA(m_session.Get(), host, INTERNET_DEFAULT_HTTP_PORT, "",
-                                             "", INTERNET_SERVICE_HTTP, 0, 0));
+  InternetHandle connection(InternetConnectA(session, host, INTERNET_DEFAULT_HTTP_PORT, "", "",
+                                             INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return FALSE;
   LPCSTR anyType[] = {"*/*", nullptr};
   InternetHandle probe(
@@ -77,8 +94,9 @@ BOOL CHTTPConnection::CanDownload(CConnectionRequest& request) {
 }
 
 InternetHandle CHTTPConnection::OpenDownload(CDownloadRequest& request) {
-  if (!m_session) return InternetHandle();
-  return InternetHandle(InternetOpenUrlA(m_session.Get(), request.Source(), "Accept: */*\r\n\r\n",
+  HINTERNET session = Session();
+  if (session == nullptr) return InternetHandle();
+  return InternetHandle(InternetOpenUrlA(session, request.Source(), "Accept: */*\r\n\r\n",
                                          static_cast<DWORD>(-1), INTERNET_FLAG_NO_CACHE_WRITE, 0));
 }
 

@@ -2,6 +2,8 @@
 // downloads of http URLs. It cannot upload.
 #pragma once
 
+#include <atomic>
+
 #include "agent/connection.h"
 
 class CHTTPConnection : public CConnection {
@@ -16,8 +18,8 @@ class CHTTPConnection : public CConnection {
   InternetHandle OpenDownload(CDownloadRequest& request) override;
   void CloseDownload(InternetHandle handle) override;
   BOOL ReadDownload(const InternetHandle& handle, void* buffer, DWORD size, DWORD* read) override;
-  InternetHandle OpenUpload(CUploadRequest&) override { return InternetHandle(); }
-  BOOL CloseUpload(InternetHandle) override { return FALSE; }
+  InternetHandle OpenUpload(CUploadRequest& request) override;
+  BOOL CloseUpload(InternetHandle handle, CUploadRequest& request) override;
   BOOL WriteUpload(const InternetHandle&, const void*, DWORD) override { return FALSE; }
 
   // Host and path (with any query) of url, and its scheme when asked; logs
@@ -25,11 +27,19 @@ class CHTTPConnection : public CConnection {
   // The URL's port is never used: every connection goes to port 80.
   static BOOL SplitUrl(const CString& url, CString* host, CString* path, CString* scheme = nullptr);
 
+  ~CHTTPConnection() override { CloseSession(); }
+  // Closes the session: a transfer or login waiting on the network on any
+  // thread ends at once, and every later one fails. For the agent's end,
+  // so that nothing waits out a time-out.
+  void CloseSession();
+
  protected:
-  HINTERNET Session() const { return m_session.Get(); }
+  // Null once the session is closed.
+  HINTERNET Session() const { return m_session.load(); }
   // The retry count and send time-out the agent keeps on its session.
   void ApplySessionOptions();
 
  private:
-  InternetHandle m_session;
+  // Closed from one thread while others use it: a single word.
+  std::atomic<HINTERNET> m_session;
 };

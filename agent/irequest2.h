@@ -9,6 +9,9 @@ class IRequest2 : public IDispatch {
  public:
   virtual HRESULT AddFile(BSTR* path, LONG reserved1, LONG reserved2) = 0;
   virtual HRESULT Login(BSTR* user, BSTR* password, BSTR* serviceCode, LONG reserved) = 0;
+  // S_OK when the locker page opened in a browser; kNoBrowserResult when
+  // it was written but no browser could be started; E_FAIL when the user
+  // is not logged in or the page could not be written.
   virtual HRESULT GotoLocker(LONG reserved1, LONG reserved2) = 0;
   virtual HRESULT Logout(LONG reserved) = 0;
   virtual HRESULT GetStatusText(VARIANT* status, LONG reserved) = 0;

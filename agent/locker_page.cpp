@@ -101,10 +101,10 @@ bool OpenInBrowser(const std::string& hostPath) {
 
 }  // namespace
 
-BOOL CLokbinHTTPConnection::GotoLocker() {
+LockerPage CLokbinHTTPConnection::GotoLocker() {
   if (!IsLoggedIn(nullptr)) {
     AgentLog(kLogError, "GotoLokbinLocker failed, user is not logged in.");
-    return FALSE;
+    return LockerPage::kNotLoggedIn;
   }
   CString action = m_agent.Config().GetAuthUserURL();
   CString page(AppendSeparator(m_agent.Config().GetAppDirectory().str()) + kPageName);
@@ -115,7 +115,7 @@ BOOL CLokbinHTTPConnection::GotoLocker() {
       host.empty() ? -1 : open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
   if (file.fd < 0 || fchmod(file.fd, 0600) != 0) {
     AgentLog(kLogError, "Failed to create to '%s' to go to locker", page.c_str());
-    return FALSE;
+    return LockerPage::kNotWritten;
   }
   std::string script =
       "<HTML> \n <BODY onLoad=\"aa()\"><SCRIPT> function "
@@ -128,11 +128,11 @@ BOOL CLokbinHTTPConnection::GotoLocker() {
                      "NAME=\"LB_PASSWD\"> </FORM> </P></BODY> </HTML>";
   if (!WriteAll(file.fd, script) || !WriteAll(file.fd, form) || !file.Close()) {
     AgentLog(kLogError, "Failed to write to '%s' to go to locker", page.c_str());
-    return FALSE;
+    return LockerPage::kNotWritten;
   }
   if (!OpenInBrowser(host)) {
     AgentLog(kLogError, "Failed to launch browser");
-    return FALSE;
+    return LockerPage::kNoBrowser;
   }
-  return TRUE;
+  return LockerPage::kOpened;
 }

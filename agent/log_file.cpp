@@ -2,6 +2,7 @@
 #include "agent/log_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -30,7 +31,14 @@ CLogFile::CLogFile(const std::string& folder)
     : m_fileName(AppendSeparator(folder) + "LogFile.log") {
   std::string host = ToHostPath(m_fileName.str());
   if (!host.empty()) {
-    m_fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+    m_fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600);
+  }
+  // The log carries the session cookie: for its owner's eyes only, also when
+  // an earlier log was left with wider permissions. A log that cannot be
+  // kept private is not kept.
+  if (m_fd >= 0 && fchmod(m_fd, 0600) != 0) {
+    close(m_fd);
+    m_fd = -1;
   }
   g_current.store(this);
   Write("LogFile was created.", kLogMessage);

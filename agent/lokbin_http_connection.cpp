@@ -9,6 +9,7 @@
 #include "agent/agent_connection_manager.h"
 #include "agent/link_request.h"
 #include "agent/log_file.h"
+#include "agent/upload_request.h"
 
 namespace {
 
@@ -52,7 +53,17 @@ bool AddHeader(HINTERNET request, const char* header) {
 }  // namespace
 
 CLokbinHTTPConnection::CLokbinHTTPConnection(CAgentConnectionManager& manager, DWORD chunkSize)
-    : CHTTPConnection(manager, chunkSize), m_agent(manager) {}
+    : CHTTPConnection(manager, chunkSize), m_agent(manager) {
+  if (Session() != nullptr) InternetSetStatusCallbackA(Session(), &CLokbinHTTPConnection::OnStatus);
+}
+
+void CLokbinHTTPConnection::OnStatus(HINTERNET, DWORD_PTR context, DWORD status,
+                                     LPVOID information, DWORD length) {
+  if (status != INTERNET_STATUS_REQUEST_SENT || length != sizeof(DWORD)) return;
+  DWORD sent = 0;
+  std::memcpy(&sent, information, sizeof sent);
+  reinterpret_cast<CUploadRequest*>(context)->OnBodySent(sent);
+}
 
 HINTERNET CLokbinHTTPConnection::Connect(const CString& host) {
   std::lock_guard<std::recursive_mutex> guard(m_connectMutex);
@@ -73,12 +84,13 @@ HINTERNET CLokbinHTTPConnection::ConnectLocked(const CString& host) {
 
 InternetHandle CLokbinHTTPConnection::OpenRequest(const CString& host, const char* verb,
                                                   const CString& path, DWORD flags,
-                                                  bool* connected) {
+                                                  bool* connected, CUploadRequest* context) {
   std::lock_guard<std::recursive_mutex> guard(m_connectMutex);
   HINTERNET server = ConnectLocked(host);
   *connected = server != nullptr;
   if (server == nullptr) return InternetHandle();
-  return InternetHandle(HttpOpenRequestA(server, verb, path, nullptr, nullptr, nullptr, flags, 0));
+  return InternetHandle(HttpOpenRequestA(server, verb, path, nullptr, nullptr, nullptr, flags,
+                                         reinterpret_cast<DWORD_PTR>(context)));
 }
 
 BOOL CLokbinHTTPConnection::Login(const CString& url, const CString& user, const CString& password,

@@ -1,6 +1,6 @@
 // The locker connection's multipart upload: opening the POST with its
 // announced length, the body's fixed pieces around the file's bytes, and the
-// reply.
+// reply, which alone decides whether the file counts as sent.
 #include <sys/stat.h>
 
 #include <cstdint>
@@ -29,18 +29,56 @@ constexpr std::uint64_t kLargestBody = 0xFFFFFFFF;
 constexpr DWORD kHeaderBuffer = 4096;
 constexpr DWORD kCookieBuffer = 2048;
 
-// Writes each piece, logging it first; false when any write failed.
-bool WritePieces(HINTERNET request, const std::vector<std::string>& pieces) {
-  bool ok = true;
+// Writes each piece, logging it first; the error of the first write that
+// failed, or 0.
+DWORD WritePieces(HINTERNET request, const std::vector<std::string>& pieces) {
+  DWORD error = 0;
   for (const std::string& piece : pieces) {
     AgentLog(kLogMessage, "Writting to file: '%s'", piece.c_str());
     DWORD written = 0;
-    if (!InternetWriteFile(request, piece.data(), static_cast<DWORD>(piece.size()), &written) ||
-        written != piece.size()) {
-      ok = false;
+    if ((!InternetWriteFile(request, piece.data(), static_cast<DWORD>(piece.size()), &written) ||
+         written != piece.size()) &&
+        error == 0) {
+      error = GetLastError();
     }
   }
-  return ok;
+  return error;
+}
+
+// Why the network ended an upload, for the person who sent the file. A
+// time-out while the body went out means the host stopped taking it; at the
+// end, that no reply came.
+CString NetworkFailure(DWORD error, bool whileSending) {
+  const char* what;
+  switch (error) {
+    case ERROR_INTERNET_CANNOT_CONNECT:
+      what = "no connection to the upload host could be made";
+      break;
+    case ERROR_INTERNET_NAME_NOT_RESOLVED: what = "the upload host's name is unknown"; break;
+    case ERROR_INTERNET_CONNECTION_RESET: what = "the upload host reset the connection"; break;
+    case ERROR_INTERNET_CONNECTION_ABORTED:
+      what = "the upload host closed the connection before the upload ended";
+      break;
+    case ERROR_INTERNET_TIMEOUT:
+      what = whileSending ? "the upload host stopped taking the file (send time-out)"
+                          : "no reply within the receive time-out";
+      break;
+    case ERROR_HTTP_INVALID_SERVER_RESPONSE:
+      what = "the upload host's reply was no HTTP reply";
+      break;
+    case ERROR_INTERNET_OPERATION_CANCELLED: what = "the agent ended meanwhile"; break;
+    default: what = "the network failed"; break;
+  }
+  CString reason;
+  reason.Format("%s (error %u)", what, static_cast<unsigned>(error));
+  return reason;
+}
+
+// "500 Internal Server Error" from the status line, or the bare code.
+CString StatusText(const char* statusLine, DWORD status) {
+  const char* space = statusLine != nullptr ? std::strchr(statusLine, ' ') : nullptr;
+  if (space != nullptr && space[1] != '\0') return CString(space + 1);
+  return CString(std::to_string(status));
 }
 
 }  // namespace
@@ -50,6 +88,7 @@ InternetHandle CLokbinHTTPConnection::OpenUpload(CUploadRequest& request) {
   CString url = request.GetURL();
   if (!IsLoggedIn(nullptr)) {
     AgentLog(kLogError, "Attempt to send url '%s'. User was not logged in", url.c_str());
+    request.Fail("the user is not logged in");
     return InternetHandle();
   }
   std::uint64_t fileSize = 0;
@@ -57,11 +96,13 @@ InternetHandle CLokbinHTTPConnection::OpenUpload(CUploadRequest& request) {
     FilePtr file = OpenFile(path.str(), "rb");
     if (!file) {
       AgentLog(kLogError, "Failed to open file to upload '%s'", path.c_str());
+      request.Fail("the file cannot be read");
       return InternetHandle();
     }
     struct stat info {};
     if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
       AgentLog(kLogError, "Failed to query size of file to upload '%s'", path.c_str());
+      request.Fail("the file's size cannot be read");
       return InternetHandle();
     }
     fileSize = static_cast<std::uint64_t>(info.st_size);
@@ -71,18 +112,20 @@ InternetHandle CLokbinHTTPConnection::OpenUpload(CUploadRequest& request) {
   // Also a file just under 4 GiB whose body would pass 32 bits.
   if (fileSize >= (std::uint64_t{1} << 32) || length > kLargestBody) {
     AgentLog(kLogError, "File to upload '%s' is too big", path.c_str());
+    request.Fail("the file is too big: an upload stays under 4 GiB");
     return InternetHandle();
   }
   CString host, urlPath;
   bool connected = false;
   InternetHandle upload;
   if (SplitUrl(url, &host, &urlPath)) {
-    upload =
-        OpenRequest(host, "POST", urlPath,
-                    INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_AUTO_REDIRECT, &connected);
+    upload = OpenRequest(host, "POST", urlPath,
+                         INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_AUTO_REDIRECT, &connected,
+                         &request);
   }
   if (!upload) {
     AgentLog(kLogError, "Unable to open request for URL: '%s'", url.c_str());
+    request.Fail("no request to the upload host could be opened");
     return InternetHandle();
   }
   char cookies[kCookieBuffer] = {};
@@ -110,13 +153,19 @@ InternetHandle CLokbinHTTPConnection::OpenUpload(CUploadRequest& request) {
   buffers.dwBufferTotal = static_cast<DWORD>(length);
   if (!headersAdded || !HttpSendRequestExA(upload.Get(), &buffers, nullptr, 0, 0)) {
     AgentLog(kLogError, "Failed to add request headers to upload request '%s'", url.c_str());
+    request.Fail("the upload request could not be started");
     return InternetHandle();
   }
   std::string disposition =
       "Content-Disposition: form-data; name=\"file-to-upload-01\"; filename=\"" + name + "\"\r\n";
-  if (!WritePieces(upload.Get(), {kDelimiter, "\r\n", disposition,
-                                  "Content-Type: application/octet-stream\r\n\r\n"})) {
+  std::vector<std::string> head = {kDelimiter, "\r\n", disposition,
+                                   "Content-Type: application/octet-stream\r\n\r\n"};
+  std::uint64_t headBytes = 0;
+  for (const std::string& piece : head) headBytes += piece.size();
+  request.SetBodyHead(headBytes);
+  if (DWORD error = WritePieces(upload.Get(), head)) {
     AgentLog(kLogError, "Failed to write file '%s'", path.c_str());
+    request.Fail(NetworkFailure(error, true));
     return InternetHandle();
   }
   return upload;
@@ -134,12 +183,18 @@ BOOL CLokbinHTTPConnection::OnLoopUploadData(const InternetHandle& handle, const
   return TRUE;
 }
 
-BOOL CLokbinHTTPConnection::OnShutdownUpload(InternetHandle handle) {
+BOOL CLokbinHTTPConnection::OnShutdownUpload(InternetHandle handle, CUploadRequest& request) {
   std::string delimiter = kDelimiter;
-  if (!WritePieces(handle.Get(), {"\r\n", delimiter, "\r\n", kSubmitPart, delimiter, "--\r\n"})) {
+  // The error of a chunk that failed surfaces again here, at the first
+  // write after it.
+  DWORD writeError =
+      WritePieces(handle.Get(), {"\r\n", delimiter, "\r\n", kSubmitPart, delimiter, "--\r\n"});
+  if (writeError != 0) {
     AgentLog(kLogError, "CLokbinHTTPConnection::OnShutdownUpload: Failed to write file");
   }
+  DWORD endError = 0;
   if (!HttpEndRequestA(handle.Get(), nullptr, 0, 0)) {
+    endError = GetLastError();
     AgentLog(kLogError, "CLokbinHTTPConnection::OnShutdownUpload: Failed to close request");
   }
   DWORD status = 0;
@@ -151,7 +206,9 @@ BOOL CLokbinHTTPConnection::OnShutdownUpload(InternetHandle handle) {
   AgentLog(kLogMessage, "Returned error code : '%s'", std::to_string(status).c_str());
   std::vector<char> headers(kHeaderBuffer);
   DWORD headerSize = kHeaderBuffer;
-  if (HttpQueryInfoA(handle.Get(), HTTP_QUERY_RAW_HEADERS, headers.data(), &headerSize, nullptr)) {
+  bool haveHeaders =
+      HttpQueryInfoA(handle.Get(), HTTP_QUERY_RAW_HEADERS, headers.data(), &headerSize, nullptr);
+  if (haveHeaders) {
     AgentLog(kLogMessage, ">> Raw Headers:");
     for (const char* line = headers.data(); *line != '\0'; line += std::strlen(line) + 1) {
       AgentLog(kLogMessage, "%s", line);
@@ -160,5 +217,17 @@ BOOL CLokbinHTTPConnection::OnShutdownUpload(InternetHandle handle) {
   } else {
     AgentLog(kLogError, "Failed to query for raw headers");
   }
-  return status == 200 ? TRUE : FALSE;
+  // Only a whole body that the locker took counts: a reply that came early
+  // (an error status, say) does not make a short body sent.
+  if (writeError != 0 || endError != 0) {
+    request.Fail(writeError != 0 ? NetworkFailure(writeError, true)
+                                 : NetworkFailure(endError, false));
+    return FALSE;
+  }
+  if (status < 200 || status > 299) {
+    request.Fail("the locker answered " +
+                 StatusText(haveHeaders ? headers.data() : nullptr, status));
+    return FALSE;
+  }
+  return TRUE;
 }

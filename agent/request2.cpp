@@ -21,7 +21,8 @@ CString AnsiOf(const BSTR* text) {
 CRequest2::CRequest2(const Request2Options& options)
     : m_serverLock(options.serverLock),
       m_chooser(options.chooser != nullptr ? options.chooser : &m_terminalChooser),
-      m_events(this, DIID__IRequest2Events) {
+      m_events(this, DIID__IRequest2Events),
+      m_queueEvents(this, DIID__IRequest2QueueEvents) {
   m_clients = std::make_unique<CClientManager>();
   m_log = std::make_unique<CLogFile>(options.logFolder);
   m_manager = std::make_unique<CAgentConnectionManager>(
@@ -39,11 +40,16 @@ CRequest2::CRequest2(const Request2Options& options)
 }
 
 CRequest2::~CRequest2() {
+  // A call still waiting on the network (a client that left in the middle
+  // of a login, say) ends now, so the revocation, which waits for the calls
+  // being served, does not wait out a time-out.
+  m_manager->AbortTransfers();
   if (m_activeObject != 0) RevokeActiveObject(m_activeObject, nullptr);
   m_manager.reset();
   m_log.reset();
   m_clients.reset();
   m_events.UnadviseAll();
+  m_queueEvents.UnadviseAll();
 }
 
 HRESULT CRequest2::QueryInterface(REFIID iid, void** object) {
@@ -88,8 +94,11 @@ HRESULT CRequest2::Login(BSTR* user, BSTR* password, BSTR* serviceCode, LONG) {
 }
 
 HRESULT CRequest2::GotoLocker(LONG, LONG) {
-  m_manager->Locker()->GotoLocker();
-  return S_OK;
+  switch (m_manager->Locker()->GotoLocker()) {
+    case LockerPage::kOpened: return S_OK;
+    case LockerPage::kNoBrowser: return kNoBrowserResult;
+    default: return E_FAIL;
+  }
 }
 
 HRESULT CRequest2::Logout(LONG) {
@@ -153,23 +162,49 @@ HRESULT CRequest2::GetVersion(BSTR* version) {
 }
 
 HRESULT CRequest2::EnumConnectionPoints(IEnumConnectionPoints** points) {
-  return CreateConnectionPointEnumerator({&m_events}, points);
+  return CreateConnectionPointEnumerator({&m_events, &m_queueEvents}, points);
 }
 
 HRESULT CRequest2::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
   if (point == nullptr) return E_POINTER;
   *point = nullptr;
-  if (!IsEqualGUID(iid, DIID__IRequest2Events)) return CONNECT_E_NOCONNECTION;
-  m_events.AddRef();
-  *point = &m_events;
-  return S_OK;
+  for (ConnectionPoint* candidate : {&m_events, &m_queueEvents}) {
+    if (IsEqualGUID(iid, candidate->EventInterface())) {
+      candidate->AddRef();
+      *point = candidate;
+      return S_OK;
+    }
+  }
+  return CONNECT_E_NOCONNECTION;
 }
 
 void CRequest2::OnNotify(short value) {
-  VARIANT argument;
-  VariantInit(&argument);
-  argument.vt = VT_I2;
-  argument.iVal = value;
+  CComVariant argument(static_cast<SHORT>(value));
   DISPPARAMS params{&argument, nullptr, 1, 0};
   m_events.FireInvoke(kDispIdOnNotify, &params);
+}
+
+void CRequest2::OnQueued(DWORD request, const CString& name) {
+  CComVariant index(static_cast<std::int32_t>(request)), file(name.c_str());
+  // Shallow copies, last argument first as IDispatch takes them.
+  VARIANT arguments[] = {file, index};
+  DISPPARAMS params{arguments, nullptr, 2, 0};
+  m_queueEvents.FireInvoke(kDispIdOnQueued, &params);
+}
+
+void CRequest2::OnStarted(DWORD request) {
+  CComVariant index(static_cast<std::int32_t>(request));
+  DISPPARAMS params{&index, nullptr, 1, 0};
+  m_queueEvents.FireInvoke(kDispIdOnStarted, &params);
+}
+
+void CRequest2::OnFinished(DWORD request, bool sent, const CString& reason) {
+  CComVariant index(static_cast<std::int32_t>(request)), why(reason.c_str());
+  VARIANT flag;
+  VariantInit(&flag);
+  flag.vt = VT_BOOL;
+  flag.boolVal = sent ? VARIANT_TRUE : VARIANT_FALSE;
+  VARIANT arguments[] = {why, flag, index};
+  DISPPARAMS params{arguments, nullptr, 3, 0};
+  m_queueEvents.FireInvoke(kDispIdOnFinished, &params);
 }

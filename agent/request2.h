@@ -1,6 +1,7 @@
 // CRequest2, the agent's one automation object: IRequest2 for clients, the
-// connection point of _IRequest2Events for their sinks, and the owner of the
-// client list, the log and the connection manager. Every reference a client
+// connection points of _IRequest2Events and _IRequest2QueueEvents for their
+// sinks, and the owner of the client list, the log and the connection
+// manager. Every reference a client
 // takes counts as a lock on the server; the object's life belongs to its
 // class factory.
 #pragma once
@@ -78,6 +79,9 @@ class CRequest2 final : public WithoutTypeInfo<IRequest2>,
  private:
   // Progress from the worker, 23 after a logout: to every connected sink.
   void OnNotify(short value) override;
+  void OnQueued(DWORD request, const CString& name) override;
+  void OnStarted(DWORD request) override;
+  void OnFinished(DWORD request, bool sent, const CString& reason) override;
   HRESULT LoadTypeLibrary(qap::automation::TypeLibraryPtr* library);
   HRESULT InvokeMethod(DISPID dispId, DISPPARAMS* params, VARIANT* result, UINT* argumentError);
   bool CountsAsLock() const;
@@ -89,6 +93,7 @@ class CRequest2 final : public WithoutTypeInfo<IRequest2>,
   IClientChooser* m_chooser;
   TerminalClientChooser m_terminalChooser;
   ConnectionPoint m_events;
+  ConnectionPoint m_queueEvents;
   std::mutex m_typeLibraryMutex;
   qap::automation::TypeLibraryPtr m_typeLibrary;
   std::unique_ptr<CClientManager> m_clients;

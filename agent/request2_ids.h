@@ -14,6 +14,11 @@ constexpr IID IID_IRequest2{
 // {3BD17580-0BC6-11D4-BC02-00C04F60E692}
 constexpr IID DIID__IRequest2Events{
     0x3BD17580, 0x0BC6, 0x11D4, {0xBC, 0x02, 0x00, 0xC0, 0x4F, 0x60, 0xE6, 0x92}};
+// {24ECDC11-9F0F-4A1F-AE68-67F2A804EDDD}: the queue's events, a connection
+// point of its own beside _IRequest2Events, so that a sink of the one event
+// the player knows sees nothing else.
+constexpr IID DIID__IRequest2QueueEvents{
+    0x24ECDC11, 0x9F0F, 0x4A1F, {0xAE, 0x68, 0x67, 0xF2, 0xA8, 0x04, 0xED, 0xDD}};
 // {695C62C1-5959-11D3-BD2F-00A0CC418A92}, version 1.0
 constexpr GUID LIBID_LBAgent2{
     0x695C62C1, 0x5959, 0x11D3, {0xBD, 0x2F, 0x00, 0xA0, 0xCC, 0x41, 0x8A, 0x92}};
@@ -42,3 +47,16 @@ enum Request2DispId : DISPID {
 
 // _IRequest2Events' one method.
 constexpr DISPID kDispIdOnNotify = 1;
+
+// _IRequest2QueueEvents: OnQueued(request, file), OnStarted(request),
+// OnFinished(request, sent, reason); request is the file's place in the
+// agent's queue.
+enum Request2QueueDispId : DISPID {
+  kDispIdOnQueued = 1,
+  kDispIdOnStarted = 2,
+  kDispIdOnFinished = 3,
+};
+
+// GotoLocker's answer when the page was written but no browser could be
+// started (HRESULT_FROM_WIN32(ERROR_NO_ASSOCIATION)).
+constexpr HRESULT kNoBrowserResult = HResultFromWin32(1155);

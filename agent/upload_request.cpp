@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "agent/connection.h"
@@ -28,8 +29,8 @@ void CUploadRequest::Start(CConnectionManager& manager) {
   SetURL(url);
   manager.Notify(0);
   if (url.IsEmpty()) {
-    // The host lookup failed: there is nowhere to send the file.
-    SetFailed(true);
+    // The lookup has logged why: there is nowhere to send the file.
+    Fail("the locker named no upload host");
     return;
   }
   for (CConnection* connection : manager.Connections()) {
@@ -39,7 +40,7 @@ void CUploadRequest::Start(CConnectionManager& manager) {
     }
   }
   AgentLog(kLogError, "There is no installed connection to upload file '%s'", url.c_str());
-  SetFailed(true);
+  Fail("the user is not logged in");
 }
 
 void CUploadRequest::AddProgress(DWORD count) {
@@ -51,6 +52,13 @@ void CUploadRequest::AddProgress(DWORD count) {
     if (before != after && m_manager != nullptr) m_manager->Notify(static_cast<short>(after));
   }
   m_bytesDone += count;
+}
+
+void CUploadRequest::OnBodySent(DWORD count) {
+  m_bodySent += count;
+  std::uint64_t fileSent = m_bodySent > m_bodyHead ? m_bodySent - m_bodyHead : 0;
+  fileSent = std::min<std::uint64_t>(fileSent, m_totalBytes);
+  if (fileSent > m_bytesDone) AddProgress(static_cast<DWORD>(fileSent - m_bytesDone));
 }
 
 void CUploadRequest::Dump() const {

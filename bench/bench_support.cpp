@@ -43,7 +43,7 @@ std::string MakeScratchFolder(const char* program) {
   return pattern;
 }
 
-bool RunQuietly(std::vector<std::string> argv, rusage* usage) {
+bool RunQuietly(std::vector<std::string> argv, const std::string& inputFile, rusage* usage) {
   if (argv.empty()) return false;
   std::vector<char*> pointers;
   for (auto& arg : argv) pointers.push_back(arg.data());
@@ -51,6 +51,9 @@ bool RunQuietly(std::vector<std::string> argv, rusage* usage) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  if (!inputFile.empty()) {
+    posix_spawn_file_actions_addopen(&actions, 0, inputFile.c_str(), O_RDONLY, 0);
+  }
   pid_t pid = 0;
   const bool spawned =
       posix_spawnp(&pid, pointers[0], &actions, nullptr, pointers.data(), environ) == 0;

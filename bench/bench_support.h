@@ -20,9 +20,11 @@ double PeakMiB();
 // A new folder under $TMPDIR (or /tmp) named after the program; empty, with
 // the reason on standard error, when it cannot be made.
 std::string MakeScratchFolder(const char* program);
-// Runs argv (searched in PATH) with its standard output discarded; true when
-// it exits with 0. usage, when given, receives the child's resource usage.
-bool RunQuietly(std::vector<std::string> argv, rusage* usage = nullptr);
+// Runs argv (searched in PATH) with its standard output discarded and its
+// standard input from inputFile (empty: the bench's own); true when it exits
+// with 0. usage, when given, receives the child's resource usage.
+bool RunQuietly(std::vector<std::string> argv, const std::string& inputFile = "",
+                rusage* usage = nullptr);
 // ffmpeg on one thread, quiet and overwriting, with args after that.
 bool Ffmpeg(std::vector<std::string> args);
 

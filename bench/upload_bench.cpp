@@ -1,8 +1,12 @@
-// upload_bench: a 256 MiB file through CUploadRequest (the real worker and its
-// 1024-byte writes) to the locker service on loopback, against
-// "curl -F file-to-upload-01=@FILE" of the same file to the same service, in
-// one run. Prints MB/s of both, the ratio, and how much the agent's peak
-// resident memory grew during its upload.
+// upload_bench: one 256 MiB file to the locker service on loopback, three
+// rounds of each road, best of three:
+//   - the whole road, "qap agent upload FILE": qap, the session bus, the
+//     LBAgent2 the bus started and its 1024-byte writes, the locker service;
+//   - the agent's core alone: CUploadRequest on the worker of this process;
+//   - the baseline, "curl -F file-to-upload-01=@FILE" to the same service.
+// Prints MB/s of each, their ratios to curl, and how much the resident
+// memory of the agent process (and of this one, for the core) grew during
+// an upload.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -11,7 +15,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,7 +27,10 @@
 #include <vector>
 
 #include "agent/agent_connection_manager.h"
+#include "agent/client/request2_client.h"
 #include "agent/log_file.h"
+#include "bench/bench_support.h"
+#include "platform/automation/private_bus.h"
 #include "platform/base/module_path.h"
 #include "platform/inet/wininet.h"
 
@@ -33,19 +39,21 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 constexpr size_t kFileSize = size_t{256} << 20;
 constexpr int kRounds = 3;
-constexpr const char* kWebHost = "www.bench.test";
-constexpr const char* kUploadHost = "upload.bench.test";
+constexpr const char* kWebHost = "www.lokbin.com";
+constexpr const char* kUploadHost = "upload.lokbin.com";
+constexpr const char* kUser = "bench";
+constexpr const char* kPassword = "pw";
 
 // The locker-service program beside this one, for as long as the object lives.
 class Service {
  public:
   bool Start(const std::string& data) {
     std::string program = (fs::path(ExecutablePath()).parent_path() / "locker-service").string();
-    std::vector<std::string> args = {program,  "--port",        "0",        "--data",
+    std::vector<std::string> args = {program,  "--port",        "0",         "--data",
                                      data,     "--user",        "bench:pw", "--web-host",
                                      kWebHost, "--upload-host", kUploadHost};
     std::vector<char*> argv;
@@ -89,8 +97,9 @@ class Service {
   int m_port = 0;
 };
 
-long StatusKiB(const char* field) {
-  std::ifstream status("/proc/self/status");
+// A field of /proc/PID/status in KiB ("self" for this process).
+long StatusKiB(const std::string& process, const char* field) {
+  std::ifstream status("/proc/" + process + "/status");
   std::string line;
   while (std::getline(status, line)) {
     if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field));
@@ -98,18 +107,49 @@ long StatusKiB(const char* field) {
   return -1;
 }
 
+// Resets the process's peak, so that VmHWM tells the next upload's
+// high-water mark; returns the resident size now.
+long ResetPeak(const std::string& process) {
+  std::ofstream("/proc/" + process + "/clear_refs") << "5";
+  return StatusKiB(process, "VmRSS:");
+}
+
+// The process that owns the agent's bus name.
+std::string AgentProcess() {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(
+      popen("dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus "
+            "org.freedesktop.DBus.GetConnectionUnixProcessID string:com.lokbin.LBAgent2",
+            "r"),
+      pclose);
+  char line[256];
+  while (pipe && std::fgets(line, sizeof line, pipe.get()) != nullptr) {
+    const char* number = std::strstr(line, "uint32 ");
+    if (number != nullptr) return std::to_string(std::atol(number + 7));
+  }
+  return {};
+}
+
 double MegabytesPerSecond(double seconds) { return kFileSize / 1e6 / seconds; }
+
+struct Road {
+  explicit Road(const char* title) : name(title) {}
+  const char* name;
+  std::vector<double> seconds;
+  long peakGrowthKiB = 0;
+  double Best() const { return *std::min_element(seconds.begin(), seconds.end()); }
+};
 
 }  // namespace
 
 int main() {
-  if (std::system("curl --version >/dev/null 2>&1") != 0) {
+  if (!bench::RunQuietly({"curl", "--version"})) {
     std::cerr << "upload_bench: the curl command is needed as the baseline "
                  "(apt-get install curl)\n";
     return 1;
   }
-  fs::path scratch = fs::temp_directory_path() / ("upload-bench-" + std::to_string(getpid()));
-  fs::create_directories(scratch / "agent");
+  std::string scratchText = bench::MakeScratchFolder("upload_bench");
+  if (scratchText.empty()) return 1;
+  fs::path scratch(scratchText);
   struct Cleanup {
     fs::path path;
     ~Cleanup() {
@@ -117,7 +157,15 @@ int main() {
       fs::remove_all(path, ignored);
     }
   } cleanup{scratch};
-  setenv("QAP_COOKIE_JAR", (scratch / "cookies.txt").c_str(), 1);
+  fs::create_directories(scratch / "agent");
+  fs::create_directories(scratch / "core");
+  // Nothing of the user's: registry, cookies, bus services and home are
+  // the bench's own.
+  setenv("HOME", scratch.c_str(), 1);
+  setenv("XDG_DATA_HOME", (scratch / "data").c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (scratch / "config").c_str(), 1);
+  setenv("QAP_REGISTRY", (scratch / "registry.db").c_str(), 1);
+  setenv("QAP_COOKIE_JAR", (scratch / "agent-cookies.txt").c_str(), 1);
   setenv("no_proxy", "*", 1);
 
   std::string file = (scratch / "bench.mp3").string();
@@ -130,6 +178,8 @@ int main() {
       out.write(block.data(), static_cast<std::streamsize>(block.size()));
     }
   }
+  std::string password = (scratch / "password").string();
+  std::ofstream(password) << kPassword << "\n";
 
   Service service;
   if (!service.Start((scratch / "store").string())) {
@@ -140,67 +190,98 @@ int main() {
   std::string connectTo =
       std::string(kWebHost) + ":80:127.0.0.1:" + port + "," + kUploadHost + ":80:127.0.0.1:" + port;
   setenv("QAP_CONNECT_TO", connectTo.c_str(), 1);
-  std::string stored = (scratch / "store" / "bench" / "bench.mp3").string();
+  std::string stored = (scratch / "store" / kUser / "bench.mp3").string();
 
-  CLogFile log((scratch / "agent").string());
-  CAgentConnectionManager manager((scratch / "agent").string(), nullptr, scratch.c_str(), kWebHost);
-  if (!manager.Locker()->Login(manager.Config().GetAuthUserURL(), "bench", "pw", "bench")) {
-    std::cerr << "upload_bench: the agent could not log in\n";
+  qap::automation::PrivateSessionBus bus((scratch / "bus").string(),
+                                         (scratch / "data" / "dbus-1" / "services").string(),
+                                         (scratch / "agent").string());
+  std::string error;
+  if (!bus.Start(&error)) {
+    std::cerr << "upload_bench: " << error << "\n";
+    return 1;
+  }
+  std::string qap = (fs::path(ExecutablePath()).parent_path() / "qap").string();
+  if (!bench::RunQuietly({qap, "agent", "register"}) ||
+      !bench::RunQuietly({qap, "agent", "login", kUser, "--password-stdin"}, password)) {
+    std::cerr << "upload_bench: qap could not register the agent or log in\n";
+    return 1;
+  }
+  // Held for the whole run, so that the agent the bus started stays between
+  // the rounds.
+  ComPtr<IRequest2> held;
+  std::string agentProcess = SUCCEEDED(CreateRequest2Proxy(&held)) ? AgentProcess() : "";
+  if (agentProcess.empty()) {
+    std::cerr << "upload_bench: the agent started by the bus cannot be found\n";
+    return 1;
+  }
+
+  // The core in this process keeps its own session and cookie jar.
+  setenv("QAP_COOKIE_JAR", (scratch / "core-cookies.txt").c_str(), 1);
+  CLogFile log((scratch / "core").string());
+  CAgentConnectionManager manager((scratch / "core").string(), nullptr, scratch.c_str(), kWebHost);
+  if (!manager.Locker()->Login(manager.Config().GetAuthUserURL(), kUser, kPassword, kUser)) {
+    std::cerr << "upload_bench: the agent's core could not log in\n";
     return 1;
   }
   char token[1024];
   DWORD size = sizeof token;
   InternetGetCookieA(manager.Config().GetAuthUserURL(), "lbblue", token, &size);
-  std::string curl = "curl -s -o /dev/null -w '%{http_code}' -b 'lbblue=" + std::string(token) +
-                     "' --connect-to " + kUploadHost + ":80:127.0.0.1:" + port +
-                     " -F 'file-to-upload-01=@" + file + "' http://" + kUploadHost + "/c/u";
+  std::vector<std::string> curl = {"curl",
+                                   "-s",
+                                   "-f",
+                                   "-o",
+                                   "/dev/null",
+                                   "-b",
+                                   std::string("lbblue=") + token,
+                                   "--connect-to",
+                                   std::string(kUploadHost) + ":80:127.0.0.1:" + port,
+                                   "-F",
+                                   "file-to-upload-01=@" + file,
+                                   std::string("http://") + kUploadHost + "/c/u"};
 
-  std::vector<double> agentSeconds, curlSeconds;
-  long peakGrowthKiB = 0;
+  Road whole("qap agent upload (qap, bus, LBAgent2)");
+  Road core("agent core (CUploadRequest, 1024-byte writes)");
+  Road baseline("curl -F file-to-upload-01=@FILE");
+  auto storedWhole = [&stored](const char* what) {
+    std::error_code ignored;
+    if (fs::file_size(stored, ignored) == kFileSize && fs::remove(stored, ignored)) return true;
+    std::cerr << "upload_bench: " << what << " did not store the file whole\n";
+    return false;
+  };
   for (int round = 0; round < kRounds; ++round) {
-    // Reset the peak so that VmHWM tells this upload's high-water mark.
-    std::ofstream("/proc/self/clear_refs") << "5";
-    long before = StatusKiB("VmRSS:");
+    long before = ResetPeak(agentProcess);
     auto start = Clock::now();
+    bool sent = bench::RunQuietly({qap, "agent", "upload", file});
+    whole.seconds.push_back(bench::Seconds(Clock::now() - start));
+    whole.peakGrowthKiB = std::max(whole.peakGrowthKiB, StatusKiB(agentProcess, "VmHWM:") - before);
+    if (!sent || !storedWhole("qap agent upload")) return 1;
+
+    before = ResetPeak("self");
+    start = Clock::now();
     manager.AddFile(file.c_str());
     while (!manager.IsIdle()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    agentSeconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-    peakGrowthKiB = std::max(peakGrowthKiB, StatusKiB("VmHWM:") - before);
+    core.seconds.push_back(bench::Seconds(Clock::now() - start));
+    core.peakGrowthKiB = std::max(core.peakGrowthKiB, StatusKiB("self", "VmHWM:") - before);
     CConnectionRequest& request = *manager.RequestAt(manager.RequestCount() - 1);
-    if (!request.Done() || request.Failed() || fs::file_size(stored) != kFileSize) {
-      std::cerr << "upload_bench: the agent's upload failed; see " << log.FileName().str() << "\n";
-      return 1;
-    }
-    fs::remove(stored);
+    if (!request.Done() || request.Failed() || !storedWhole("the agent's core")) return 1;
 
     start = Clock::now();
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(curl.c_str(), "r"), pclose);
-    char code[16] = {};
-    if (!pipe || std::fgets(code, sizeof code, pipe.get()) == nullptr ||
-        std::string(code) != "200") {
-      std::cerr << "upload_bench: curl's upload failed (" << code << ")\n";
-      return 1;
-    }
-    pipe.reset();
-    curlSeconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-    if (fs::file_size(stored) != kFileSize) {
-      std::cerr << "upload_bench: curl's upload was not stored whole\n";
-      return 1;
-    }
-    fs::remove(stored);
+    sent = bench::RunQuietly(curl);
+    baseline.seconds.push_back(bench::Seconds(Clock::now() - start));
+    if (!sent || !storedWhole("curl")) return 1;
   }
 
-  double agentBest = *std::min_element(agentSeconds.begin(), agentSeconds.end());
-  double curlBest = *std::min_element(curlSeconds.begin(), curlSeconds.end());
-  double ratio = MegabytesPerSecond(agentBest) / MegabytesPerSecond(curlBest);
   std::printf("upload_bench: 256 MiB to the locker service on loopback, best of %d rounds\n",
               kRounds);
-  std::printf("  agent (CUploadRequest, 1024-byte writes): %8.1f MB/s  (%.3f s)\n",
-              MegabytesPerSecond(agentBest), agentBest);
-  std::printf("  curl -F file-to-upload-01=@FILE:          %8.1f MB/s  (%.3f s)\n",
-              MegabytesPerSecond(curlBest), curlBest);
-  std::printf("  ratio agent/curl: %.2f  (goal: at least 0.90)\n", ratio);
-  std::printf("  agent peak RSS growth during an upload: %.1f MiB  (goal: under 16 MiB)\n",
-              peakGrowthKiB / 1024.0);
+  for (const Road* road : {&whole, &core, &baseline}) {
+    std::printf("  %-48s %8.1f MB/s  (%.3f s)\n", road->name, MegabytesPerSecond(road->Best()),
+                road->Best());
+  }
+  std::printf("  ratio whole road/curl: %.2f  (goal: at least 0.95)\n",
+              baseline.Best() / whole.Best());
+  std::printf("  ratio agent core/curl: %.2f\n", baseline.Best() / core.Best());
+  std::printf("  agent process peak RSS growth during an upload: %.1f MiB  (goal: under 16 MiB)\n",
+              whole.peakGrowthKiB / 1024.0);
+  std::printf("  core peak RSS growth during an upload: %.1f MiB\n", core.peakGrowthKiB / 1024.0);
   return 0;
 }

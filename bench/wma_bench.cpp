@@ -41,7 +41,7 @@ bool TimePair(const std::vector<std::string>& ours, const std::vector<std::strin
   for (int round = 0; round < kRounds; ++round) {
     rusage usage{};
     auto start = Clock::now();
-    if (!bench::RunQuietly(ours, &usage)) return false;
+    if (!bench::RunQuietly(ours, "", &usage)) return false;
     pair->ours.push_back(Seconds(Clock::now() - start));
     pair->oursSwitches = usage.ru_nvcsw + usage.ru_nivcsw;
     start = Clock::now();

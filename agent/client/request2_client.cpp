@@ -1,13 +1,16 @@
 // The IRequest2 proxy over the automation transport's dispatch object, and
-// the OnNotify sink.
+// the sinks of its two event interfaces.
 #include "agent/client/request2_client.h"
 
+#include <memory>
 #include <mutex>
 #include <new>
 #include <vector>
 
 #include "agent/request2_ids.h"
 #include "platform/automation/automation.h"
+#include "platform/base/codepage.h"
+#include "platform/com/dispatch_sink.h"
 
 namespace {
 
@@ -140,51 +143,75 @@ class Request2Proxy final : public IRequest2, public IConnectionPointContainer {
   ComPtr<IDispatch> m_remote;
 };
 
-// The sink of _IRequest2Events: OnNotify to the callback.
-class NotifySink final : public WithoutTypeInfo<IDispatch> {
+// The events' arguments, read in call order.
+class EventArguments {
  public:
-  explicit NotifySink(std::function<void(short)> callback) : m_callback(std::move(callback)) {}
+  EventArguments(DISPPARAMS* params, UINT* argumentError)
+      : m_params(params), m_argumentError(argumentError) {}
 
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    return QueryInterfaceFromTable(
-        this, {{&IID_IUnknown, this}, {&IID_IDispatch, this}, {&DIID__IRequest2Events, this}}, iid,
-        object);
+  HRESULT Number(UINT position, LONG* value) {
+    CComVariant read;
+    HRESULT hr = DispGetParam(m_params, position, VT_I4, &read, m_argumentError);
+    if (SUCCEEDED(hr)) *value = read.lVal;
+    return hr;
   }
-  ULONG AddRef() override { return m_refs.Increment(); }
-  ULONG Release() override {
-    ULONG left = m_refs.Decrement();
-    if (left == 0) delete this;
-    return left;
+  HRESULT Flag(UINT position, bool* value) {
+    CComVariant read;
+    HRESULT hr = DispGetParam(m_params, position, VT_BOOL, &read, m_argumentError);
+    if (SUCCEEDED(hr)) *value = read.boolVal != VARIANT_FALSE;
+    return hr;
   }
-  HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return DISP_E_UNKNOWNNAME;
-  }
-  HRESULT Invoke(DISPID dispId, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                 UINT* argumentError) override {
-    if (dispId != kDispIdOnNotify) return DISP_E_MEMBERNOTFOUND;
-    VARIANT value;
-    VariantInit(&value);
-    HRESULT hr = DispGetParam(params, 0, VT_I2, &value, argumentError);
-    if (FAILED(hr)) return hr;
-    std::lock_guard<std::mutex> guard(m_mutex);
-    if (m_callback) m_callback(value.iVal);
-    return S_OK;
-  }
-
-  // No call of the callback runs or starts once this returns, even one the
-  // connection had already taken from its list of sinks.
-  void Detach() {
-    std::lock_guard<std::mutex> guard(m_mutex);
-    m_callback = nullptr;
+  HRESULT Text(UINT position, std::string* value) {
+    CComVariant read;
+    HRESULT hr = DispGetParam(m_params, position, VT_BSTR, &read, m_argumentError);
+    if (SUCCEEDED(hr)) {
+      *value = WideToAnsi(std::u16string_view(read.bstrVal, SysStringLen(read.bstrVal)));
+    }
+    return hr;
   }
 
  private:
-  ~NotifySink() = default;
-
-  RefCount m_refs;
-  std::mutex m_mutex;
-  std::function<void(short)> m_callback;
+  DISPPARAMS* m_params;
+  UINT* m_argumentError;
 };
+
+HRESULT DeliverNotify(const Request2Events& events, DISPID dispId, DISPPARAMS* params,
+                      UINT* argumentError) {
+  if (dispId != kDispIdOnNotify) return DISP_E_MEMBERNOTFOUND;
+  CComVariant value;
+  HRESULT hr = DispGetParam(params, 0, VT_I2, &value, argumentError);
+  if (SUCCEEDED(hr)) events.onNotify(value.iVal);
+  return hr;
+}
+
+HRESULT DeliverQueue(const Request2Events& events, DISPID dispId, DISPPARAMS* params,
+                     UINT* argumentError) {
+  EventArguments arguments(params, argumentError);
+  LONG request = 0;
+  HRESULT hr = arguments.Number(0, &request);
+  if (FAILED(hr)) return hr;
+  switch (dispId) {
+    case kDispIdOnQueued: {
+      std::string file;
+      if (FAILED(hr = arguments.Text(1, &file))) return hr;
+      if (events.onQueued) events.onQueued(request, file);
+      return S_OK;
+    }
+    case kDispIdOnStarted:
+      if (events.onStarted) events.onStarted(request);
+      return S_OK;
+    case kDispIdOnFinished: {
+      bool sent = false;
+      std::string reason;
+      if (FAILED(hr = arguments.Flag(1, &sent)) || FAILED(hr = arguments.Text(2, &reason))) {
+        return hr;
+      }
+      if (events.onFinished) events.onFinished(request, sent, reason);
+      return S_OK;
+    }
+    default: return DISP_E_MEMBERNOTFOUND;
+  }
+}
 
 }  // namespace
 
@@ -202,31 +229,49 @@ HRESULT CreateRequest2Proxy(ComPtr<IRequest2>* proxy) {
 
 bool IsAgentRunning() { return IsClassRunning(CLSID_Request2); }
 
-NotifySubscription::~NotifySubscription() { Unsubscribe(); }
+Request2Subscription::~Request2Subscription() { Unsubscribe(); }
 
-HRESULT NotifySubscription::Subscribe(IRequest2* request, std::function<void(short)> callback) {
+HRESULT Request2Subscription::Subscribe(IRequest2* request, Request2Events events) {
   Unsubscribe();
   if (request == nullptr) return E_POINTER;
   ComPtr<IConnectionPointContainer> container;
   HRESULT hr = request->QueryInterface(IID_IConnectionPointContainer, container.OutVoid());
-  if (SUCCEEDED(hr)) hr = container->FindConnectionPoint(DIID__IRequest2Events, m_point.Out());
   if (FAILED(hr)) return hr;
-  auto* sink = new (std::nothrow) NotifySink(std::move(callback));
-  if (sink == nullptr) return E_OUTOFMEMORY;
-  m_sink = ComPtr<IDispatch>::Attach(sink);
-  hr = m_point->Advise(m_sink.Get(), &m_cookie);
-  if (FAILED(hr)) {
-    m_point.Reset();
-    m_sink.Reset();
+  auto shared = std::make_shared<const Request2Events>(std::move(events));
+  std::vector<std::pair<const IID*, DispatchSink::Handler>> wanted;
+  if (shared->onNotify) {
+    wanted.emplace_back(&DIID__IRequest2Events,
+                        [shared](DISPID dispId, DISPPARAMS* params, UINT* argumentError) {
+                          return DeliverNotify(*shared, dispId, params, argumentError);
+                        });
   }
+  if (shared->onQueued || shared->onStarted || shared->onFinished) {
+    wanted.emplace_back(&DIID__IRequest2QueueEvents,
+                        [shared](DISPID dispId, DISPPARAMS* params, UINT* argumentError) {
+                          return DeliverQueue(*shared, dispId, params, argumentError);
+                        });
+  }
+  for (auto& [iid, handler] : wanted) {
+    Advised advised;
+    hr = container->FindConnectionPoint(*iid, advised.point.Out());
+    if (FAILED(hr)) break;
+    auto* sink = new (std::nothrow) DispatchSink(*iid, std::move(handler));
+    if (sink == nullptr) {
+      hr = E_OUTOFMEMORY;
+      break;
+    }
+    advised.sink = ComPtr<IDispatch>::Attach(sink);
+    if (FAILED(hr = advised.point->Advise(advised.sink.Get(), &advised.cookie))) break;
+    m_advised.push_back(std::move(advised));
+  }
+  if (FAILED(hr)) Unsubscribe();
   return hr;
 }
 
-void NotifySubscription::Unsubscribe() {
-  if (!m_point) return;
-  static_cast<NotifySink*>(m_sink.Get())->Detach();
-  m_point->Unadvise(m_cookie);
-  m_point.Reset();
-  m_sink.Reset();
-  m_cookie = 0;
+void Request2Subscription::Unsubscribe() {
+  for (Advised& advised : m_advised) {
+    static_cast<DispatchSink*>(advised.sink.Get())->Detach();
+    advised.point->Unadvise(advised.cookie);
+  }
+  m_advised.clear();
 }

@@ -1,19 +1,28 @@
 // LBAgent2 end to end, as the player drives it: registered by running it,
 // started by the session bus on the first call of a client, logging in at a
-// real locker service, uploading with progress events, cancelling, logging
-// out, and ending a few seconds after its last client let go.
+// real locker service, uploading with progress and queue events that arrive
+// before the replies that follow them, serving one client while another's
+// call waits on the network, cancelling, logging out, and ending a few
+// seconds after its last client let go.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <map>
+#include <set>
 #include <mutex>
+#include <thread>
 
 #include "agent/client/request2_client.h"
 #include "agent/tests/agent_test_support.h"
+#include "platform/automation/bus_service.h"
 #include "platform/automation/private_bus.h"
 #include "platform/base/process.h"
 #include "platform/base/sync.h"
+#include "platform/inet/tests/raw_http_server.h"
 #include "platform/testing/scratch.h"
 #include "tools/locker-service/locker_service.h"
 
@@ -25,25 +34,50 @@ constexpr const char* kAgentWebHost = "www.lokbin.com";
 constexpr const char* kAgentUploadHost = "upload.lokbin.com";
 constexpr const char* kUploadUrl = "http://upload.lokbin.com/c/u";
 
-// A client's OnNotify values as they arrive.
+// A client's events as they arrive: the OnNotify values, and each queued
+// file's name with its end ("sent" or the reason).
 class Events {
  public:
-  void Add(short value) {
-    std::lock_guard<std::mutex> guard(m_mutex);
-    m_values.push_back(value);
+  HRESULT Subscribe(Request2Subscription& subscription, IRequest2* agent) {
+    Request2Events wanted;
+    wanted.onNotify = [this](short value) {
+      std::lock_guard<std::mutex> guard(m_mutex);
+      m_values.push_back(value);
+    };
+    wanted.onQueued = [this](LONG request, const std::string& file) {
+      std::lock_guard<std::mutex> guard(m_mutex);
+      m_queued[request] = file.substr(file.find_last_of('/') + 1);
+    };
+    wanted.onFinished = [this](LONG request, bool sent, const std::string& reason) {
+      std::lock_guard<std::mutex> guard(m_mutex);
+      m_finished[request] = sent ? "sent" : reason;
+    };
+    return subscription.Subscribe(agent, std::move(wanted));
   }
   std::vector<short> Values() const {
     std::lock_guard<std::mutex> guard(m_mutex);
     return m_values;
   }
+  std::map<LONG, std::string> Queued() const {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_queued;
+  }
+  std::map<LONG, std::string> Finished() const {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_finished;
+  }
   void Clear() {
     std::lock_guard<std::mutex> guard(m_mutex);
     m_values.clear();
+    m_queued.clear();
+    m_finished.clear();
   }
 
  private:
   mutable std::mutex m_mutex;
   std::vector<short> m_values;
+  std::map<LONG, std::string> m_queued;
+  std::map<LONG, std::string> m_finished;
 };
 
 std::string Ansi(const VARIANT& value) {
@@ -105,6 +139,15 @@ class AgentBusTest : public ::testing::Test {
     EXPECT_EQ(CreateRequest2Proxy(&agent), S_OK);
     return agent;
   }
+  // A client logged in, whose events reach events.
+  ComPtr<IRequest2> ConnectLoggedIn(Events& events, Request2Subscription& subscription) {
+    SCOPED_TRACE("ConnectLoggedIn");
+    ComPtr<IRequest2> agent = Connect();
+    if (!agent) return agent;
+    LogIn(*agent);
+    EXPECT_EQ(events.Subscribe(subscription, agent.Get()), S_OK);
+    return agent;
+  }
   static std::string Status(IRequest2& agent) {
     VARIANT status;
     EXPECT_EQ(agent.GetStatusText(&status, 0), S_OK);
@@ -160,17 +203,22 @@ TEST_F(AgentBusTest, AClientsCallStartsTheAgentWhichLogsInAndUploadsAFolderWithI
   EXPECT_EQ(Status(*agent), "Drag files here");
 
   Events events;
-  NotifySubscription subscription;
-  ASSERT_EQ(subscription.Subscribe(agent.Get(), [&events](short value) { events.Add(value); }),
-            S_OK);
+  Request2Subscription subscription;
+  ASSERT_EQ(events.Subscribe(subscription, agent.Get()), S_OK);
   m_musicDir.Write("one.mp3", PatternBytes(3000));
   m_musicDir.Write("two.WAV", PatternBytes(3000));
   m_musicDir.Write("cover.jpg", PatternBytes(500));
   Add(*agent, m_musicDir.Path());
+  // The agent told which files it queued before AddFile returned.
+  std::map<LONG, std::string> queued = events.Queued();
+  ASSERT_EQ(queued.size(), 2u);
+  EXPECT_EQ((std::set<std::string>{queued.begin()->second, queued.rbegin()->second}),
+            (std::set<std::string>{"one.mp3", "two.WAV"}));
   WaitUntilIdle(*agent);
-  const std::vector<short> expected = {0, 34, 68, 100, 0, 34, 68, 100};
-  EXPECT_TRUE(WaitFor([&] { return events.Values() == expected; }))
-      << events.Values().size() << " events";
+  // A small file's body leaves in one piece: 0, then 100 as it goes.
+  EXPECT_EQ(events.Values(), (std::vector<short>{0, 100, 0, 100}));
+  EXPECT_EQ(events.Finished(), (std::map<LONG, std::string>{{queued.begin()->first, "sent"},
+                                                            {queued.rbegin()->first, "sent"}}));
 
   EXPECT_EQ(agent->IsDone(CComVariant(kUploadUrl)), S_OK);
   EXPECT_EQ(agent->IsDone(CComVariant("http://upload.lokbin.com/c/U")), E_FAIL);
@@ -187,38 +235,32 @@ TEST_F(AgentBusTest, TwoClientsSeeTheSameEventsAndALogoutTellsBoth) {
   ComPtr<IRequest2> second = Connect();
   ASSERT_TRUE(first && second);
   Events firstEvents, secondEvents;
-  NotifySubscription firstSubscription, secondSubscription;
-  ASSERT_EQ(firstSubscription.Subscribe(first.Get(), [&](short value) { firstEvents.Add(value); }),
-            S_OK);
-  ASSERT_EQ(
-      secondSubscription.Subscribe(second.Get(), [&](short value) { secondEvents.Add(value); }),
-      S_OK);
+  Request2Subscription firstSubscription, secondSubscription;
+  ASSERT_EQ(firstEvents.Subscribe(firstSubscription, first.Get()), S_OK);
+  ASSERT_EQ(secondEvents.Subscribe(secondSubscription, second.Get()), S_OK);
   LogIn(*first);
   EXPECT_EQ(LoggedIn(*second), 1);
   Add(*second, m_musicDir.Write("song.wma", PatternBytes(1024)));
-  WaitUntilIdle(*first);
+  WaitUntilIdle(*second);
   std::vector<short> expected = {0, 100};
-  EXPECT_TRUE(WaitFor(
-      [&] { return firstEvents.Values() == expected && secondEvents.Values() == expected; }));
+  EXPECT_EQ(secondEvents.Values(), expected);
+  EXPECT_TRUE(WaitFor([&] { return firstEvents.Values() == expected; }));
 
   ASSERT_EQ(first->Logout(0), S_OK);
+  // The logout's event came before its reply.
   expected.push_back(23);
-  EXPECT_TRUE(WaitFor([&] {
-    return firstEvents.Values() == expected && secondEvents.Values() == expected;
-  })) << firstEvents.Values().size()
-      << " and " << secondEvents.Values().size() << " events";
+  EXPECT_EQ(firstEvents.Values(), expected);
+  EXPECT_TRUE(WaitFor([&] { return secondEvents.Values() == expected; }))
+      << secondEvents.Values().size() << " events";
   EXPECT_EQ(LoggedIn(*second), 0);
   EXPECT_EQ(Status(*second), "User is not logged in");
 }
 
 TEST_F(AgentBusTest, CancelAllStopsTheRunningUploadAndTheQueueGoesOnAfterwards) {
-  ComPtr<IRequest2> agent = Connect();
-  ASSERT_TRUE(agent);
-  LogIn(*agent);
   Events events;
-  NotifySubscription subscription;
-  ASSERT_EQ(subscription.Subscribe(agent.Get(), [&events](short value) { events.Add(value); }),
-            S_OK);
+  Request2Subscription subscription;
+  ComPtr<IRequest2> agent = ConnectLoggedIn(events, subscription);
+  ASSERT_TRUE(agent);
   // Large enough to be still on its way when the status is asked for.
   Add(*agent, m_musicDir.Write("long.mp3", PatternBytes(96 << 20)));
   EXPECT_EQ(Status(*agent), "Working...");
@@ -231,12 +273,61 @@ TEST_F(AgentBusTest, CancelAllStopsTheRunningUploadAndTheQueueGoesOnAfterwards) 
   EXPECT_EQ(agent->IsDone(CComVariant(kUploadUrl)), E_FAIL);
   EXPECT_EQ(Status(*agent), "Drag files here");
 
+  EXPECT_EQ(events.Finished(), (std::map<LONG, std::string>{{0, "canceled"}}));
   events.Clear();
   Add(*agent, m_musicDir.Write("short.mp3", PatternBytes(2048)));
   WaitUntilIdle(*agent);
-  EXPECT_TRUE(WaitFor([&] { return events.Values() == std::vector<short>{0, 50, 100}; }));
+  EXPECT_EQ(events.Values(), (std::vector<short>{0, 100}));
+  EXPECT_EQ(events.Finished(), (std::map<LONG, std::string>{{1, "sent"}}));
   EXPECT_EQ(agent->IsDone(CComVariant(kUploadUrl)), S_OK);
   EXPECT_EQ(ReadFile(m_locker->UserDirectory(kUser) + "/long.mp3"), "");
+}
+
+TEST_F(AgentBusTest, EveryEventOfManyTinyUploadsHasArrivedWhenTheQueueSaysItIsIdle) {
+  Events events;
+  Request2Subscription subscription;
+  ComPtr<IRequest2> agent = ConnectLoggedIn(events, subscription);
+  ASSERT_TRUE(agent);
+  constexpr int kFiles = 40;
+  for (int i = 0; i < kFiles; ++i) {
+    m_musicDir.Write("tiny" + std::to_string(i) + ".mp3", PatternBytes(static_cast<size_t>(i)));
+  }
+  Add(*agent, m_musicDir.Path());
+  EXPECT_EQ(events.Queued().size(), static_cast<size_t>(kFiles));
+  WaitUntilIdle(*agent);
+  // No waiting here: whatever the agent sent before its answer is in.
+  std::map<LONG, std::string> finished = events.Finished();
+  EXPECT_EQ(finished.size(), static_cast<size_t>(kFiles));
+  for (const auto& [request, outcome] : finished) EXPECT_EQ(outcome, "sent") << request;
+  std::vector<short> values = events.Values();
+  // An empty file gets its 0 and nothing more.
+  EXPECT_EQ(values.size(), static_cast<size_t>(2 * kFiles - 1));
+  EXPECT_EQ(std::count(values.begin(), values.end(), 0), kFiles);
+  EXPECT_EQ(std::count(values.begin(), values.end(), 100), kFiles - 1);
+}
+
+TEST_F(AgentBusTest, ALoginWaitingOnTheNetworkHoldsUpNoOtherClient) {
+  // The login host of this agent takes the request and never answers.
+  RawHttpServer stalling(RawHttpServer::TakeAndHold());
+  ASSERT_EQ(automation::UpdateActivationEnvironment(
+                {{"QAP_CONNECT_TO", std::string(kAgentWebHost) + ":80:127.0.0.1:" +
+                                        std::to_string(stalling.Port())}}),
+            S_OK);
+  ComPtr<IRequest2> waiting = Connect();
+  ComPtr<IRequest2> other = Connect();
+  ASSERT_TRUE(waiting && other);
+  std::atomic<bool> loginReturned{false};
+  std::thread login([&] {
+    LogIn(*waiting);
+    loginReturned.store(true);
+  });
+  ASSERT_TRUE(WaitFor([&stalling] { return stalling.Requests().size() == 1; }));
+  EXPECT_EQ(Status(*other), "User is not logged in");
+  EXPECT_EQ(LoggedIn(*other), 0);
+  EXPECT_FALSE(loginReturned.load()) << "the login did not wait after all";
+  stalling.Stop();
+  login.join();
+  EXPECT_EQ(LoggedIn(*waiting), 0);
 }
 
 // Takes about 15 seconds: the agent's own shutdown delay, twice.

@@ -12,14 +12,25 @@ void EventRecorder::OnNotify(short value) {
   m_values.push_back(value);
 }
 
+void EventRecorder::OnFinished(DWORD request, bool sent, const CString& reason) {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  m_finished[request] = sent ? std::string("sent") : reason.str();
+}
+
 std::vector<short> EventRecorder::Values() const {
   std::lock_guard<std::mutex> guard(m_mutex);
   return m_values;
 }
 
+std::map<DWORD, std::string> EventRecorder::Finished() const {
+  std::lock_guard<std::mutex> guard(m_mutex);
+  return m_finished;
+}
+
 void EventRecorder::Clear() {
   std::lock_guard<std::mutex> guard(m_mutex);
   m_values.clear();
+  m_finished.clear();
 }
 
 AgentTest::AgentTest() {

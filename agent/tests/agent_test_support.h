@@ -28,12 +28,17 @@ constexpr const char* kPassword = "pa&ss=word";
 class EventRecorder : public IAgentEventSink {
  public:
   void OnNotify(short value) override;
+  void OnFinished(DWORD request, bool sent, const CString& reason) override;
   std::vector<short> Values() const;
+  // Each reported request's end by its place in the queue: "sent", or why
+  // it failed.
+  std::map<DWORD, std::string> Finished() const;
   void Clear();
 
  private:
   mutable std::mutex m_mutex;
   std::vector<short> m_values;
+  std::map<DWORD, std::string> m_finished;
 };
 
 class AgentTest : public ::testing::Test {

@@ -1,5 +1,6 @@
 // The configuration file's reading rules and the log's line format.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <regex>
@@ -94,7 +95,7 @@ TEST_F(ConfigTest, LogLinesCarryTheirLevelPrefixAndKeepATrailingNewline) {
   EXPECT_TRUE(std::regex_search(log, unranked)) << log;
 }
 
-TEST_F(ConfigTest, ALogThatCannotBeCreatedStaysSilentAndANewLogStartsEmpty) {
+TEST_F(ConfigTest, ALogThatCannotBeCreatedStaysSilentAndANewLogStartsEmptyForItsOwnerOnly) {
   {
     CLogFile nowhere("/nonexistent-folder/for/sure");
     EXPECT_FALSE(nowhere.IsOpen());
@@ -102,8 +103,14 @@ TEST_F(ConfigTest, ALogThatCannotBeCreatedStaysSilentAndANewLogStartsEmpty) {
   }
   EXPECT_EQ(CLogFile::Current(), nullptr);
   m_log.reset();
+  // A log left behind readable by others is narrowed: it carries the
+  // session cookie.
+  chmod(m_agentDir.File("LogFile.log").c_str(), 0644);
   m_log = std::make_unique<CLogFile>(m_agentDir.Path());
   EXPECT_EQ(LogMessages(), (std::vector<std::string>{"LogFile was created."}));
+  struct stat info {};
+  ASSERT_EQ(stat(m_agentDir.File("LogFile.log").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
   m_log.reset();
   EXPECT_EQ(LogMessages(),
             (std::vector<std::string>{"LogFile was created.", "LogFile was closed."}));

@@ -39,7 +39,7 @@ TEST_F(LockerPageTest, ThePageLogsTheStoredUserInAtTheLoginUrlAndOpensInTheBrows
   ASSERT_TRUE(LogIn());
   std::string browser = Browser();
   ScopedEnvironment chosen("BROWSER", browser);
-  EXPECT_TRUE(Locker().GotoLocker());
+  EXPECT_EQ(Locker().GotoLocker(), LockerPage::kOpened);
   EXPECT_EQ(ReadFile(PagePath()),
             Page("alice", "pa&ss=word", "http://www.locker.test/servlet/Authenticate"));
   struct stat info {};
@@ -59,7 +59,7 @@ TEST_F(LockerPageTest, QuotesAndScriptEndsInTheCredentialsStayInsideTheirStrings
   // A page left behind readable by others is narrowed too.
   m_agentDir.Write("gohome.htm", "old");
   chmod(PagePath().c_str(), 0644);
-  EXPECT_TRUE(Locker().GotoLocker());
+  EXPECT_EQ(Locker().GotoLocker(), LockerPage::kOpened);
   EXPECT_EQ(ReadFile(PagePath()),
             Page("al\\u0022ice\\u005c",
                  "p\\u0022w\\u003c/SCRIPT\\u003e\\u003cb\\u003e\\u000a\\u00e9\\u2028",
@@ -71,7 +71,7 @@ TEST_F(LockerPageTest, QuotesAndScriptEndsInTheCredentialsStayInsideTheirStrings
 
 TEST_F(LockerPageTest, LoggedOutNoPageIsWritten) {
   StartLocker();
-  EXPECT_FALSE(Locker().GotoLocker());
+  EXPECT_EQ(Locker().GotoLocker(), LockerPage::kNotLoggedIn);
   EXPECT_TRUE(Logged("GotoLokbinLocker failed, user is not logged in."));
   EXPECT_EQ(ReadFile(PagePath()), "");
 }
@@ -80,7 +80,7 @@ TEST_F(LockerPageTest, ABrowserThatCannotStartIsLoggedAndReported) {
   StartLocker();
   ASSERT_TRUE(LogIn());
   ScopedEnvironment chosen("BROWSER", m_musicDir.File("no-such-browser"));
-  EXPECT_FALSE(Locker().GotoLocker());
+  EXPECT_EQ(Locker().GotoLocker(), LockerPage::kNoBrowser);
   EXPECT_TRUE(Logged("Failed to launch browser"));
   EXPECT_NE(ReadFile(PagePath()), "");
 }

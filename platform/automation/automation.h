@@ -8,6 +8,12 @@
 // the bus methods AddRef and Release of the interface org.qap.Automation; a
 // client that leaves the bus loses the references it held.
 //
+// As in COM's multithreaded apartment, the server's object is called on as
+// many threads as calls arrive: one call that waits never holds up another.
+// An event the object fires before a call returns reaches the client's sinks
+// before the call returns there. A client waits up to ten minutes for a
+// reply, longer than any call of the suite's servers lasts.
+//
 // Values on the bus: BSTR as a string, the integer types and booleans as
 // themselves, and a VARIANT argument as a variant holding one of those, or
 // an empty array of variants for an empty VARIANT.
@@ -29,8 +35,9 @@ constexpr DWORD ACTIVEOBJECT_WEAK = 1;
 // then.
 QAP_EXPORT HRESULT RegisterActiveObject(IUnknown* object, REFCLSID clsid, DWORD flags,
                                         DWORD* registration);
-// Gives up the name, ends the export and releases every client reference
-// still held. Must not run on a thread that is serving a bus call.
+// Gives up the name, waits for the calls still being served, ends the export
+// and releases every client reference still held. Must not run on a thread
+// that is serving a bus call (RPC_E_WRONG_THREAD).
 QAP_EXPORT HRESULT RevokeActiveObject(DWORD registration, void* reserved);
 
 // With CLSCTX_INPROC_SERVER, the class's in-process server makes the object

@@ -1,12 +1,14 @@
-// Writing and removing service files.
+// Writing and removing service files, and the bus's activation environment.
 #include "platform/automation/bus_service.h"
 
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string_view>
 
+#include "platform/automation/bus_values.h"
 #include "platform/base/runtime_files.h"
 
 namespace qap::automation {
@@ -78,6 +80,19 @@ HRESULT UnregisterBusService(const std::string& busName) {
   std::error_code error;
   std::filesystem::remove(BusServiceFile(busName), error);
   return error ? E_ACCESSDENIED : S_OK;
+}
+
+HRESULT UpdateActivationEnvironment(
+    const std::vector<std::pair<std::string, std::string>>& variables) {
+  std::map<std::string, std::string> environment(variables.begin(), variables.end());
+  try {
+    auto connection = ConnectSessionBus();
+    auto bus = sdbus::createProxy(*connection, kBusName, kBusPath);
+    bus->callMethod("UpdateActivationEnvironment").onInterface(kBusName).withArguments(environment);
+  } catch (const sdbus::Error&) {
+    return RPC_E_DISCONNECTED;
+  }
+  return S_OK;
 }
 
 }  // namespace qap::automation

@@ -68,14 +68,17 @@ DWORD ErrorFromCurl(CURLcode code) {
 }
 
 Request::Request(std::shared_ptr<Session> session, std::shared_ptr<Connection> connection,
-                 std::string url, std::string verb, DWORD flags, const Options& options)
+                 std::string url, std::string verb, DWORD flags, const Options& options,
+                 DWORD_PTR context)
     : Object(Kind::kRequest, options),
       m_session(std::move(session)),
       m_connection(std::move(connection)),
       m_pool(m_connection ? m_connection->Pool() : m_session->UrlPool()),
       m_url(std::move(url)),
       m_verb(verb.empty() ? "GET" : std::move(verb)),
-      m_flags(flags) {
+      m_flags(flags),
+      m_context(context),
+      m_statusCallback(options.statusCallback) {
   DWORD connectionFlags = m_connection ? m_connection->Flags() : 0;
   m_sendCookies = ((flags | connectionFlags) & INTERNET_FLAG_NO_COOKIES) == 0;
   m_hasCookieUrl = CookieUrlOf(m_url, &m_cookieUrl);
@@ -163,6 +166,10 @@ curl_slist* Request::BuildHeaderList() {
 }
 
 bool Request::StartTransfer(std::uint64_t total) {
+  if (Cancelled()) {
+    Fail(ERROR_INTERNET_OPERATION_CANCELLED);
+    return false;
+  }
   m_easy = curl_easy_init();
   m_multi = m_pool->Take();
   if (m_easy == nullptr || m_multi == nullptr) {
@@ -321,8 +328,22 @@ void Request::Resume() {
                   (m_readPaused ? CURLPAUSE_SEND : 0) | (m_writePaused ? CURLPAUSE_RECV : 0));
 }
 
+void Request::ReportSent() {
+  if (m_consumed == m_reportedSent) return;
+  DWORD sent = static_cast<DWORD>(m_consumed - m_reportedSent);
+  m_reportedSent = m_consumed;
+  if (m_statusCallback != nullptr && m_context != 0) {
+    m_statusCallback(static_cast<Object*>(this), m_context, INTERNET_STATUS_REQUEST_SENT, &sent,
+                     sizeof sent);
+  }
+}
+
 bool Request::Drive(const std::function<bool()>& done) {
   while (!done() && !m_finished) {
+    if (Cancelled()) {
+      Abort(ERROR_INTERNET_OPERATION_CANCELLED);
+      return false;
+    }
     Resume();
     int running = 0;
     if (curl_multi_perform(m_multi, &running) != CURLM_OK) {
@@ -330,6 +351,7 @@ bool Request::Drive(const std::function<bool()>& done) {
       return false;
     }
     CollectFinished();
+    ReportSent();
     if (done() || m_finished) break;
     if (m_connected) {
       Options options = GetOptions();
@@ -432,9 +454,10 @@ bool Request::End() {
   }
   if (m_pushed < m_total) {
     // The server would wait for the rest for ever; give the connection up.
+    // A transfer that had already failed keeps the error that stopped it.
     if (!m_finished) Abort(ERROR_INTERNET_CONNECTION_ABORTED);
     m_state = State::kFailed;
-    SetLastError(ERROR_INTERNET_CONNECTION_ABORTED);
+    SetLastError(FinishError());
     return false;
   }
   Drive([this] { return m_headersComplete; });

@@ -22,7 +22,7 @@ class Request : public Object {
  public:
   // connection is null for a URL opened directly on the session.
   Request(std::shared_ptr<Session> session, std::shared_ptr<Connection> connection, std::string url,
-          std::string verb, DWORD flags, const Options& options);
+          std::string verb, DWORD flags, const Options& options, DWORD_PTR context);
   ~Request() override;
 
   // Each call below reports failure as false with the reason in
@@ -58,6 +58,9 @@ class Request : public Object {
   void Fail(DWORD error);
   DWORD FinishError() const;
   void Resume();
+  // The request or its session was closed meanwhile.
+  bool Cancelled() const { return IsClosed() || m_session->IsClosed(); }
+  void ReportSent();
   size_t Pending() const { return m_pending.size() - m_pendingOffset; }
   void MarkProgress() { m_lastProgress = std::chrono::steady_clock::now(); }
 
@@ -68,6 +71,8 @@ class Request : public Object {
   std::string m_url;
   std::string m_verb;
   DWORD m_flags;
+  DWORD_PTR m_context;
+  INTERNET_STATUS_CALLBACK m_statusCallback;
   bool m_sendCookies;
   CookieUrl m_cookieUrl;
   bool m_hasCookieUrl;
@@ -91,6 +96,7 @@ class Request : public Object {
   std::uint64_t m_total = 0;
   std::uint64_t m_pushed = 0;
   std::uint64_t m_consumed = 0;
+  std::uint64_t m_reportedSent = 0;
   std::string m_pending;
   size_t m_pendingOffset = 0;
   bool m_readPaused = false;

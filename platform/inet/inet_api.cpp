@@ -59,8 +59,8 @@ HINTERNET InternetOpenA(LPCSTR agent, DWORD accessType, LPCSTR proxy, LPCSTR pro
 }
 
 BOOL InternetSetOptionA(HINTERNET handle, DWORD option, LPVOID buffer, DWORD length) {
-  std::shared_ptr<Object> object = qap::inet::LookUpHandle(handle);
-  if (!object) {
+  std::shared_ptr<Object> object;
+  if (handle != nullptr && !(object = qap::inet::LookUpHandle(handle))) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
@@ -70,11 +70,21 @@ BOOL InternetSetOptionA(HINTERNET handle, DWORD option, LPVOID buffer, DWORD len
   }
   DWORD value = 0;
   std::memcpy(&value, buffer, sizeof value);
-  if (!object->SetOption(option, value)) {
+  if (!(object ? object->SetOption(option, value) : qap::inet::SetDefaultOption(option, value))) {
     SetLastError(ERROR_INTERNET_INVALID_OPTION);
     return FALSE;
   }
   return TRUE;
+}
+
+INTERNET_STATUS_CALLBACK InternetSetStatusCallbackA(HINTERNET handle,
+                                                    INTERNET_STATUS_CALLBACK callback) {
+  std::shared_ptr<Object> object = qap::inet::LookUpHandle(handle);
+  if (!object) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return INTERNET_INVALID_STATUS_CALLBACK;
+  }
+  return object->SetStatusCallback(callback);
 }
 
 BOOL InternetCloseHandle(HINTERNET handle) {
@@ -98,7 +108,7 @@ HINTERNET InternetConnectA(HINTERNET sessionHandle, LPCSTR serverName, INTERNET_
 }
 
 HINTERNET HttpOpenRequestA(HINTERNET connectionHandle, LPCSTR verb, LPCSTR objectName, LPCSTR,
-                           LPCSTR referrer, LPCSTR* acceptTypes, DWORD flags, DWORD_PTR) {
+                           LPCSTR referrer, LPCSTR* acceptTypes, DWORD flags, DWORD_PTR context) {
   std::shared_ptr<Connection> connection = Look<Connection>(connectionHandle, Kind::kConnection);
   if (!connection) return nullptr;
   std::string path = Text(objectName);
@@ -107,7 +117,7 @@ HINTERNET HttpOpenRequestA(HINTERNET connectionHandle, LPCSTR verb, LPCSTR objec
   if (host.find(':') != std::string::npos && host.front() != '[') host = "[" + host + "]";
   std::string url = "http://" + host + ":" + std::to_string(connection->Port()) + path;
   auto request = std::make_shared<Request>(connection->GetSession(), connection, url, Text(verb),
-                                           flags, connection->GetOptions());
+                                           flags, connection->GetOptions(), context);
   std::string preset;
   if (referrer != nullptr && *referrer != '\0') preset += "Referer: " + Text(referrer) + "\r\n";
   if (acceptTypes != nullptr && acceptTypes[0] != nullptr) {
@@ -247,7 +257,7 @@ BOOL InternetReadFile(HINTERNET handle, LPVOID buffer, DWORD count, LPDWORD read
 }
 
 HINTERNET InternetOpenUrlA(HINTERNET sessionHandle, LPCSTR url, LPCSTR headers, DWORD headersLength,
-                           DWORD flags, DWORD_PTR) {
+                           DWORD flags, DWORD_PTR context) {
   std::shared_ptr<Session> session = Look<Session>(sessionHandle, Kind::kSession);
   if (!session) return nullptr;
   URL_COMPONENTSA parts{};
@@ -261,8 +271,8 @@ HINTERNET InternetOpenUrlA(HINTERNET sessionHandle, LPCSTR url, LPCSTR headers, 
     SetLastError(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
     return nullptr;
   }
-  auto request =
-      std::make_shared<Request>(session, nullptr, url, "GET", flags, session->GetOptions());
+  auto request = std::make_shared<Request>(session, nullptr, url, "GET", flags,
+                                           session->GetOptions(), context);
   if (!request->Send(HeaderText(headers, headersLength), {})) return nullptr;
   return qap::inet::RegisterHandle(request);
 }

@@ -19,17 +19,51 @@ HandleTable& Table() {
   return *table;
 }
 
+
+bool Apply(Options& options, DWORD option, DWORD value) {
+  switch (option) {
+    case INTERNET_OPTION_CONNECT_TIMEOUT: options.connectTimeout = value; return true;
+    case INTERNET_OPTION_CONNECT_RETRIES: options.connectRetries = value; return true;
+    case INTERNET_OPTION_SEND_TIMEOUT: options.sendTimeout = value; return true;
+    case INTERNET_OPTION_RECEIVE_TIMEOUT: options.receiveTimeout = value; return true;
+    default: return false;
+  }
+}
+
+struct Defaults {
+  std::mutex mutex;
+  Options options;
+};
+
+Defaults& TheDefaults() {
+  static Defaults* defaults = new Defaults();  // lives to the very end of the process
+  return *defaults;
+}
+
 }  // namespace
+
+Options DefaultOptions() {
+  Defaults& defaults = TheDefaults();
+  std::lock_guard<std::mutex> guard(defaults.mutex);
+  return defaults.options;
+}
+
+bool SetDefaultOption(DWORD option, DWORD value) {
+  Defaults& defaults = TheDefaults();
+  std::lock_guard<std::mutex> guard(defaults.mutex);
+  return Apply(defaults.options, option, value);
+}
 
 bool Object::SetOption(DWORD option, DWORD value) {
   std::lock_guard<std::mutex> guard(m_optionsMutex);
-  switch (option) {
-    case INTERNET_OPTION_CONNECT_TIMEOUT: m_options.connectTimeout = value; return true;
-    case INTERNET_OPTION_CONNECT_RETRIES: m_options.connectRetries = value; return true;
-    case INTERNET_OPTION_SEND_TIMEOUT: m_options.sendTimeout = value; return true;
-    case INTERNET_OPTION_RECEIVE_TIMEOUT: m_options.receiveTimeout = value; return true;
-    default: return false;
-  }
+  return Apply(m_options, option, value);
+}
+
+INTERNET_STATUS_CALLBACK Object::SetStatusCallback(INTERNET_STATUS_CALLBACK callback) {
+  std::lock_guard<std::mutex> guard(m_optionsMutex);
+  INTERNET_STATUS_CALLBACK previous = m_options.statusCallback;
+  m_options.statusCallback = callback;
+  return previous;
 }
 
 MultiPool::~MultiPool() {
@@ -83,6 +117,7 @@ bool UnregisterHandle(HINTERNET handle) {
     if (found == table.objects.end()) return false;
     object = std::move(found->second);
     table.objects.erase(found);
+    object->MarkClosed();
   }
   return true;  // the object ends here, outside the table's lock
 }

@@ -16,13 +16,19 @@ namespace qap::inet {
 
 enum class Kind { kSession, kConnection, kRequest };
 
-// WinINet's defaults; the agent lowers the send time-out itself.
+// WinINet's defaults; the agent lowers the send time-out itself. The status
+// callback travels with the options: a handle takes both from its parent.
 struct Options {
   DWORD connectTimeout = 60000;
   DWORD connectRetries = 5;
   DWORD sendTimeout = 30000;
   DWORD receiveTimeout = 30000;
+  INTERNET_STATUS_CALLBACK statusCallback = nullptr;
 };
+
+// What a new session starts with; InternetSetOptionA on no handle sets it.
+Options DefaultOptions();
+bool SetDefaultOption(DWORD option, DWORD value);
 
 class Object {
  public:
@@ -37,11 +43,17 @@ class Object {
     return m_options;
   }
   bool SetOption(DWORD option, DWORD value);
+  INTERNET_STATUS_CALLBACK SetStatusCallback(INTERNET_STATUS_CALLBACK callback);
+
+  // The handle was closed: what the object does from now on is cancelled.
+  void MarkClosed() { m_closed.store(true); }
+  bool IsClosed() const { return m_closed.load(); }
 
  private:
   Kind m_kind;
   mutable std::mutex m_optionsMutex;
   Options m_options;
+  std::atomic<bool> m_closed{false};
 };
 
 // Idle curl multi handles of one server. The connection cache belongs to the
@@ -67,7 +79,7 @@ class MultiPool {
 class Session : public Object {
  public:
   Session(std::string agent, DWORD accessType, std::string proxy, std::string proxyBypass)
-      : Object(Kind::kSession, Options()),
+      : Object(Kind::kSession, DefaultOptions()),
         m_agent(std::move(agent)),
         m_accessType(accessType),
         m_proxy(std::move(proxy)),

@@ -40,7 +40,8 @@ constexpr DWORD INTERNET_FLAG_EXISTING_CONNECT = 0x20000000;
 
 // Options (DWORD values, milliseconds for the time-outs). A handle takes its
 // parent's options when it is created; setting an option changes that handle
-// and the handles created from it later.
+// and the handles created from it later. Set on no handle (null), an option
+// becomes the default of the sessions opened from then on.
 constexpr DWORD INTERNET_OPTION_CONNECT_TIMEOUT = 2;
 constexpr DWORD INTERNET_OPTION_CONNECT_RETRIES = 3;
 constexpr DWORD INTERNET_OPTION_SEND_TIMEOUT = 5;
@@ -60,6 +61,7 @@ constexpr DWORD ERROR_INTERNET_INVALID_URL = 12005;
 constexpr DWORD ERROR_INTERNET_UNRECOGNIZED_SCHEME = 12006;
 constexpr DWORD ERROR_INTERNET_NAME_NOT_RESOLVED = 12007;
 constexpr DWORD ERROR_INTERNET_INVALID_OPTION = 12009;
+constexpr DWORD ERROR_INTERNET_OPERATION_CANCELLED = 12017;
 constexpr DWORD ERROR_INTERNET_INCORRECT_HANDLE_TYPE = 12018;
 constexpr DWORD ERROR_INTERNET_INCORRECT_HANDLE_STATE = 12019;
 constexpr DWORD ERROR_INTERNET_CANNOT_CONNECT = 12029;
@@ -118,12 +120,32 @@ struct INTERNET_BUFFERSA {
   DWORD dwOffsetHigh;
 };
 
+// Status callbacks: called on the thread of the call during which the status
+// arises, with the handle, the context value it was opened with and the
+// status. A handle opened with context 0 reports nothing. A handle takes its
+// parent's callback when it is created, as it takes its options.
+using INTERNET_STATUS_CALLBACK = void (*)(HINTERNET handle, DWORD_PTR context, DWORD status,
+                                          LPVOID information, DWORD informationLength);
+inline const INTERNET_STATUS_CALLBACK INTERNET_INVALID_STATUS_CALLBACK =
+    reinterpret_cast<INTERNET_STATUS_CALLBACK>(static_cast<std::intptr_t>(-1));
+// Bytes of the request's body went out to the network: information points to
+// a DWORD with how many since the last report. Bytes a write only gathered
+// are reported when they leave.
+constexpr DWORD INTERNET_STATUS_REQUEST_SENT = 31;
+
 // proxy and proxyBypass are used with INTERNET_OPEN_TYPE_PROXY only.
 QAP_EXPORT HINTERNET InternetOpenA(LPCSTR agent, DWORD accessType, LPCSTR proxy, LPCSTR proxyBypass,
                                    DWORD flags);
 QAP_EXPORT BOOL InternetSetOptionA(HINTERNET handle, DWORD option, LPVOID buffer, DWORD length);
-// Closing a session or connection while requests made from it are still
-// open leaves those requests working until they are closed themselves.
+// The previous callback, or INTERNET_INVALID_STATUS_CALLBACK (and
+// GetLastError) for a handle that is not open.
+QAP_EXPORT INTERNET_STATUS_CALLBACK InternetSetStatusCallbackA(HINTERNET handle,
+                                                               INTERNET_STATUS_CALLBACK callback);
+// Closing a request, or the session it was made from, cancels what it is
+// doing: a call waiting in it on another thread returns at once with
+// ERROR_INTERNET_OPERATION_CANCELLED, and so does every later call. Closing
+// a connection leaves the requests made from it working until they are
+// closed themselves.
 QAP_EXPORT BOOL InternetCloseHandle(HINTERNET handle);
 
 // Only INTERNET_SERVICE_HTTP. No network traffic happens here.
@@ -150,7 +172,9 @@ QAP_EXPORT BOOL HttpSendRequestA(HINTERNET request, LPCSTR headers, DWORD header
 // Starts a request whose body (buffersIn->dwBufferTotal bytes) follows through
 // InternetWriteFile and ends with HttpEndRequestA. Writes are gathered (about
 // 64 KiB) before they go out, so small writes cost no more than large ones;
-// a failure of the transfer surfaces at the next write or at the end call.
+// INTERNET_STATUS_REQUEST_SENT tells when they have gone. A failure of the
+// transfer surfaces at the next write or at the end call, with the error
+// that first stopped it.
 QAP_EXPORT BOOL HttpSendRequestExA(HINTERNET request, INTERNET_BUFFERSA* buffersIn,
                                    INTERNET_BUFFERSA* buffersOut, DWORD flags, DWORD_PTR context);
 QAP_EXPORT BOOL InternetWriteFile(HINTERNET request, LPCVOID buffer, DWORD count, LPDWORD written);

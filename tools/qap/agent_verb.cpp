@@ -1,24 +1,31 @@
 // qap agent: drives the upload agent LBAgent2 over the session bus through its
 // Request2 object, as the player does.
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <mutex>
-#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "agent/client/request2_client.h"
+#include "agent/request2_ids.h"
+#include "platform/automation/bus_service.h"
 #include "platform/base/codepage.h"
 #include "platform/base/module_path.h"
 #include "platform/base/process.h"
 #include "platform/base/sync.h"
+#include "tools/qap/agent_commands.h"
 #include "tools/qap/verb.h"
+
+extern char** environ;
 
 namespace qap {
 namespace {
@@ -31,15 +38,22 @@ const Verb kVerb{
     "agent", "drive the upload agent LBAgent2 (login, uploads, downloads, clients)",
     "usage: qap agent COMMAND [ARGS]\n\n"
     "Talks to the upload agent's Request2 object on the session bus, as the\n"
-    "player does. The first command starts LBAgent2 through the bus; it ends\n"
-    "about 5 seconds after the last command let go of it.\n\n"
-    "  login USER PASSWORD [SERVICE]  log in at the locker; prints whether it worked\n"
+    "player does. The first command starts LBAgent2 through the bus, handing it\n"
+    "this shell's QAP_*, HOME and XDG_* variables; it ends about 5 seconds after\n"
+    "the last command let go of it.\n\n"
+    "  login USER [SERVICE]           log in at the locker; prints whether it worked.\n"
+    "                                 The password is asked for (not shown) on a\n"
+    "                                 terminal; --password-stdin reads it from\n"
+    "                                 standard input instead. It is never an argument.\n"
     "  upload PATH...                 queue music files (.wav, .mp3, .wma), folders of\n"
-    "                                 them, or http(s) links, and follow the uploads\n"
+    "                                 them, or http(s) links, and follow the uploads: a\n"
+    "                                 file counts as sent once the locker took it;\n"
+    "                                 exits with 1 when any failed\n"
     "  download URL [DIR]             download URL into DIR (default: the agent's temp\n"
     "                                 folder) and wait for it\n"
     "  status                         the agent's status text, login state and version\n"
-    "  cancel                         cancel the running transfer and the queued ones\n"
+    "  cancel                         cancel the running transfer and the queued ones;\n"
+    "                                 with nothing running, the next upload instead\n"
     "  logout                         log out (the agent tells its clients 23)\n"
     "  locker                         open the user's locker in the browser, logged in\n"
     "  version                        the agent's version\n"
@@ -54,9 +68,12 @@ const Verb kVerb{
     Run};
 const VerbRegistrar kRegistrar(kVerb);
 
-constexpr auto kEventWait = std::chrono::milliseconds(200);
-// How long events may trail the end of the queue.
-constexpr auto kLateEventWait = std::chrono::seconds(2);
+// Downloads report nothing while they run: the command asks this often.
+constexpr auto kDownloadPoll = std::chrono::milliseconds(200);
+
+constexpr const char* kPasswordArgument =
+    "a password is never given on the command line, where other users can see it: type it "
+    "when asked, or pipe it in with --password-stdin";
 
 std::string HResultText(HRESULT hr) {
   char text[16];
@@ -64,26 +81,34 @@ std::string HResultText(HRESULT hr) {
   return text;
 }
 
-int Failed(const std::string& message) {
-  std::cerr << "qap agent: " << message << "\n";
-  return 1;
-}
-
-int CallFailed(const char* method, HRESULT hr) {
-  return Failed(std::string(method) + " failed (" + HResultText(hr) +
-                "); is LBAgent2 still running?");
+// What the agent needs of this shell's environment: started by the bus, it
+// gets the bus's own otherwise.
+std::vector<std::pair<std::string, std::string>> ActivationVariables() {
+  std::vector<std::pair<std::string, std::string>> variables;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    std::string_view text(*entry);
+    size_t equals = text.find('=');
+    if (equals == std::string_view::npos) continue;
+    std::string_view name = text.substr(0, equals);
+    if (name.rfind("QAP_", 0) == 0 || name.rfind("XDG_", 0) == 0 || name == "HOME") {
+      variables.emplace_back(name, text.substr(equals + 1));
+    }
+  }
+  return variables;
 }
 
 bool Connect(ComPtr<IRequest2>* agent) {
+  // A bus that cannot be reached is told below, by the connection.
+  automation::UpdateActivationEnvironment(ActivationVariables());
   HRESULT hr = CreateRequest2Proxy(agent);
   if (SUCCEEDED(hr)) return true;
   if (hr == REGDB_E_CLASSNOTREG) {
-    Failed("LBAgent2 is not registered; run 'qap agent register' first");
+    AgentFailed("LBAgent2 is not registered; run 'qap agent register' first");
   } else {
     const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    Failed("cannot reach the upload agent on the session bus (" +
-           std::string(address != nullptr ? address : "no DBUS_SESSION_BUS_ADDRESS") + ", " +
-           HResultText(hr) + ")");
+    AgentFailed("cannot reach the upload agent on the session bus (" +
+                std::string(address != nullptr ? address : "no DBUS_SESSION_BUS_ADDRESS") + ", " +
+                HResultText(hr) + ")");
   }
   return false;
 }
@@ -99,156 +124,106 @@ std::string StatusText(IRequest2& agent) {
   return text;
 }
 
-bool LoggedIn(IRequest2& agent) {
-  LONG loggedIn = 0;
-  return SUCCEEDED(agent.IsLoggedIn(&loggedIn)) && loggedIn == 1;
+bool Idle(IRequest2& agent) {
+  VARIANT nothing;
+  VariantInit(&nothing);
+  return agent.IsDone(nothing) == S_OK;
 }
 
-// The OnNotify values as they arrive, for the thread that shows them.
-class EventQueue {
+struct LoginArgs {
+  std::string user;
+  std::string service;
+  bool passwordFromStdin = false;
+};
+
+// login USER [SERVICE] [--password-stdin]; error says what is wrong.
+bool ParseLogin(const Args& args, LoginArgs* login, std::string* error) {
+  std::vector<std::string> positional;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--password-stdin") {
+      login->passwordFromStdin = true;
+    } else if (arg.rfind("--password", 0) == 0 || arg == "-p") {
+      *error = kPasswordArgument;
+      return false;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      *error = "unknown option '" + arg + "' for login";
+      return false;
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  if (positional.size() == 3) {
+    // USER PASSWORD SERVICE, as login once took it.
+    *error = kPasswordArgument;
+    return false;
+  }
+  if (positional.empty() || positional.size() > 3) {
+    *error = "login takes USER [SERVICE]";
+    return false;
+  }
+  login->user = positional[0];
+  if (positional.size() == 2) login->service = positional[1];
+  return true;
+}
+
+// Turns the terminal's echo off for the life of the object.
+class HiddenInput {
  public:
-  void Push(short value) {
-    std::lock_guard<std::mutex> guard(m_mutex);
-    m_values.push_back(value);
-    m_changed.notify_all();
+  HiddenInput() {
+    if (tcgetattr(STDIN_FILENO, &m_saved) != 0) return;
+    termios quiet = m_saved;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    m_active = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
   }
-  std::vector<short> Take(std::chrono::milliseconds wait) {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait_for(lock, wait, [this] { return !m_values.empty(); });
-    std::vector<short> values;
-    values.swap(m_values);
-    return values;
+  ~HiddenInput() {
+    if (m_active) tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
   }
+  HiddenInput(const HiddenInput&) = delete;
+  HiddenInput& operator=(const HiddenInput&) = delete;
 
  private:
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  std::vector<short> m_values;
+  termios m_saved{};
+  bool m_active = false;
 };
 
-bool IsLink(const std::string& path) {
-  return path.rfind("http://", 0) == 0 || path.rfind("https://", 0) == 0;
+// The password: one line of standard input, asked for without echo when
+// that is a terminal. error says why there is none.
+bool ReadPassword(const LoginArgs& login, std::string* password, std::string* error) {
+  bool terminal = isatty(STDIN_FILENO) != 0;
+  if (!login.passwordFromStdin && !terminal) {
+    *error = "no terminal to ask for the password on; pipe it in with --password-stdin";
+    return false;
+  }
+  bool read = false;
+  if (terminal && !login.passwordFromStdin) {
+    std::cerr << "Password for " << login.user << ": " << std::flush;
+    HiddenInput hidden;
+    read = static_cast<bool>(std::getline(std::cin, *password));
+    std::cerr << "\n";
+  } else {
+    read = static_cast<bool>(std::getline(std::cin, *password));
+  }
+  if (!read) {
+    *error = "no password on standard input";
+    return false;
+  }
+  if (!password->empty() && password->back() == '\r') password->pop_back();
+  return true;
 }
 
-bool IsMusic(const fs::path& path) {
-  std::string extension = path.extension().string();
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension == ".wav" || extension == ".mp3" || extension == ".wma";
-}
-
-struct Upload {
-  std::string name;
-  std::uintmax_t size = 0;
-  int percent = -1;  // -1: not started
-};
-
-// The files the agent will queue for paths, in its order: a music file, or
-// the music files directly in a folder, as the folder lists them.
-std::vector<Upload> ExpectedUploads(const std::vector<std::string>& paths) {
-  std::vector<Upload> uploads;
-  for (const std::string& path : paths) {
-    std::error_code error;
-    if (IsLink(path)) continue;
-    if (fs::is_directory(path, error)) {
-      for (fs::directory_iterator entry(path, error), end; !error && entry != end;
-           entry.increment(error)) {
-        if (!entry->is_directory(error) && IsMusic(entry->path())) {
-          uploads.push_back({entry->path().filename().string(), entry->file_size(error)});
-        }
-      }
-    } else if (IsMusic(path) && fs::exists(path, error)) {
-      uploads.push_back({fs::path(path).filename().string(), fs::file_size(path, error)});
-    }
+int LoginCommand(IRequest2& agent, const LoginArgs& login, std::string password) {
+  CComBSTR user(login.user.c_str()), secret(password.c_str()), service(login.service.c_str());
+  // The only other copy now is the one on its way to the agent.
+  std::fill(password.begin(), password.end(), '\0');
+  HRESULT hr = agent.Login(user.Ref(), secret.Ref(), service.Ref(), 0);
+  if (FAILED(hr)) return AgentCallFailed("Login", hr);
+  if (!AgentLoggedIn(agent)) {
+    return AgentFailed("login of " + login.user +
+                       " failed: wrong user name or password, or the locker cannot be reached");
   }
-  return uploads;
-}
-
-void ShowProgress(const std::vector<Upload>& uploads, size_t current, bool terminal) {
-  if (current >= uploads.size()) return;
-  const Upload& upload = uploads[current];
-  if (terminal) {
-    int filled = upload.percent / 5;
-    std::printf("\r  [%zu/%zu] %-32.32s [%s%s] %3d%%", current + 1, uploads.size(),
-                upload.name.c_str(), std::string(static_cast<size_t>(filled), '#').c_str(),
-                std::string(static_cast<size_t>(20 - filled), '-').c_str(), upload.percent);
-    std::fflush(stdout);
-  }
-}
-
-void FinishLine(const std::vector<Upload>& uploads, size_t current, bool terminal) {
-  if (current >= uploads.size()) return;
-  const Upload& upload = uploads[current];
-  bool sent = upload.percent == 100 || upload.size == 0;
-  if (terminal) std::printf("\r%80s\r", "");
-  std::printf("  %s %s (%ju bytes)\n", sent ? "sent  " : "FAILED", upload.name.c_str(),
-              upload.size);
-  std::fflush(stdout);
-}
-
-int UploadCommand(IRequest2& agent, const Args& args) {
-  std::vector<std::string> paths;
-  for (size_t i = 1; i < args.size(); ++i) {
-    // The agent resolves paths in its own folder: hand it whole ones.
-    paths.push_back(IsLink(args[i]) ? args[i] : fs::absolute(args[i]).lexically_normal().string());
-  }
-  std::vector<Upload> uploads = ExpectedUploads(paths);
-  size_t links = 0;
-  for (const std::string& path : paths) links += IsLink(path) ? 1 : 0;
-  if (uploads.empty() && links == 0) {
-    return Failed("nothing to upload: no .wav, .mp3 or .wma file among the paths given");
-  }
-  if (!LoggedIn(agent)) return Failed("not logged in; run 'qap agent login USER PASSWORD' first");
-  EventQueue events;
-  NotifySubscription subscription;
-  HRESULT hr = subscription.Subscribe(&agent, [&events](short value) { events.Push(value); });
-  if (FAILED(hr)) return CallFailed("Subscribe", hr);
-  std::cout << "uploading " << uploads.size() << " file(s)"
-            << (links > 0 ? " and " + std::to_string(links) + " link(s)" : "") << "\n";
-  for (const std::string& path : paths) {
-    CComBSTR value(path.c_str());
-    if (FAILED(hr = agent.AddFile(value.Ref(), 0, 0))) return CallFailed("AddFile", hr);
-  }
-  bool terminal = isatty(STDOUT_FILENO) != 0;
-  size_t current = 0;
-  bool started = false;
-  // The events travel as bus signals, dispatched on the subscription's own
-  // thread: the last ones may still be on their way when IsDone's reply says
-  // the queue is empty. So after that, events are taken until they stop
-  // coming, a little longer while the last upload has not reached 100.
-  std::optional<std::chrono::steady_clock::time_point> doneAt;
-  while (true) {
-    std::vector<short> values = events.Take(kEventWait);
-    for (short value : values) {
-      if (value == 0) {
-        if (started) FinishLine(uploads, current++, terminal);
-        started = true;
-      }
-      if (current < uploads.size() && value >= 0 && value <= 100) uploads[current].percent = value;
-      ShowProgress(uploads, current, terminal);
-    }
-    if (doneAt) {
-      bool lastSettled = current >= uploads.size() || uploads[current].percent == 100;
-      if (values.empty() &&
-          (lastSettled || std::chrono::steady_clock::now() - *doneAt > kLateEventWait)) {
-        break;
-      }
-      continue;
-    }
-    VARIANT nothing;
-    VariantInit(&nothing);
-    hr = agent.IsDone(nothing);
-    if (hr == S_OK) doneAt = std::chrono::steady_clock::now();
-    else if (hr != E_FAIL) return CallFailed("IsDone", hr);
-  }
-  if (started) FinishLine(uploads, current++, terminal);
-  for (; current < uploads.size(); ++current) FinishLine(uploads, current, false);
-  size_t sent = 0;
-  for (const Upload& upload : uploads) sent += upload.percent == 100 || upload.size == 0 ? 1 : 0;
-  std::cout << sent << " of " << uploads.size() << " file(s) sent";
-  if (links > 0)
-    std::cout << "; " << links << " link(s) handed to the locker (see the agent's log)";
-  std::cout << "\n";
-  return sent == uploads.size() ? 0 : 1;
+  std::cout << "logged in as " << login.user << "\n";
+  return 0;
 }
 
 int DownloadCommand(IRequest2& agent, const Args& args) {
@@ -256,17 +231,17 @@ int DownloadCommand(IRequest2& agent, const Args& args) {
   CComBSTR url(args[1].c_str());
   CComBSTR directory(folder.c_str());
   HRESULT hr = agent.Download(url.Ref(), directory.Ref());
-  if (FAILED(hr)) return CallFailed("Download", hr);
+  if (FAILED(hr)) return AgentCallFailed("Download", hr);
   VARIANT nothing;
   VariantInit(&nothing);
   while ((hr = agent.IsDone(nothing)) == E_FAIL) {
     // The agent reports no download progress; asking is all there is.
-    Sleep(static_cast<DWORD>(kEventWait.count()));
+    Sleep(static_cast<DWORD>(kDownloadPoll.count()));
   }
-  if (FAILED(hr)) return CallFailed("IsDone", hr);
+  if (FAILED(hr)) return AgentCallFailed("IsDone", hr);
   CComVariant source(args[1].c_str());
   if (agent.IsDone(source) != S_OK)
-    return Failed("the download of " + args[1] + " failed (see the agent's log)");
+    return AgentFailed("the download of " + args[1] + " failed (see the agent's log)");
   std::cout << "downloaded " << args[1] << " into "
             << (folder.empty() ? std::string("the agent's temp folder") : folder) << "\n";
   return 0;
@@ -275,47 +250,62 @@ int DownloadCommand(IRequest2& agent, const Args& args) {
 int Simple(IRequest2& agent, const Args& args) {
   const std::string& command = args[0];
   HRESULT hr = S_OK;
-  if (command == "login") {
-    CComBSTR user(args[1].c_str()), password(args[2].c_str()),
-        service(args.size() == 4 ? args[3].c_str() : "");
-    if (FAILED(hr = agent.Login(user.Ref(), password.Ref(), service.Ref(), 0))) {
-      return CallFailed("Login", hr);
-    }
-    if (!LoggedIn(agent)) {
-      return Failed("login of " + args[1] +
-                    " failed: wrong user name or password, or the locker cannot be reached");
-    }
-    std::cout << "logged in as " << args[1] << "\n";
-  } else if (command == "status") {
+  if (command == "status") {
     BSTR version = nullptr;
     agent.GetVersion(&version);
     std::cout << "status:    " << StatusText(agent) << "\n"
-              << "logged in: " << (LoggedIn(agent) ? "yes" : "no") << "\n"
+              << "logged in: " << (AgentLoggedIn(agent) ? "yes" : "no") << "\n"
               << "version:   "
               << CComBSTR(std::u16string_view(version != nullptr ? version : u"")).Ansi() << "\n";
     SysFreeString(version);
   } else if (command == "version") {
     BSTR version = nullptr;
-    if (FAILED(hr = agent.GetVersion(&version))) return CallFailed("GetVersion", hr);
+    if (FAILED(hr = agent.GetVersion(&version))) return AgentCallFailed("GetVersion", hr);
     std::cout << CComBSTR(std::u16string_view(version)).Ansi() << "\n";
     SysFreeString(version);
   } else if (command == "cancel") {
-    if (FAILED(hr = agent.CancelAll())) return CallFailed("CancelAll", hr);
-    std::cout
-        << "canceled: the running transfer stops at its next chunk, the queued ones are dropped\n";
+    bool idle = Idle(agent);
+    if (idle) {
+      // A cancellation waits for a transfer to see it.
+      std::cout << "nothing is running: this cancels the next upload as soon as it starts, "
+                   "and the ones queued after it\n"
+                << std::flush;
+    }
+    if (FAILED(hr = agent.CancelAll())) return AgentCallFailed("CancelAll", hr);
+    if (!idle) {
+      std::cout << "canceled: the running transfer stops at its next chunk, the queued ones "
+                   "are dropped\n";
+    }
   } else if (command == "logout") {
-    EventQueue events;
-    NotifySubscription subscription;
-    subscription.Subscribe(&agent, [&events](short value) { events.Push(value); });
-    if (FAILED(hr = agent.Logout(0))) return CallFailed("Logout", hr);
-    std::vector<short> told = events.Take(std::chrono::seconds(2));
+    std::vector<short> told;
+    std::mutex toldMutex;
+    Request2Events wanted;
+    wanted.onNotify = [&](short value) {
+      std::lock_guard<std::mutex> guard(toldMutex);
+      told.push_back(value);
+    };
+    Request2Subscription subscription;
+    subscription.Subscribe(&agent, std::move(wanted));
+    if (FAILED(hr = agent.Logout(0))) return AgentCallFailed("Logout", hr);
+    // The agent told its clients before it answered.
+    subscription.Unsubscribe();
     std::cout << "logged out"
               << (!told.empty() ? " (clients were told " + std::to_string(told.back()) + ")" : "")
               << "\n";
   } else if (command == "locker") {
-    if (!LoggedIn(agent)) return Failed("not logged in; run 'qap agent login USER PASSWORD' first");
-    if (FAILED(hr = agent.GotoLocker(0, 0))) return CallFailed("GotoLocker", hr);
-    std::cout << "the agent opens the locker page (gohome.htm beside LBAgent2) in the browser\n";
+    if (!AgentLoggedIn(agent)) {
+      return AgentFailed("not logged in; run 'qap agent login USER' first");
+    }
+    hr = agent.GotoLocker(0, 0);
+    if (hr == kNoBrowserResult) {
+      return AgentFailed(
+          "Failed to launch browser: the agent wrote the locker page (gohome.htm beside "
+          "LBAgent2) but could start no browser; set BROWSER to one");
+    }
+    if (FAILED(hr)) {
+      return AgentFailed("the locker page could not be written (see the agent's log)");
+    }
+    std::cout << "the agent opened the locker page (gohome.htm beside LBAgent2) in the browser\n";
   }
   return 0;
 }
@@ -325,13 +315,13 @@ int ClientCommand(IRequest2& agent, const Args& args) {
   if (args[1] == "add") {
     CComBSTR name(args[2].c_str()), format(args[3].c_str()), path(args[4].c_str());
     if (FAILED(hr = agent.AddClient(name.Ref(), format.Ref(), path.Ref()))) {
-      return CallFailed("AddClient", hr);
+      return AgentCallFailed("AddClient", hr);
     }
     std::cout << "client " << args[2] << " added (kept by the running agent until it ends)\n";
     return 0;
   }
   CComBSTR name(args[2].c_str());
-  if (FAILED(hr = agent.RemoveClient(name.Ref()))) return CallFailed("RemoveClient", hr);
+  if (FAILED(hr = agent.RemoveClient(name.Ref()))) return AgentCallFailed("RemoveClient", hr);
   std::cout << "client " << args[2] << " removed, if the agent had it\n";
   return 0;
 }
@@ -344,13 +334,15 @@ int Registration(const std::string& command) {
   PROCESS_INFORMATION started{};
   if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       nullptr, nullptr, &started)) {
-    return Failed("cannot run " + program);
+    return AgentFailed("cannot run " + program);
   }
   WaitForSingleObject(started.hProcess, INFINITE);
   DWORD code = 1;
   GetExitCodeProcess(started.hProcess, &code);
   CloseHandle(started.hProcess);
-  if (code != 0) return Failed(command + " failed: LBAgent2 exited with " + std::to_string(code));
+  if (code != 0) {
+    return AgentFailed(command + " failed: LBAgent2 exited with " + std::to_string(code));
+  }
   std::cout << (command == "register" ? "registered " : "unregistered ") << program << "\n";
   return 0;
 }
@@ -359,7 +351,6 @@ int Registration(const std::string& command) {
 bool ArgumentsFit(const Args& args) {
   const std::string& command = args[0];
   size_t count = args.size() - 1;
-  if (command == "login") return count == 2 || count == 3;
   if (command == "upload") return count >= 1;
   if (command == "download") return count == 1 || count == 2;
   if (command == "client") {
@@ -377,6 +368,16 @@ int Run(const Args& args) {
   if (std::find(std::begin(kCommands), std::end(kCommands), command) == std::end(kCommands)) {
     return UsageError(kVerb, "unknown command '" + command + "'");
   }
+  if (command == "login") {
+    // The password is asked for before the agent is started.
+    LoginArgs login;
+    std::string error, password;
+    if (!ParseLogin(args, &login, &error)) return UsageError(kVerb, error);
+    if (!ReadPassword(login, &password, &error)) return AgentFailed(error);
+    ComPtr<IRequest2> agent;
+    if (!Connect(&agent)) return 1;
+    return LoginCommand(*agent, login, std::move(password));
+  }
   if (!ArgumentsFit(args)) return UsageError(kVerb, "wrong arguments for " + command);
   if (command == "register" || command == "unregister") return Registration(command);
   ComPtr<IRequest2> agent;
@@ -388,4 +389,20 @@ int Run(const Args& args) {
 }
 
 }  // namespace
+
+int AgentFailed(const std::string& message) {
+  std::cerr << "qap agent: " << message << "\n";
+  return 1;
+}
+
+int AgentCallFailed(const char* method, HRESULT hr) {
+  return AgentFailed(std::string(method) + " failed (" + HResultText(hr) +
+                     "); is LBAgent2 still running?");
+}
+
+bool AgentLoggedIn(IRequest2& agent) {
+  LONG loggedIn = 0;
+  return SUCCEEDED(agent.IsLoggedIn(&loggedIn)) && loggedIn == 1;
+}
+
 }  // namespace qap

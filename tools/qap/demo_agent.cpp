@@ -3,6 +3,7 @@
 // upload of the demo's music folder with progress, and the locker's own
 // listing of what arrived; then everything started here is stopped.
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -49,6 +50,32 @@ class EnvironmentValue {
   const char* m_name;
   std::string m_previous;
   bool m_had = false;
+};
+
+// Standard input reads text for the life of the object, as if it were piped
+// in: how the demo hands a command its password.
+class PipedInput {
+ public:
+  explicit PipedInput(const std::string& text) {
+    int ends[2];
+    if (pipe(ends) != 0) return;
+    (void)!write(ends[1], text.data(), text.size());
+    close(ends[1]);
+    m_saved = dup(STDIN_FILENO);
+    dup2(ends[0], STDIN_FILENO);
+    close(ends[0]);
+  }
+  ~PipedInput() {
+    if (m_saved < 0) return;
+    dup2(m_saved, STDIN_FILENO);
+    close(m_saved);
+    std::cin.clear();
+  }
+  PipedInput(const PipedInput&) = delete;
+  PipedInput& operator=(const PipedInput&) = delete;
+
+ private:
+  int m_saved = -1;
 };
 
 // The locker's page of the logged-in user, fetched as a browser would, with
@@ -114,10 +141,6 @@ int Run(DemoContext& context) {
   std::string port = std::to_string(service.Port());
   std::cout << "locker service on http://127.0.0.1:" << port << " (web host " << kWebHost
             << ", upload host " << kUploadHost << ", files in " << config.dataDirectory << ")\n";
-  // The agent speaks to port 80 of the locker's hosts; this sends both to
-  // the service. Set before the bus starts: the agent it starts inherits it.
-  EnvironmentValue route("QAP_CONNECT_TO", std::string(kWebHost) + ":80:127.0.0.1:" + port + "," +
-                                               kUploadHost + ":80:127.0.0.1:" + port);
   EnvironmentValue direct("no_proxy", std::string(kWebHost) + "," + kUploadHost);
   automation::PrivateSessionBus bus(context.scratch + "/bus", automation::BusServiceDirectory(),
                                     context.scratch);
@@ -126,10 +149,19 @@ int Run(DemoContext& context) {
     std::cerr << "qap demo: " << error << "\n";
     return 1;
   }
+  // The agent speaks to port 80 of the locker's hosts; this sends both to
+  // the service. Set in this shell only: qap agent hands it to the bus that
+  // starts the agent.
+  EnvironmentValue route("QAP_CONNECT_TO", std::string(kWebHost) + ":80:127.0.0.1:" + port + "," +
+                                               kUploadHost + ":80:127.0.0.1:" + port);
   std::cout << "private session bus " << bus.Address() << " (the agent's LogFile.log goes to "
             << context.scratch << ")\n";
   int code = RunVerbShown("agent", {"register"});
-  if (code == 0) code = RunVerbShown("agent", {"login", kUser, kPassword});
+  if (code == 0) {
+    std::cout << "(the password goes in on standard input, never on the command line)\n";
+    PipedInput password(std::string(kPassword) + "\n");
+    code = RunVerbShown("agent", {"login", kUser, "--password-stdin"});
+  }
   // Two album folders (the agent takes the music files directly in a
   // folder) and one file with a name outside ASCII.
   if (code == 0) {

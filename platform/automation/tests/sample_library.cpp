@@ -35,6 +35,13 @@ std::string SampleLibraryText() {
       <annotation name="org.qap.TypeLib.DispId" value="4"/>
       <arg name="value" type="n" direction="in"/>
     </method>
+    <method name="Hold">
+      <annotation name="org.qap.TypeLib.DispId" value="5"/>
+    </method>
+    <method name="Announce">
+      <annotation name="org.qap.TypeLib.DispId" value="6"/>
+      <arg name="headline" type="s" direction="in"/>
+    </method>
   </interface>
   <interface name="org.qap.test._SampleEvents">
     <annotation name="org.qap.TypeLib.Iid" value="{7E570000-0000-0000-0000-0000000000E1}"/>
@@ -42,6 +49,14 @@ std::string SampleLibraryText() {
     <signal name="Notify">
       <annotation name="org.qap.TypeLib.DispId" value="7"/>
       <arg name="value" type="n"/>
+    </signal>
+  </interface>
+  <interface name="org.qap.test._SampleNews">
+    <annotation name="org.qap.TypeLib.Iid" value="{7E570000-0000-0000-0000-0000000000E2}"/>
+    <annotation name="org.qap.TypeLib.Source" value="true"/>
+    <signal name="Headline">
+      <annotation name="org.qap.TypeLib.DispId" value="7"/>
+      <arg name="text" type="s"/>
     </signal>
   </interface>
 </node>

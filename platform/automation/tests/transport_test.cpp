@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/automation/automation.h"
@@ -28,10 +30,11 @@ std::string Ansi(const VARIANT& value) {
              : "<not a string>";
 }
 
-// The sample class: Echo, Check, Fail and Fire, counting its references.
+// The sample class: Echo, Check, Fail, Fire and Hold, counting its
+// references.
 class SampleObject final : public IDispatch, public IConnectionPointContainer {
  public:
-  SampleObject() : m_events(this, kSampleEvents) {}
+  SampleObject() : m_events(this, kSampleEvents), m_news(this, kSampleNews) {}
 
   HRESULT QueryInterface(REFIID iid, void** object) override {
     if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDispatch) ||
@@ -71,31 +74,56 @@ class SampleObject final : public IDispatch, public IConnectionPointContainer {
       }
       case 3: return E_ACCESSDENIED;
       case 4: m_events.FireInvoke(7, params); return S_OK;
+      case 6: m_news.FireInvoke(7, params); return S_OK;
+      case 5: {
+        std::unique_lock<std::mutex> lock(m_holdMutex);
+        holding = true;
+        m_holdChanged.wait_for(lock, std::chrono::seconds(30), [this] { return m_released; });
+        holding = false;
+        return S_OK;
+      }
       default: return DISP_E_MEMBERNOTFOUND;
     }
   }
+  // Lets every Hold return.
+  void ReleaseHolds() {
+    std::lock_guard<std::mutex> guard(m_holdMutex);
+    m_released = true;
+    m_holdChanged.notify_all();
+  }
   HRESULT EnumConnectionPoints(IEnumConnectionPoints** points) override {
-    return CreateConnectionPointEnumerator({&m_events}, points);
+    return CreateConnectionPointEnumerator({&m_events, &m_news}, points);
   }
   HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override {
-    if (!IsEqualGUID(iid, kSampleEvents)) return CONNECT_E_NOCONNECTION;
-    m_events.AddRef();
-    *point = &m_events;
-    return S_OK;
+    for (ConnectionPoint* candidate : {&m_events, &m_news}) {
+      if (!IsEqualGUID(iid, candidate->EventInterface())) continue;
+      candidate->AddRef();
+      *point = candidate;
+      return S_OK;
+    }
+    return CONNECT_E_NOCONNECTION;
   }
 
   std::atomic<ULONG> refs{0};
   std::atomic<ULONG> addRefs{0};
+  std::atomic<bool> holding{false};
 
  private:
   ConnectionPoint m_events;
+  ConnectionPoint m_news;
+  std::mutex m_holdMutex;
+  std::condition_variable m_holdChanged;
+  bool m_released = false;
 };
 
-// A client's event sink: the values of Notify as they arrive.
+// A client's event sink on one interface: what its events carried, as text,
+// in the order they arrived.
 class RecordingSink final : public IDispatch {
  public:
+  explicit RecordingSink(const IID& events = kSampleEvents) : m_iid(events) {}
+
   HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (!IsEqualGUID(iid, kSampleEvents) && !IsEqualGUID(iid, IID_IDispatch)) return E_NOINTERFACE;
+    if (!IsEqualGUID(iid, m_iid) && !IsEqualGUID(iid, IID_IDispatch)) return E_NOINTERFACE;
     AddRef();
     *object = static_cast<IDispatch*>(this);
     return S_OK;
@@ -110,6 +138,8 @@ class RecordingSink final : public IDispatch {
     std::lock_guard<std::mutex> guard(m_mutex);
     if (dispId == 7 && params->cArgs == 1 && params->rgvarg[0].vt == VT_I2) {
       m_values.push_back(params->rgvarg[0].iVal);
+    } else if (dispId == 7 && params->cArgs == 1) {
+      m_texts.push_back(Ansi(params->rgvarg[0]));
     }
     return S_OK;
   }
@@ -117,11 +147,17 @@ class RecordingSink final : public IDispatch {
     std::lock_guard<std::mutex> guard(m_mutex);
     return m_values;
   }
+  std::vector<std::string> Texts() {
+    std::lock_guard<std::mutex> guard(m_mutex);
+    return m_texts;
+  }
 
  private:
+  IID m_iid;
   std::atomic<ULONG> m_refs{1};
   std::mutex m_mutex;
   std::vector<short> m_values;
+  std::vector<std::string> m_texts;
 };
 
 class TransportTest : public ::testing::Test {
@@ -151,6 +187,20 @@ class TransportTest : public ::testing::Test {
                                client.OutVoid()),
               S_OK);
     return client;
+  }
+  // Runs dbus-send with options to take a reference on the sample's object
+  // and waits (bounded) for it to end.
+  static void TakeReferenceAndLeave(std::vector<std::string> options) {
+    std::vector<std::string> args = {"dbus-send", "--session"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.insert(args.end(), {std::string("--dest=") + kSampleBusName, "/org/qap/test/Sample",
+                             "org.qap.Automation.AddRef"});
+    std::string line = ArgsToCommandLine(args);
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               nullptr, &started));
+    EXPECT_EQ(WaitForSingleObject(started.hProcess, 10000), WAIT_OBJECT_0);
+    CloseHandle(started.hProcess);
   }
   static HRESULT Call(IDispatch& client, DISPID dispId, std::vector<CComVariant> arguments,
                       VARIANT* result = nullptr) {
@@ -216,25 +266,69 @@ TEST_F(TransportTest, EveryConnectedClientReceivesEveryEventInOrder) {
     ASSERT_EQ(point->Advise(sink, &cookie), S_OK);
     advised.emplace_back(point, cookie);
   }
-  for (short value : {5, -3, 100}) ASSERT_EQ(Call(*first, 4, {CComVariant(value)}), S_OK);
-  const std::vector<short> expected = {5, -3, 100};
-  EXPECT_TRUE(WaitFor([&] {
-    return firstSink.Values() == expected && secondSink.Values() == expected;
-  })) << firstSink.Values().size()
-      << " and " << secondSink.Values().size() << " events";
+  std::vector<short> expected;
+  for (short value : {5, -3, 100}) {
+    ASSERT_EQ(Call(*first, 4, {CComVariant(value)}), S_OK);
+    // The event left the server before the reply, and arrives first.
+    expected.push_back(value);
+    EXPECT_EQ(firstSink.Values(), expected);
+  }
+  EXPECT_TRUE(WaitFor([&] { return secondSink.Values() == expected; }))
+      << secondSink.Values().size() << " events";
   for (auto& [point, cookie] : advised) EXPECT_EQ(point->Unadvise(cookie), S_OK);
+}
+
+TEST_F(TransportTest, EachEventInterfaceReachesItsOwnSinksThoughTheirIdentifiersMeet) {
+  ComPtr<IDispatch> client = Connect();
+  ASSERT_TRUE(client);
+  ComPtr<IConnectionPointContainer> container;
+  ASSERT_EQ(client.As(IID_IConnectionPointContainer, &container), S_OK);
+  RecordingSink events(kSampleEvents), news(kSampleNews);
+  ComPtr<IConnectionPoint> eventsPoint, newsPoint;
+  ASSERT_EQ(container->FindConnectionPoint(kSampleEvents, eventsPoint.Out()), S_OK);
+  ASSERT_EQ(container->FindConnectionPoint(kSampleNews, newsPoint.Out()), S_OK);
+  DWORD eventsCookie = 0, newsCookie = 0;
+  ASSERT_EQ(eventsPoint->Advise(&events, &eventsCookie), S_OK);
+  ASSERT_EQ(newsPoint->Advise(&news, &newsCookie), S_OK);
+  ASSERT_EQ(Call(*client, 6, {CComVariant("extra")}), S_OK);
+  ASSERT_EQ(Call(*client, 4, {CComVariant(SHORT{9})}), S_OK);
+  EXPECT_EQ(news.Texts(), std::vector<std::string>{"extra"});
+  EXPECT_EQ(events.Values(), std::vector<short>{9});
+  EXPECT_TRUE(events.Texts().empty());
+  EXPECT_TRUE(news.Values().empty());
+  EXPECT_EQ(eventsPoint->Unadvise(eventsCookie), S_OK);
+  EXPECT_EQ(newsPoint->Unadvise(newsCookie), S_OK);
 }
 
 TEST_F(TransportTest, AClientThatLeavesWithoutReleasingLosesItsReferences) {
   // dbus-send takes a reference and ends without giving it back.
-  std::string line = ArgsToCommandLine({"dbus-send", "--session", "--print-reply",
-                                        std::string("--dest=") + kSampleBusName,
-                                        "/org/qap/test/Sample", "org.qap.Automation.AddRef"});
-  PROCESS_INFORMATION started{};
-  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             nullptr, &started));
-  EXPECT_EQ(WaitForSingleObject(started.hProcess, 10000), WAIT_OBJECT_0);
-  CloseHandle(started.hProcess);
+  TakeReferenceAndLeave({"--print-reply"});
+  EXPECT_TRUE(WaitFor([this] { return m_object.addRefs.load() >= 1 && m_object.refs.load() == 0; }))
+      << m_object.refs.load() << " references left";
+}
+
+TEST_F(TransportTest, ACallThatWaitsHoldsUpNoOtherCall) {
+  ComPtr<IDispatch> waiting = Connect();
+  ComPtr<IDispatch> other = Connect();
+  ASSERT_TRUE(waiting && other);
+  HRESULT held = E_UNEXPECTED;
+  std::thread holder([&] { held = Call(*waiting, 5, {}); });
+  ASSERT_TRUE(WaitFor([this] { return m_object.holding.load(); }));
+  CComVariant echo;
+  EXPECT_EQ(Call(*other, 1, {CComVariant("meanwhile"), CComVariant(std::int32_t{1})}, &echo), S_OK);
+  EXPECT_EQ(Ansi(echo), "meanwhile:1");
+  // The same client may call again while its first call waits.
+  EXPECT_EQ(Call(*waiting, 2, {CComVariant()}), S_OK);
+  EXPECT_TRUE(m_object.holding.load());
+  m_object.ReleaseHolds();
+  holder.join();
+  EXPECT_EQ(held, S_OK);
+}
+
+TEST_F(TransportTest, AReferenceWhoseSenderLeftBeforeItWasServedIsDropped) {
+  // Without --print-reply, dbus-send leaves as soon as its AddRef is on its
+  // way.
+  TakeReferenceAndLeave({});
   EXPECT_TRUE(WaitFor([this] { return m_object.addRefs.load() >= 1 && m_object.refs.load() == 0; }))
       << m_object.refs.load() << " references left";
 }

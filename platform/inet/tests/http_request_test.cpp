@@ -1,16 +1,20 @@
 // Requests over loopback against raw servers: the bytes on the wire, pushed
-// bodies in small writes, status and raw headers, connection reuse, and
-// uploads that end early. (The agent's tests drive the network faults.)
+// bodies in small writes and when they count as sent, status and raw
+// headers, connection reuse, uploads that end early, and closing a session
+// under a waiting request. (The agent's tests drive the network faults.)
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/inet/internet_handle.h"
 #include "platform/inet/tests/raw_http_server.h"
 #include "platform/inet/wininet.h"
+#include "platform/testing/scratch.h"
 
 namespace {
 
@@ -199,3 +203,51 @@ TEST_F(HttpRequestTest, HandlesOfTheWrongKindOrAlreadyClosedAreRefused) {
 }
 
 }  // namespace
+
+// Adds each report of sent body bytes to the counter the request's context
+// names.
+void CountSent(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information, DWORD length) {
+  if (status != INTERNET_STATUS_REQUEST_SENT || length != sizeof(DWORD)) return;
+  DWORD sent = 0;
+  std::memcpy(&sent, information, sizeof sent);
+  reinterpret_cast<std::atomic<std::uint64_t>*>(context)->fetch_add(sent);
+}
+
+TEST_F(HttpRequestTest, BytesCountAsSentWhenTheyLeaveAndClosingTheSessionEndsAWaitForTheReply) {
+  RawHttpServer server(RawHttpServer::TakeAndHold());
+  Route(server);
+  ASSERT_NE(InternetSetStatusCallbackA(m_connection.Get(), &CountSent),
+            INTERNET_INVALID_STATUS_CALLBACK);
+  std::atomic<std::uint64_t> sent{0};
+  InternetHandle request(HttpOpenRequestA(m_connection.Get(), "POST", "/c/u", nullptr, nullptr,
+                                          nullptr, 0, reinterpret_cast<DWORD_PTR>(&sent)));
+  ASSERT_TRUE(request);
+  constexpr DWORD kTotal = 200 * 1024;
+  INTERNET_BUFFERSA buffers{};
+  buffers.dwStructSize = sizeof buffers;
+  buffers.dwBufferTotal = kTotal;
+  ASSERT_TRUE(HttpSendRequestExA(request.Get(), &buffers, nullptr, 0, 0));
+  std::string chunk(1024, 'u');
+  ASSERT_TRUE(InternetWriteFile(request.Get(), chunk.data(), 1024, nullptr));
+  // Gathered, not gone.
+  EXPECT_EQ(sent.load(), 0u);
+  for (DWORD at = 1024; at < kTotal; at += 1024) {
+    ASSERT_TRUE(InternetWriteFile(request.Get(), chunk.data(), 1024, nullptr));
+  }
+  EXPECT_GT(sent.load(), 0u);
+  EXPECT_LT(sent.load(), kTotal);
+
+  BOOL ended = TRUE;
+  DWORD endError = 0;
+  std::thread ender([&] {
+    ended = HttpEndRequestA(request.Get(), nullptr, 0, 0);
+    endError = GetLastError();
+  });
+  ASSERT_TRUE(qap::testing::WaitFor([&server] { return server.Requests().size() == 1; }));
+  m_session.Reset();
+  ender.join();
+  EXPECT_FALSE(ended);
+  EXPECT_EQ(endError, ERROR_INTERNET_OPERATION_CANCELLED);
+  EXPECT_EQ(sent.load(), kTotal);
+  EXPECT_FALSE(InternetWriteFile(request.Get(), "x", 1, nullptr));
+}

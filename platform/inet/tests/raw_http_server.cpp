@@ -196,6 +196,15 @@ RawHttpServer::Handler RawHttpServer::Answer(std::string reply) {
   };
 }
 
+RawHttpServer::Handler RawHttpServer::TakeAndHold() {
+  return [](RawConnection& connection, RawHttpServer& server) {
+    RawRequest request;
+    if (!connection.ReadRequest(&request)) return;
+    server.Record(request);
+    connection.Hold();
+  };
+}
+
 std::string HttpReply(const std::string& status, const std::string& body,
                       const std::string& extraHeaders) {
   return "HTTP/1.1 " + status + "\r\n" + extraHeaders +

@@ -76,6 +76,9 @@ class RawHttpServer {
   // A handler that records every request on a connection and answers it
   // with reply.
   static Handler Answer(std::string reply);
+  // A handler that reads one whole request, records it and never answers,
+  // holding the connection until the server stops.
+  static Handler TakeAndHold();
 
  private:
   void AcceptLoop();

@@ -1,12 +1,21 @@
-// qap agent, run as a user runs it: its refusals, registration, and a login
-// and an upload through the agent that the session bus starts.
+// qap agent, run as a user runs it: its refusals, registration, a login
+// whose password never is an argument, uploads that say which files the
+// locker took and why the others failed, the shell's environment reaching
+// the agent the bus starts, and an agent that still ends when a client dies
+// in the middle of a call.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
+#include "agent/request2_ids.h"
+#include "platform/automation/automation.h"
 #include "platform/automation/private_bus.h"
+#include "platform/inet/tests/raw_http_server.h"
 #include "platform/testing/scratch.h"
 #include "tools/locker-service/locker_service.h"
 #include "tools/qap/tests/run_qap.h"
@@ -14,7 +23,16 @@
 namespace {
 
 using qap::testing::CommandResult;
+using qap::testing::HttpReply;
+using qap::testing::RawConnection;
+using qap::testing::RawHttpServer;
+using qap::testing::RawRequest;
 using qap::testing::RunQap;
+using qap::testing::WaitFor;
+
+constexpr const char* kPasswordArgument =
+    "qap agent: a password is never given on the command line, where other users can see it: "
+    "type it when asked, or pipe it in with --password-stdin\n";
 
 // Sets an environment variable for the life of the object; the qap child
 // inherits it.
@@ -47,6 +65,45 @@ class AgentCommand : public ::testing::Test {
   Variable m_noBus{"DBUS_SESSION_BUS_ADDRESS", "unix:abstract=qap-no-bus-here"};
 };
 
+// A locker service and a private bus with LBAgent2 registered on it. The
+// bus starts before the route to the service is set: qap hands the route to
+// the bus, or the agent would never find the service.
+class AgentSession : public AgentCommand {
+ protected:
+  void SetUp() override {
+    qap::locker::ServiceConfig config;
+    config.dataDirectory = m_dir.File("locker");
+    config.users["ann"] = "secret";
+    config.webHost = "www.lokbin.com";
+    config.uploadHost = "upload.lokbin.com";
+    m_locker = std::make_unique<qap::locker::LockerService>(config);
+    ASSERT_TRUE(m_locker->Start()) << m_locker->Error();
+    m_bus = std::make_unique<qap::automation::PrivateSessionBus>(
+        m_dir.File("bus"), m_dir.File("data") + "/dbus-1/services", m_dir.Path());
+    std::string error;
+    ASSERT_TRUE(m_bus->Start(&error)) << error;
+    ASSERT_EQ(RunQap({"agent", "register"}).exitCode, 0);
+    Route(m_locker->Port(), m_locker->Port());
+  }
+  void TearDown() override {
+    m_bus.reset();
+    m_locker.reset();
+  }
+  void Route(int webPort, int uploadPort) {
+    m_route.reset();  // puts the variable back first
+    m_route = std::make_unique<Variable>(
+        "QAP_CONNECT_TO", "www.lokbin.com:80:127.0.0.1:" + std::to_string(webPort) +
+                              ",upload.lokbin.com:80:127.0.0.1:" + std::to_string(uploadPort));
+  }
+
+  Variable m_direct{"no_proxy", "*"};
+  // Before the bus starts, so the agent it starts has it: no browser.
+  Variable m_browser{"BROWSER", m_dir.File("no-such-browser")};
+  std::unique_ptr<qap::locker::LockerService> m_locker;
+  std::unique_ptr<qap::automation::PrivateSessionBus> m_bus;
+  std::unique_ptr<Variable> m_route;
+};
+
 TEST_F(AgentCommand, BadCommandsAreUsageErrorsAndAnUnregisteredAgentIsNamed) {
   CommandResult result = RunQap({"agent"});
   EXPECT_EQ(result.exitCode, 2);
@@ -57,6 +114,26 @@ TEST_F(AgentCommand, BadCommandsAreUsageErrorsAndAnUnregisteredAgentIsNamed) {
   result = RunQap({"agent", "status"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err, "qap agent: LBAgent2 is not registered; run 'qap agent register' first\n");
+}
+
+TEST_F(AgentCommand, APasswordIsNeverTakenFromTheCommandLine) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"agent", "login", "ann", "secret", "qap"},
+        std::vector<std::string>{"agent", "login", "ann", "--password=secret"},
+        std::vector<std::string>{"agent", "login", "ann", "--password", "secret"}}) {
+    CommandResult result = RunQap(args);
+    EXPECT_EQ(result.exitCode, 2) << args.back();
+    EXPECT_EQ(result.err.rfind(kPasswordArgument, 0), 0u) << result.err;
+  }
+  // Without a terminal to ask on, and nothing piped in.
+  CommandResult result = RunQap({"agent", "login", "ann"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(
+      result.err,
+      "qap agent: no terminal to ask for the password on; pipe it in with --password-stdin\n");
+  result = RunQap({"agent", "login", "ann", "--password-stdin"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "qap agent: no password on standard input\n");
 }
 
 TEST_F(AgentCommand, RegisterAndUnregisterRunTheAgentsOwnRegistration) {
@@ -73,33 +150,16 @@ TEST_F(AgentCommand, RegisterAndUnregisterRunTheAgentsOwnRegistration) {
   EXPECT_NE(result.err.find("unregister failed"), std::string::npos);
 }
 
-TEST_F(AgentCommand, ALoginAndAnUploadReportWhatWasSent) {
-  qap::locker::ServiceConfig config;
-  config.dataDirectory = m_dir.File("locker");
-  config.users["ann"] = "secret";
-  config.webHost = "www.lokbin.com";
-  config.uploadHost = "upload.lokbin.com";
-  qap::locker::LockerService locker(config);
-  ASSERT_TRUE(locker.Start()) << locker.Error();
-  std::string port = std::to_string(locker.Port());
-  Variable route("QAP_CONNECT_TO",
-                 "www.lokbin.com:80:127.0.0.1:" + port + ",upload.lokbin.com:80:127.0.0.1:" + port);
-  Variable direct("no_proxy", "*");
-  qap::automation::PrivateSessionBus bus(m_dir.File("bus"), m_dir.File("data") + "/dbus-1/services",
-                                         m_dir.Path());
-  std::string error;
-  ASSERT_TRUE(bus.Start(&error)) << error;
-  ASSERT_EQ(RunQap({"agent", "register"}).exitCode, 0);
-
+TEST_F(AgentSession, ALoginAndAnUploadReportWhatWasSent) {
   CommandResult result = RunQap({"agent", "upload", m_dir.Write("music/a.mp3", "x")});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "qap agent: not logged in; run 'qap agent login USER PASSWORD' first\n");
-  result = RunQap({"agent", "login", "ann", "wrong"});
+  EXPECT_EQ(result.err, "qap agent: not logged in; run 'qap agent login USER' first\n");
+  result = RunQap({"agent", "login", "ann", "--password-stdin"}, "wrong\n");
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err,
             "qap agent: login of ann failed: wrong user name or password, or the locker cannot be "
             "reached\n");
-  result = RunQap({"agent", "login", "ann", "secret"});
+  result = RunQap({"agent", "login", "ann", "qap", "--password-stdin"}, "secret\n");
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, "logged in as ann\n");
 
@@ -111,10 +171,68 @@ TEST_F(AgentCommand, ALoginAndAnUploadReportWhatWasSent) {
   EXPECT_NE(result.out.find("  sent   a.mp3 (1 bytes)\n"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("  sent   b.wav (3000 bytes)\n"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("2 of 2 file(s) sent\n"), std::string::npos) << result.out;
-  EXPECT_EQ(qap::testing::ReadFile(locker.UserDirectory("ann") + "/b.wav"), std::string(3000, 'b'));
+  EXPECT_EQ(qap::testing::ReadFile(m_locker->UserDirectory("ann") + "/b.wav"),
+            std::string(3000, 'b'));
+  result = RunQap({"agent", "upload", m_dir.File("music/notes.txt")});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err,
+            "qap agent: nothing to upload: no .wav, .mp3 or .wma file among the paths given\n");
 
   result = RunQap({"agent", "status"});
   EXPECT_EQ(result.out, "status:    Drag files here\nlogged in: yes\nversion:   01.00\n");
+  result = RunQap({"agent", "locker"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err.rfind("qap agent: Failed to launch browser", 0), 0u) << result.err;
+}
+
+TEST_F(AgentSession, AFailedUploadIsNamedWithItsReasonAndTheNextFileIsStillSent) {
+  std::atomic<int> uploads{0};
+  RawHttpServer refusing([&uploads](RawConnection& connection, RawHttpServer&) {
+    RawRequest request;
+    while (connection.ReadRequest(&request)) {
+      connection.Send(uploads.fetch_add(1) == 0
+                          ? HttpReply("500 Internal Server Error", "disk full\n")
+                          : HttpReply("200 OK", "Stored\n"));
+    }
+  });
+  Route(m_locker->Port(), refusing.Port());
+  ASSERT_EQ(RunQap({"agent", "login", "ann", "--password-stdin"}, "secret\n").exitCode, 0);
+  CommandResult result = RunQap({"agent", "upload", m_dir.Write("music/a.mp3", "x"),
+                                 m_dir.Write("music/b.wav", std::string(3000, 'b'))});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.out.find("  FAILED a.mp3 (1 bytes): the locker answered 500 Internal Server "
+                            "Error\n"),
+            std::string::npos)
+      << result.out;
+  EXPECT_NE(result.out.find("  sent   b.wav (3000 bytes)\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("1 of 2 file(s) sent\n"), std::string::npos) << result.out;
+
+  // With nothing running, a cancel takes the next upload.
+  result = RunQap({"agent", "cancel"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out,
+            "nothing is running: this cancels the next upload as soon as it starts, and the ones "
+            "queued after it\n");
+  result = RunQap({"agent", "upload", m_dir.File("music/a.mp3")});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.out.find("  FAILED a.mp3 (1 bytes): canceled\n"), std::string::npos)
+      << result.out;
+}
+
+TEST_F(AgentSession, TheAgentEndsWhenItsLastClientDiedInTheMiddleOfALogin) {
+  RawHttpServer stalling(RawHttpServer::TakeAndHold());
+  Route(stalling.Port(), m_locker->Port());
+  int client = qap::testing::StartQap({"agent", "login", "ann", "--password-stdin"}, "secret\n");
+  ASSERT_GT(client, 0);
+  ASSERT_TRUE(
+      WaitFor([&stalling] { return stalling.Requests().size() == 1; }, std::chrono::seconds(20)));
+  EXPECT_TRUE(IsClassRunning(CLSID_Request2));
+  kill(client, SIGKILL);
+  waitpid(client, nullptr, 0);
+  // The login is still waiting for its reply; the agent ends anyway, about
+  // five seconds later, well inside the login's own receive time-out.
+  EXPECT_TRUE(WaitFor([] { return !IsClassRunning(CLSID_Request2); }, std::chrono::seconds(20)));
+  stalling.Stop();
 }
 
 }  // namespace
