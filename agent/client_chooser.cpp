@@ -1,35 +1,82 @@
-// The terminal chooser.
+// The chooser dialog, from its template: a list of the clients in the order
+// they were added, and an OK button that only a selection enables.
 #include "agent/client_chooser.h"
 
-#include <unistd.h>
+#include "platform/ui/framework/cdialog.h"
+#include "platform/ui/resources.h"
+#include "platform/ui/user32.h"
 
-#include <iostream>
-#include <string>
+namespace {
 
-TerminalClientChooser::TerminalClientChooser()
-    : TerminalClientChooser(std::cin, std::cout, isatty(STDIN_FILENO) != 0) {}
+constexpr int kChooserDialog = 101;
+constexpr int kClientList = 1003;
 
-TerminalClientChooser::TerminalClientChooser(std::istream& in, std::ostream& out, bool interactive)
-    : m_in(in), m_out(out), m_interactive(interactive) {}
+const DialogTemplate kChooserTemplate{
+    kChooserDialog,
+    "Downloading to clients",
+    DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+    0,
+    0,
+    0,
+    176,
+    95,
+    "MS Sans Serif",
+    8,
+    {
+        {WC_STATIC, -1, "Select client to download :", WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 7, 7, 84, 8, {}},
+        {WC_LISTBOX, kClientList, "",
+         WS_CHILD | WS_VISIBLE | LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP | LBS_NOINTEGRALHEIGHT, 0,
+         7, 19, 104, 69, {}},
+        {WC_BUTTON, IDOK, "OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON | WS_DISABLED | WS_TABSTOP, 0, 119,
+         7, 50, 14, {}},
+        {WC_BUTTON, IDCANCEL, "Cancel", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | WS_TABSTOP, 0, 119, 24, 50,
+         14, {}},
+    }};
 
-std::optional<size_t> TerminalClientChooser::Choose(const std::vector<CString>& names) {
-  if (!m_interactive || names.empty()) return std::nullopt;
-  m_out << "Downloading to clients\n"
-        << "Select client to download :\n";
-  for (size_t i = 0; i < names.size(); ++i)
-    m_out << "  " << i + 1 << ". " << names[i].str() << "\n";
-  m_out << "Number (anything else cancels): " << std::flush;
-  std::string line;
-  if (!std::getline(m_in, line)) return std::nullopt;
-  size_t start = line.find_first_not_of(" \t");
-  size_t end = line.find_last_not_of(" \t\r");
-  if (start == std::string::npos) return std::nullopt;
-  std::string number = line.substr(start, end - start + 1);
-  if (number.empty() || number.size() > 9 ||
-      number.find_first_not_of("0123456789") != std::string::npos) {
-    return std::nullopt;
+const ui::res::ModuleResources kResources{{&kChooserTemplate}, {}, {}, {}, {}, {}};
+const HINSTANCE g_instance = ui::res::RegisterModuleResources(&kResources);
+
+class CClientChooserDialog : public CDialog {
+ public:
+  explicit CClientChooserDialog(const std::vector<CString>& names)
+      : CDialog(kChooserDialog, g_instance, GetActiveWindow()), m_names(names) {}
+
+  std::optional<size_t> Choice() const { return m_choice; }
+
+ protected:
+  BOOL OnInitDialog() override {
+    for (const CString& name : m_names) SendDlgItemMessageA(m_hWnd, kClientList, LB_ADDSTRING, 0,
+                                                            reinterpret_cast<LPARAM>(name.c_str()));
+    return TRUE;
   }
-  size_t chosen = std::stoul(number);
-  if (chosen < 1 || chosen > names.size()) return std::nullopt;
-  return chosen - 1;
+
+  BOOL OnCommand(WORD id, WORD code, HWND control) override {
+    if (id == kClientList && code == LBN_SELCHANGE) {
+      LRESULT index = SendDlgItemMessageA(m_hWnd, kClientList, LB_GETCURSEL, 0, 0);
+      if (index >= 0) {
+        m_selected = static_cast<size_t>(index);
+        ::EnableWindow(GetDlgItem(IDOK), TRUE);
+      }
+      return TRUE;
+    }
+    return CDialog::OnCommand(id, code, control);
+  }
+
+  void OnOK() override {
+    m_choice = m_selected;
+    CDialog::OnOK();
+  }
+
+ private:
+  const std::vector<CString>& m_names;
+  std::optional<size_t> m_selected;
+  std::optional<size_t> m_choice;
+};
+
+}  // namespace
+
+std::optional<size_t> ChooseClient(const std::vector<CString>& names) {
+  CClientChooserDialog dialog(names);
+  if (dialog.DoModal() != IDOK) return std::nullopt;
+  return dialog.Choice();
 }

@@ -1,6 +1,8 @@
 // The client list, its registry form and the start of a client program.
 #include "agent/client_manager.h"
 
+#include "agent/client_chooser.h"
+
 #include <algorithm>
 #include <atomic>
 #include <vector>
@@ -86,7 +88,7 @@ std::vector<ClientInfo> CClientManager::Clients() const {
   return clients;
 }
 
-void CClientManager::HandOff(const CString& file, IClientChooser& chooser) {
+void CClientManager::HandOff(const CString& file) {
   // A copy: the chooser may wait for a person while other calls change the
   // list.
   std::vector<ClientInfo> clients = Clients();
@@ -97,7 +99,7 @@ void CClientManager::HandOff(const CString& file, IClientChooser& chooser) {
   }
   std::vector<CString> names;
   for (const ClientInfo& client : clients) names.push_back(client.name);
-  std::optional<size_t> chosen = chooser.Choose(names);
+  std::optional<size_t> chosen = ChooseClient(names);
   if (chosen && *chosen < clients.size()) Start(clients[*chosen], file);
 }
 

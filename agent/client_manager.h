@@ -8,7 +8,6 @@
 #include <mutex>
 #include <vector>
 
-#include "agent/client_chooser.h"
 #include "platform/base/cstring.h"
 
 struct ClientInfo {
@@ -38,8 +37,8 @@ class CClientManager {
   // Removes the first client of exactly this name; nothing when none has it.
   void Remove(const CString& name);
   // No client: nothing. One: starts it with file. Several: starts the one
-  // chooser picks, if any.
-  void HandOff(const CString& file, IClientChooser& chooser);
+  // the person picks in the dialog "Downloading to clients", if any.
+  void HandOff(const CString& file);
   std::vector<ClientInfo> Clients() const;
 
  private:

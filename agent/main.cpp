@@ -13,6 +13,7 @@
 #include "agent/server_module.h"
 #include "platform/base/module_path.h"
 #include "platform/com/com_ptr.h"
+#include "platform/ui/window_api.h"
 
 namespace {
 
@@ -30,6 +31,9 @@ int RunServer() {
   Request2Options options;
   options.appDirectory = std::filesystem::path(ExecutablePath()).parent_path().string();
   options.serverLock = &module;
+  // A window of the main thread, which shows the agent's windows.
+  options.windowThread = CreateWindowExA(0, "Static", "LBAgent2", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                         nullptr, nullptr, nullptr);
   ComPtr<CRequest2ClassFactory> factory =
       ComPtr<CRequest2ClassFactory>::Attach(new CRequest2ClassFactory(options));
   module.RunMessageLoop();
@@ -43,8 +47,7 @@ int RunHandOff(const std::string& file) {
   CLogFile log(".");
   CClientManager clients;
   clients.ReadRegistry();
-  TerminalClientChooser chooser;
-  clients.HandOff(CString(file), chooser);
+  clients.HandOff(CString(file));
   return 0;
 }
 

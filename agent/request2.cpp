@@ -5,6 +5,7 @@
 #include "agent/request2_ids.h"
 #include "platform/automation/automation.h"
 #include "platform/base/codepage.h"
+#include "platform/ui/driver.h"
 #include "platform/ui/message_box.h"
 
 namespace {
@@ -20,7 +21,7 @@ CString AnsiOf(const BSTR* text) {
 
 CRequest2::CRequest2(const Request2Options& options)
     : m_serverLock(options.serverLock),
-      m_chooser(options.chooser != nullptr ? options.chooser : &m_terminalChooser),
+      m_windowThread(options.windowThread),
       m_events(this, DIID__IRequest2Events),
       m_queueEvents(this, DIID__IRequest2QueueEvents) {
   m_clients = std::make_unique<CClientManager>();
@@ -119,7 +120,14 @@ HRESULT CRequest2::GetStatusText(VARIANT* status, LONG) {
 }
 
 HRESULT CRequest2::DownloadToClient(BSTR* path) {
-  m_clients->HandOff(AnsiOf(path), *m_chooser);
+  CString file = AnsiOf(path);
+  auto handOff = [this, &file] { m_clients->HandOff(file); };
+  // The person may take a while over the chooser; the call waits for them.
+  if (m_windowThread != nullptr) {
+    ui::driver::RunOnWindowThread(m_windowThread, handOff, std::chrono::hours(24));
+  } else {
+    handOff();
+  }
   return S_OK;
 }
 

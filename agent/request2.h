@@ -13,7 +13,6 @@
 #include <thread>
 
 #include "agent/agent_connection_manager.h"
-#include "agent/client_chooser.h"
 #include "agent/client_manager.h"
 #include "agent/event_sink.h"
 #include "agent/irequest2.h"
@@ -31,8 +30,10 @@ struct Request2Options {
   bool registerActiveObject = true;
   // Counts client references; may be null.
   IServerLock* serverLock = nullptr;
-  // Picks among several clients; null: a terminal chooser.
-  IClientChooser* chooser = nullptr;
+  // The thread that shows the agent's windows, by a window of its: a call
+  // arrives on a thread of its own, which ends with the call, so a client's
+  // chooser is shown on this one. Null: on the calling thread.
+  HWND windowThread = nullptr;
   std::string lockerHost = kDefaultLockerHost;
 };
 
@@ -90,8 +91,7 @@ class CRequest2 final : public WithoutTypeInfo<IRequest2>,
   IServerLock* m_serverLock;
   // The thread whose references do not lock the server (while registering).
   std::atomic<std::thread::id> m_uncountedThread{};
-  IClientChooser* m_chooser;
-  TerminalClientChooser m_terminalChooser;
+  HWND m_windowThread;
   ConnectionPoint m_events;
   ConnectionPoint m_queueEvents;
   std::mutex m_typeLibraryMutex;

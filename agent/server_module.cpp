@@ -1,6 +1,8 @@
 // The lock count and the shutdown monitor.
 #include "agent/server_module.h"
 
+#include "platform/ui/message_api.h"
+
 CServerModule::CServerModule(DWORD shutdownDelayMs)
     : m_delay(shutdownDelayMs),
       m_shutdownEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
@@ -27,7 +29,18 @@ bool CServerModule::StartMonitor() {
   return static_cast<bool>(m_monitor);
 }
 
-void CServerModule::RunMessageLoop() { WaitForSingleObject(m_quitEvent.get(), INFINITE); }
+void CServerModule::RunMessageLoop() {
+  // The main thread shows the agent's windows (a client's chooser) while it
+  // waits for the end.
+  HANDLE quit = m_quitEvent.get();
+  while (MsgWaitForMultipleObjects(1, &quit, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
 
 DWORD CServerModule::MonitorShutdown() {
   while (true) {

@@ -8,9 +8,10 @@
 
 #include <cstring>
 #include <filesystem>
-#include <sstream>
+#include <memory>
 
 #include "agent/command_line.h"
+#include "platform/ui/script/script.h"
 #include "agent/tests/agent_test_support.h"
 #include "platform/base/process.h"
 #include "platform/base/sync.h"
@@ -19,18 +20,15 @@
 namespace qap::testing {
 namespace {
 
-class ScriptedChooser final : public IClientChooser {
- public:
-  explicit ScriptedChooser(std::optional<size_t> answer) : m_answer(answer) {}
-  std::optional<size_t> Choose(const std::vector<CString>& names) override {
-    offered = names;
-    return m_answer;
-  }
-  std::vector<CString> offered;
-
- private:
-  std::optional<size_t> m_answer;
-};
+// A person at the chooser, playing a window script on the test's thread.
+std::unique_ptr<ui::script::Runner> Person(const std::string& steps) {
+  ui::script::Script script;
+  std::string error;
+  EXPECT_TRUE(ui::script::Parse(steps, &script, &error)) << error;
+  auto runner = std::make_unique<ui::script::Runner>(std::move(script), ui::script::Services{});
+  runner->Start();
+  return runner;
+}
 
 class ClientManagerTest : public AgentTest {
  protected:
@@ -115,30 +113,46 @@ TEST(ClientCommandLine, OnlyTheFirstPlaceholderIsFilledAndOtherPercentSignsStay)
 TEST_F(ClientManagerTest, OneClientIsStartedWithTheFormattedCommandLine) {
   std::string program = ClientProgram("player");
   m_clients.Add({"Player", "player --add \"%s\" --volume 50%", program.c_str()});
-  ScriptedChooser chooser(0);
-  m_clients.HandOff("C:\\My Music\\a b.mp3", chooser);
+  m_clients.HandOff("C:\\My Music\\a b.mp3");
   EXPECT_EQ(ArgumentsOf(program), "--add\nC:\\My Music\\a b.mp3\n--volume\n50%\n");
-  EXPECT_TRUE(chooser.offered.empty());
   // A quote in a file name cannot smuggle in arguments of its own.
   std::filesystem::remove(program + ".args");
-  m_clients.HandOff("/music/a\" --evil \"b.mp3", chooser);
+  m_clients.HandOff("/music/a\" --evil \"b.mp3");
   EXPECT_EQ(ArgumentsOf(program), "--add\n/music/a\" --evil \"b.mp3\n--volume\n50%\n");
 }
 
-TEST_F(ClientManagerTest, WithoutClientsNothingHappensAndWithSeveralTheChoiceDecides) {
-  ScriptedChooser never(0);
-  m_clients.HandOff("a.mp3", never);
-  EXPECT_TRUE(never.offered.empty());
-
+TEST_F(ClientManagerTest, WithSeveralClientsThePersonPicksOneInTheChooserDialog) {
+  m_clients.HandOff("a.mp3");
   std::string first = ClientProgram("first");
   std::string second = ClientProgram("second");
   m_clients.Add({"First", "first %s", first.c_str()});
   m_clients.Add({"Second", "second %s", second.c_str()});
-  ScriptedChooser cancel(std::nullopt);
-  m_clients.HandOff("a.mp3", cancel);
-  EXPECT_EQ(cancel.offered, (std::vector<CString>{"First", "Second"}));
-  ScriptedChooser pick(1);
-  m_clients.HandOff("b.mp3", pick);
+
+  // Nobody there to answer: the dialog is refused at once and nothing starts.
+  ::testing::internal::CaptureStderr();
+  m_clients.HandOff("a.mp3");
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("\"Downloading to clients\" needs a display"),
+            std::string::npos);
+
+  auto cancelling = Person(
+      "wait window \"Downloading to clients\"\n"
+      "expect disabled \"OK\"\n"
+      "expect rows 1003 2\n"
+      "expect cell 1003 0 0 \"First\"\n"
+      "expect cell 1003 1 0 \"Second\"\n"
+      "click \"Cancel\"\n");
+  m_clients.HandOff("a.mp3");
+  EXPECT_TRUE(cancelling->Finished() && !cancelling->Failed()) << cancelling->Failure();
+
+  auto picking = Person(
+      "wait window \"Downloading to clients\"\n"
+      "key Enter\n"
+      "expect disabled \"OK\"\n"
+      "select 1003 \"Second\"\n"
+      "expect enabled \"OK\"\n"
+      "click \"OK\"\n");
+  m_clients.HandOff("b.mp3");
+  EXPECT_TRUE(picking->Finished() && !picking->Failed()) << picking->Failure();
   EXPECT_EQ(ArgumentsOf(second), "b.mp3\n");
   EXPECT_EQ(ReadFile(first + ".args"), "");
 }
@@ -163,30 +177,6 @@ TEST_F(ClientManagerTest, TheProgramStartedWithAFileHandsItToTheRegisteredClient
   EXPECT_NE(log.find("CClientManager: Added client information: 'player \"%s\"'"),
             std::string::npos)
       << log;
-}
-
-TEST(TerminalChooser, ANumberInTheListChoosesAndAnythingElseCancels) {
-  const std::vector<CString> names = {"Player", "Editor"};
-  const std::pair<const char*, std::optional<size_t>> answers[] = {{"2\n", 1},
-                                                                   {" 1 \n", 0},
-                                                                   {"3\n", std::nullopt},
-                                                                   {"0\n", std::nullopt},
-                                                                   {"Player\n", std::nullopt},
-                                                                   {"", std::nullopt}};
-  for (const auto& [typed, expected] : answers) {
-    std::istringstream in(typed);
-    std::ostringstream out;
-    TerminalClientChooser chooser(in, out, true);
-    EXPECT_EQ(chooser.Choose(names), expected) << typed;
-    EXPECT_EQ(out.str(),
-              "Downloading to clients\nSelect client to download :\n  1. Player\n  2. Editor\n"
-              "Number (anything else cancels): ");
-  }
-  std::istringstream in("1\n");
-  std::ostringstream out;
-  TerminalClientChooser headless(in, out, false);
-  EXPECT_EQ(headless.Choose(names), std::nullopt);
-  EXPECT_EQ(out.str(), "");
 }
 
 }  // namespace

@@ -27,11 +27,6 @@ class CountingLock final : public IServerLock {
   std::atomic<int> locks{0};
 };
 
-class NoChoice final : public IClientChooser {
- public:
-  std::optional<size_t> Choose(const std::vector<CString>&) override { return std::nullopt; }
-};
-
 // An event sink of a client: OnNotify values as they arrive.
 class NotifyRecorder final : public IDispatch {
  public:
@@ -80,7 +75,6 @@ class Request2Test : public AgentTest {
       options.logFolder = m_agentDir.Path();
       options.registerActiveObject = registerActiveObject;
       options.serverLock = &m_lock;
-      options.chooser = &m_noChoice;
       options.lockerHost = kWebHost;
       m_factory = ComPtr<CRequest2ClassFactory>::Attach(new CRequest2ClassFactory(options));
       EXPECT_EQ(m_factory->CreateInstance(nullptr, IID_IRequest2, m_request.OutVoid()), S_OK);
@@ -121,7 +115,6 @@ class Request2Test : public AgentTest {
 
   ScratchHive m_hive;
   CountingLock m_lock;
-  NoChoice m_noChoice;
   ComPtr<CRequest2ClassFactory> m_factory;
   ComPtr<IRequest2> m_request;
 };

@@ -37,3 +37,16 @@ using HINSTANCE = void*;
 #endif
 
 constexpr DWORD MAX_PATH = 260;
+
+// ShowWindow's commands, which also start programs (STARTUPINFO).
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOWNORMAL = 1;
+constexpr int SW_NORMAL = 1;
+constexpr int SW_SHOWMINIMIZED = 2;
+constexpr int SW_SHOWMAXIMIZED = 3;
+constexpr int SW_SHOWNOACTIVATE = 4;
+constexpr int SW_SHOW = 5;
+constexpr int SW_MINIMIZE = 6;
+constexpr int SW_SHOWNA = 8;
+constexpr int SW_RESTORE = 9;
+

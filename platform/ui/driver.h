@@ -288,6 +288,9 @@ QAP_EXPORT HMENU WindowMenu(HWND window);
 // class "#32768" and names the menu), or null.
 QAP_EXPORT HMENU TrackedMenu(HWND menuWindow);
 
+// Whether window is a message box (MessageBoxA's dialog).
+QAP_EXPORT bool IsMessageBox(HWND window);
+
 // The windows of the session's other processes, as each lists its own on
 // the session bus: top-level windows before their children. Empty without
 // a session bus.

@@ -51,16 +51,8 @@ constexpr DWORD DS_CONTROL = 0x0400;
 constexpr DWORD DS_CENTER = 0x0800;
 constexpr DWORD DS_SHELLFONT = DS_SETFONT | DS_FIXEDSYS;
 
-constexpr int SW_HIDE = 0;
-constexpr int SW_SHOWNORMAL = 1;
-constexpr int SW_NORMAL = 1;
-constexpr int SW_SHOWMINIMIZED = 2;
-constexpr int SW_SHOWMAXIMIZED = 3;
-constexpr int SW_SHOWNOACTIVATE = 4;
-constexpr int SW_SHOW = 5;
-constexpr int SW_MINIMIZE = 6;
-constexpr int SW_SHOWNA = 8;
-constexpr int SW_RESTORE = 9;
+// ShowWindow's commands are in platform/base/win_types.h: programs are
+// started with them too.
 
 constexpr UINT SWP_NOSIZE = 0x0001;
 constexpr UINT SWP_NOMOVE = 0x0002;

@@ -88,6 +88,10 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// Tells a message box from other dialogs, which may hold a static of the
+// same id.
+constexpr const char* kMessageBoxProperty = "QapMessageBox";
+
 struct BoxContext {
   LPCSTR icon;
   BoxKind kind;
@@ -99,6 +103,7 @@ INT_PTR BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
       SetWindowLongPtrA(box, DWLP_USER, lParam);
+      SetPropA(box, kMessageBoxProperty, reinterpret_cast<HANDLE>(1));
       context = reinterpret_cast<BoxContext*>(lParam);
       if (context->icon != nullptr) {
         SendDlgItemMessageA(box, kMessageBoxIconId, STM_SETICON,
@@ -169,6 +174,12 @@ DialogTemplate BoxTemplate(const std::string& text, const std::string& caption, 
 }
 
 }  // namespace
+
+namespace ui::driver {
+
+bool IsMessageBox(HWND window) { return GetPropA(window, kMessageBoxProperty) != nullptr; }
+
+}  // namespace ui::driver
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   std::string body = text != nullptr ? text : "";

@@ -170,6 +170,32 @@ bool MessageQueue::RunAction(LPARAM token) {
   return true;
 }
 
+bool MessageQueue::WaitHandlingSent(HANDLE event, Deadline deadline) {
+  for (;;) {
+    HandleSent();
+    if (WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return true;
+    DWORD ms = INFINITE;
+    if (deadline) {
+      auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
+      if (left.count() <= 0) return false;
+      ms = static_cast<DWORD>(left.count());
+    }
+    {
+      std::lock_guard lock(m_mutex);
+      if (!m_sent.empty()) continue;
+      m_waitMode = WaitMode::kEvent;
+      ResetEvent(m_wake);
+    }
+    HANDLE both[] = {event, m_wake};
+    DWORD woken = WaitForMultipleObjects(2, both, FALSE, ms);
+    {
+      std::lock_guard lock(m_mutex);
+      m_waitMode = WaitMode::kRunning;
+    }
+    if (woken == WAIT_OBJECT_0) return true;
+  }
+}
+
 void MessageQueue::Quit(int code) {
   WaitMode mode;
   {

@@ -98,6 +98,10 @@ class MessageQueue : public std::enable_shared_from_this<MessageQueue> {
   // something (count), or the deadline passes (WAIT_TIMEOUT).
   DWORD WaitForInput(DWORD count, const HANDLE* handles, Deadline deadline);
   bool RunAction(LPARAM token);
+  // Waits for event while handling the messages other threads send to this
+  // one, and nothing else, as a thread blocked in SendMessage does; false
+  // when the deadline passed first.
+  bool WaitHandlingSent(HANDLE event, Deadline deadline);
   void Quit(int code);
 
   UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc);

@@ -29,6 +29,9 @@ class RemoteWindowProvider {
 void SetRemoteWindowProvider(RemoteWindowProvider* provider);
 std::vector<RemoteWindow> RemoteWindows();
 bool SendRemoteCopyData(HWND window, HWND from, const COPYDATASTRUCT& data, LRESULT* result);
+// Lists this process's windows in the session's directory, the first time
+// it shows a top-level window.
+void PublishWindowsOnce();
 // What the window's process last listed of it; false for an unknown window.
 bool RemoteWindowOf(HWND window, RemoteWindow* out);
 

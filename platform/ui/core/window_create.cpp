@@ -11,6 +11,7 @@
 #include "platform/ui/core/atoms.h"
 #include "platform/ui/core/focus.h"
 #include "platform/ui/core/message_queue.h"
+#include "platform/ui/core/remote_windows.h"
 #include "platform/ui/core/window_class.h"
 #include "platform/ui/front_end.h"
 #include "platform/ui/menu.h"
@@ -154,7 +155,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     // creation is the tab order, as dialog templates expect.
     if (child) parentObject->children.push_back(window);
   }
-  if (!child) AddTopLevel(window);
+  // A message-only window is nobody's to see: not listed, not shown.
+  bool messageOnly = parent == HWND_MESSAGE;
+  if (!child && !messageOnly) AddTopLevel(window);
 
   std::string classNameText = windowClass->name;
   CREATESTRUCTA create{param,  object->instance, menu, parent, height, width,
@@ -172,8 +175,11 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   if (!IsWindow(window)) return nullptr;
   // The first window a person should see brings up the front-end on this
   // thread, which then mirrors it and everything after it.
-  if (!child) StartFrontEndOnce();
-  AnnounceCreated(window);
+  if (!child && !messageOnly) {
+    StartFrontEndOnce();
+    PublishWindowsOnce();
+  }
+  if (!messageOnly) AnnounceCreated(window);
   if (style & WS_VISIBLE) {
     {
       std::lock_guard lock(WindowLock());

@@ -45,6 +45,9 @@ void Runner::Fail(const std::string& message) {
 }
 
 void Runner::ProgramEnded() {
+  // What is left may hold already ("wait gone" after the last window
+  // closed): it gets one last turn.
+  if (!Finished() && m_started) TakeTurn();
   if (Finished()) return;
   Fail("the program ended before this step could run");
 }

@@ -274,9 +274,8 @@ HTREEITEM TreeItemAt(HWND tree, const std::string& path, HTREEITEM* deepest, boo
 
 HWND FindMessageBox(const std::string* text) {
   for (HWND window : ui::driver::TopLevelWindows()) {
-    if (!IsWindowVisible(window) || ClassOf(window) != WC_DIALOG) continue;
+    if (!IsWindowVisible(window) || !ui::driver::IsMessageBox(window)) continue;
     HWND body = GetDlgItem(window, kMessageBoxTextId);
-    if (body == nullptr) continue;
     if (text != nullptr && ControlText(body) != *text) continue;
     return window;
   }

@@ -167,11 +167,12 @@ Outcome Select(Args& args) {
   ControlName name = args.Control(0);
   bool entry = args.IsWord(1, "entry");
   bool row = args.IsWord(1, "row");
+  // CONTROL, then "row N", "entry N" or a text, then the keys held.
   size_t keysAt = entry || row ? 3 : 2;
-  args.Expect(keysAt - 1, keysAt);
+  args.Expect(keysAt, keysAt + 1);
   int index = entry || row ? args.Number(2) : 0;
   std::string text = entry || row ? "" : args.Text(1);
-  std::string keys = args.Has(keysAt - 1) ? args.Keyword(keysAt - 1, {"ctrl", "shift"}) : "";
+  std::string keys = args.Has(keysAt) ? args.Keyword(keysAt, {"ctrl", "shift"}) : "";
   if (auto error = args.SyntaxError(); error || args.Checking()) return error.value_or(Done());
   HWND control;
   Outcome failure;
