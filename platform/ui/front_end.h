@@ -28,6 +28,10 @@ QAP_EXPORT bool FrontEndRunsHere();
 // thread; starts the front-end offscreen there when none runs.
 QAP_EXPORT bool Screenshot(HWND window, const std::string& file, std::string* error);
 
+// Starts the window script named by QAP_UI_SCRIPT on the calling thread,
+// once per process (see platform/ui/script/SCRIPT.md).
+QAP_EXPORT void StartScriptFromEnvironment();
+
 // What the front-end module offers the window system, filled in by its entry
 // point "QapUiStartFrontEnd".
 struct FrontEndInterface {

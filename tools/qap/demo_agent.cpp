@@ -18,6 +18,7 @@
 #include "platform/inet/wininet.h"
 #include "tools/locker-service/locker_service.h"
 #include "tools/qap/demo_music.h"
+#include "tools/qap/environment_value.h"
 #include "tools/qap/verb.h"
 
 namespace qap {
@@ -27,30 +28,6 @@ constexpr const char* kWebHost = "www.lokbin.com";
 constexpr const char* kUploadHost = "upload.lokbin.com";
 constexpr const char* kUser = "demo";
 constexpr const char* kPassword = "zelvar-demo";
-
-// Puts an environment variable back as it was when the step ends.
-class EnvironmentValue {
- public:
-  EnvironmentValue(const char* name, const std::string& value) : m_name(name) {
-    if (const char* previous = getenv(name)) m_previous = previous;
-    m_had = getenv(name) != nullptr;
-    setenv(name, value.c_str(), 1);
-  }
-  ~EnvironmentValue() {
-    if (m_had) {
-      setenv(m_name, m_previous.c_str(), 1);
-    } else {
-      unsetenv(m_name);
-    }
-  }
-  EnvironmentValue(const EnvironmentValue&) = delete;
-  EnvironmentValue& operator=(const EnvironmentValue&) = delete;
-
- private:
-  const char* m_name;
-  std::string m_previous;
-  bool m_had = false;
-};
 
 // Standard input reads text for the life of the object, as if it were piped
 // in: how the demo hands a command its password.

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "platform/ui/front_end.h"
 #include "platform/ui/script/script.h"
 #include "platform/ui/user32.h"
 #include "tools/qap/verb.h"
@@ -70,6 +71,9 @@ int RunUnder(const Args& args) {
   }
   ui::script::Services services;
   services.print = [](const std::string& text) { std::cout << text << std::endl; };
+  services.screenshot = [](HWND window, const std::string& file, std::string* error) {
+    return ui::Screenshot(window, file, error);
+  };
   ui::script::Runner runner(std::move(script), services);
   runner.Start();
   int status = verb->run(Args(args.begin() + 4, args.end()));

@@ -2,6 +2,7 @@
 #include <dlfcn.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
@@ -98,6 +99,21 @@ bool Screenshot(HWND window, const std::string& file, std::string* error) {
   });
   if (!reached && error != nullptr) *error = "the window is gone";
   return reached && made;
+}
+
+void StartScriptFromEnvironment() {
+  static std::atomic<bool> tried{false};
+  const char* path = std::getenv("QAP_UI_SCRIPT");
+  if (path == nullptr || *path == '\0' || tried.exchange(true)) return;
+  std::string folder =
+      std::filesystem::path(ModulePathOf(reinterpret_cast<const void*>(&StartFrontEnd))).parent_path();
+  void* module = dlopen((folder + "/libqap_ui_script.so").c_str(), RTLD_NOW | RTLD_GLOBAL);
+  using Start = bool (*)(const char*, std::string*);
+  auto start = module != nullptr ? reinterpret_cast<Start>(dlsym(module, "QapUiStartScript")) : nullptr;
+  std::string error = module == nullptr ? "the script module cannot be loaded" : "";
+  if (start == nullptr || !start(path, &error)) {
+    std::fprintf(stderr, "QAP_UI_SCRIPT: %s\n", error.c_str());
+  }
 }
 
 }  // namespace ui

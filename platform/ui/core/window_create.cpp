@@ -176,6 +176,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   // The first window a person should see brings up the front-end on this
   // thread, which then mirrors it and everything after it.
   if (!child && !messageOnly) {
+    ui::StartScriptFromEnvironment();
     StartFrontEndOnce();
     PublishWindowsOnce();
   }

@@ -11,6 +11,7 @@
 #include "platform/ui/core/thread_hooks.h"
 #include "platform/ui/core/window.h"
 #include "platform/ui/driver.h"
+#include "platform/ui/front_end.h"
 
 namespace ui::core {
 
@@ -104,7 +105,11 @@ void SetBlocker(Blocker* blocker) {
   core::MessageQueue::Current()->SetBlocker(blocker);
 }
 
-bool HasClient() { return GetParties().clients.load() > 0; }
+bool HasClient() {
+  // A script the program was given answers too, from the first question on.
+  StartScriptFromEnvironment();
+  return GetParties().clients.load() > 0;
+}
 
 void AddClient() { ++GetParties().clients; }
 

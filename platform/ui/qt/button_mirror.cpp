@@ -48,6 +48,7 @@ class ButtonMirror : public Mirror {
     if (m_check != nullptr) m_check->setText(text);
     if (m_radio != nullptr) m_radio->setText(text);
     if (m_group != nullptr) m_group->setTitle(text);
+    if (m_group == nullptr) FitText(Widget(), text, m_push != nullptr ? 8 : 20);
   }
 
   void RefreshContent() override {

@@ -83,6 +83,9 @@ class ListBoxMirror : public Mirror {
       if (list->Selected(index)) selection.select(m_entries->index(index), m_entries->index(index));
     }
     m_view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    // The caret is shown as the list box keeps it, without selecting it.
+    QModelIndex caret = list->Current() >= 0 ? m_entries->index(list->Current()) : QModelIndex();
+    m_view->selectionModel()->setCurrentIndex(caret, QItemSelectionModel::NoUpdate);
   }
 
  private:

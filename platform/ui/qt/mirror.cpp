@@ -2,10 +2,14 @@
 #include "platform/ui/qt/mirror.h"
 
 #include <QImage>
+#include <QFontMetricsF>
 #include <QPixmap>
+
+#include <map>
 
 #include <strings.h>
 
+#include "platform/ui/gdi.h"
 #include "platform/ui/qt/controls.h"
 #include "platform/ui/window_styles.h"
 
@@ -83,11 +87,40 @@ void Mirror::Refresh(driver::Change change, int, int) {
 }
 
 QFont FontFor(const driver::WindowInfo& info) {
-  QFont font("DejaVu Sans");
+  // The window system laid the dialog out in dialog units of the face the
+  // template names, at that face's average character width. The desktop's
+  // face is wider than Windows' dialog faces, so it is shown at the largest
+  // size whose average character is no wider: the texts then fit where the
+  // template put them.
   int points = info.fontPointSize > 0 ? info.fontPointSize : 8;
-  // Dialog units were turned into pixels at 96 dots per inch.
-  font.setPixelSize((points * 96 + 36) / 72);
+  static std::map<std::pair<std::string, int>, int> sizes;
+  auto key = std::make_pair(info.fontFace, points);
+  auto it = sizes.find(key);
+  if (it == sizes.end()) {
+    int average = ui::gdi::MetricsOf(info.fontFace, points, false).averageWidth;
+    static const QString kAlphabet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    int pixels = (points * 96 + 36) / 72;
+    for (; pixels > 6; --pixels) {
+      QFont probe("DejaVu Sans");
+      probe.setPixelSize(pixels);
+      double width = QFontMetricsF(probe).horizontalAdvance(kAlphabet) / kAlphabet.size();
+      if (width <= average + 0.25) break;
+    }
+    it = sizes.emplace(key, pixels).first;
+  }
+  QFont font("DejaVu Sans");
+  font.setPixelSize(it->second);
   return font;
+}
+
+void FitText(QWidget* widget, const QString& text, int extra) {
+  constexpr int kSmallest = 8;
+  QFont font = widget->font();
+  while (font.pixelSize() > kSmallest &&
+         QFontMetrics(font).horizontalAdvance(Caption(text.toStdString())) + extra > widget->width()) {
+    font.setPixelSize(font.pixelSize() - 1);
+  }
+  widget->setFont(font);
 }
 
 QPixmap PixmapOf(const ui::Pixels& pixels) {

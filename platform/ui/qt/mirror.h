@@ -56,6 +56,10 @@ std::unique_ptr<Mirror> MakeMirror(HWND window, QWidget* parent, FrontEnd& front
 // The Qt font for a window's face and point size: the faces dialogs name are
 // Windows' own, shown in the desktop's sans face at the same pixel size.
 QFont FontFor(const driver::WindowInfo& info);
+// Narrows the widget's font, a pixel at a time down to a readable size, until
+// text (plus extra pixels of the widget's own: a check box's box) fits its
+// width in one line: templates size their controls for Windows' faces.
+void FitText(QWidget* widget, const QString& text, int extra);
 // An image of the window system as a pixmap.
 class QPixmap PixmapOf(const ui::Pixels& pixels);
 QString Text(const std::string& text);

@@ -40,7 +40,10 @@ class StaticMirror : public Mirror {
     }
     // SS_NOPREFIX shows an "&" as it is; otherwise it marks a mnemonic.
     m_label->setText((info.style & SS_NOPREFIX) ? Text(info.text) : Caption(info.text));
-    m_label->setWordWrap(type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT);
+    // A label one line high stays one line, as its template meant it.
+    bool oneLine = m_label->height() < 2 * m_label->fontMetrics().height();
+    m_label->setWordWrap(!oneLine && (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT));
+    if (oneLine) FitText(m_label, Text(info.text), 0);
     Qt::Alignment align = type == SS_CENTER ? Qt::AlignHCenter : type == SS_RIGHT ? Qt::AlignRight
                                                                                   : Qt::AlignLeft;
     m_label->setAlignment(align | Qt::AlignTop);
