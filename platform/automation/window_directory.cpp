@@ -70,6 +70,12 @@ bool PublishWindows(WindowDirectorySource* source) {
           }
           return result;
         });
+    object->registerMethod("Picture")
+        .onInterface(kInterface)
+        .implementedAs([source](std::uint64_t window, const std::string& file) {
+          std::string error;
+          if (!source->Picture(window, file, &error)) throw sdbus::Error("org.qap.Windows.NoPicture", error);
+        });
     object->finishRegistration();
     connection->enterEventLoopAsync();
     published.connection = std::move(connection);
@@ -123,6 +129,23 @@ bool SendCopyData(std::uint64_t window, std::uint64_t from, std::uint64_t data,
     if (result != nullptr) *result = answer;
     return true;
   } catch (const sdbus::Error&) {
+    return false;
+  }
+}
+
+bool RequestPicture(std::uint64_t window, const std::string& file, std::string* error,
+                    std::chrono::milliseconds timeout) {
+  if (!HasSessionBus()) {
+    *error = "there is no session bus";
+    return false;
+  }
+  try {
+    auto connection = ConnectSessionBus();
+    auto process = sdbus::createProxy(*connection, DirectoryNameOf(window), kPath);
+    process->callMethod("Picture").onInterface(kInterface).withTimeout(timeout).withArguments(window, file);
+    return true;
+  } catch (const sdbus::Error& failure) {
+    *error = failure.getMessage().empty() ? "the window's process did not answer" : failure.getMessage();
     return false;
   }
 }

@@ -31,6 +31,9 @@ class WindowDirectorySource {
   // answer; false when there is no such window.
   virtual bool CopyData(std::uint64_t window, std::uint64_t from, std::uint64_t data,
                         const std::vector<std::uint8_t>& bytes, std::int64_t* result) = 0;
+  // Writes a picture of one of the process's windows to file; false with
+  // the reason when it cannot.
+  virtual bool Picture(std::uint64_t window, const std::string& file, std::string* error) = 0;
 
  protected:
   ~WindowDirectorySource() = default;
@@ -50,6 +53,10 @@ QAP_EXPORT std::vector<DirectoryEntry> ListSessionWindows(std::chrono::milliseco
 QAP_EXPORT bool SendCopyData(std::uint64_t window, std::uint64_t from, std::uint64_t data,
                              const std::vector<std::uint8_t>& bytes, std::int64_t* result,
                              std::chrono::milliseconds timeout);
+
+// Has the process of window write a picture of it to file.
+QAP_EXPORT bool RequestPicture(std::uint64_t window, const std::string& file, std::string* error,
+                               std::chrono::milliseconds timeout);
 
 // The bus name of the process that made window.
 QAP_EXPORT std::string DirectoryNameOf(std::uint64_t window);

@@ -28,6 +28,8 @@ int main(int argc, char** argv) {
   setenv("QAP_MUSIC_DB", root.File("music.db").c_str(), 1);
   setenv("QAP_BIN_DIR", std::filesystem::path(ExecutablePath()).parent_path().c_str(), 1);
   unsetenv("QAP_ACP");
+  // Windows stay headless, whatever display the tests were started on.
+  setenv("QAP_UI", "headless", 1);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

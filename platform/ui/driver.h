@@ -301,6 +301,8 @@ struct ListedWindow {
   std::string title;
 };
 QAP_EXPORT std::vector<ListedWindow> SessionWindows();
+// Has the process of a window of the session write a picture of it (PNG).
+QAP_EXPORT bool PictureOfSessionWindow(HWND window, const std::string& file, std::string* error);
 
 // A text picture of a window and everything in it, one line per window and
 // per row, for snapshots, tests and bug reports.

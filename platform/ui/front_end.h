@@ -17,6 +17,8 @@ enum class DisplayMode { kAuto, kGui, kHeadless };
 
 // Overrides QAP_UI for this process (qap's --gui and --headless).
 QAP_EXPORT void SetDisplayMode(DisplayMode mode);
+// Whether this process was told to show windows (--gui, or QAP_UI=gui).
+QAP_EXPORT bool WantsDisplayAsked();
 // Whether windows of this process should be shown to a person.
 QAP_EXPORT bool WantsDisplay();
 // Starts the front-end on the calling thread when windows should be shown

@@ -2,7 +2,10 @@
 // drives every deliverable from a terminal.
 #include <algorithm>
 #include <iostream>
+#include <string>
+#include <vector>
 
+#include "platform/ui/front_end.h"
 #include "tools/qap/verb.h"
 
 namespace {
@@ -10,6 +13,9 @@ namespace {
 void PrintHelp() {
   std::cout << "usage: qap VERB [ARGS...]\n"
                "       qap VERB --help\n\n"
+               "Windows are shown on the desktop when there is a display (DISPLAY or\n"
+               "WAYLAND_DISPLAY) and kept headless otherwise; --gui shows them, --headless\n"
+               "keeps them headless (anywhere on the command line).\n\n"
                "Verbs:\n";
   for (const auto& verb : qap::Verbs()) {
     std::cout << "  " << verb.name;
@@ -21,6 +27,20 @@ void PrintHelp() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Where windows go is the whole command's choice, said anywhere on it.
+  std::vector<char*> kept{argv[0]};
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--gui") {
+      ui::SetDisplayMode(ui::DisplayMode::kGui);
+    } else if (arg == "--headless") {
+      ui::SetDisplayMode(ui::DisplayMode::kHeadless);
+    } else {
+      kept.push_back(argv[i]);
+    }
+  }
+  argc = static_cast<int>(kept.size());
+  argv = kept.data();
   if (argc < 2) {
     PrintHelp();
     return 2;

@@ -1,5 +1,6 @@
 // qap ui: the window system from a terminal: any verb run under a window
 // script, scripts checked, and the windows of the session's processes.
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -17,7 +18,8 @@ int Run(const Args& args);
 const Verb kVerb{"ui", "drive the suite's windows with a script, and list windows",
                  "usage: qap ui run SCRIPT -- VERB [ARGS...]\n"
                  "       qap ui check SCRIPT\n"
-                 "       qap ui windows\n\n"
+                 "       qap ui windows\n"
+                 "       qap ui shot TITLE FILE\n\n"
                  "run      runs \"qap VERB ARGS...\" with the window script SCRIPT (a file,\n"
                  "         or - for standard input) answering its windows as a person\n"
                  "         would. Exits with the verb's status, or 3 when the script fails\n"
@@ -25,7 +27,9 @@ const Verb kVerb{"ui", "drive the suite's windows with a script, and list window
                  "check    reads SCRIPT and reports the first line it cannot understand.\n"
                  "windows  lists the top-level windows of the session's processes that\n"
                  "         show windows: handle, class, title, and each child's id, class\n"
-                 "         and title.\n\n"
+                 "         and title.\n"
+                 "shot     has the process showing the window TITLE write a picture of it\n"
+                 "         (PNG) to FILE; without a display it is drawn offscreen.\n\n"
                  "The script language is described in platform/ui/script/SCRIPT.md.\n",
                  Run};
 const VerbRegistrar kRegistrar(kVerb);
@@ -101,8 +105,26 @@ int ListWindows() {
   return 0;
 }
 
+int Shot(const Args& args) {
+  if (args.size() != 3) return UsageError(kVerb, "shot takes a window's title and a file");
+  for (const auto& window : ui::driver::SessionWindows()) {
+    if (window.parent != nullptr || window.title != args[1]) continue;
+    std::string error;
+    std::string file = std::filesystem::absolute(args[2]).string();
+    if (!ui::driver::PictureOfSessionWindow(window.window, file, &error)) {
+      std::cerr << "qap ui shot: " << error << "\n";
+      return 1;
+    }
+    std::cout << "The picture of \"" << args[1] << "\" is in " << file << "\n";
+    return 0;
+  }
+  std::cerr << "qap ui shot: no process of this session shows a window \"" << args[1] << "\"\n";
+  return 1;
+}
+
 int Run(const Args& args) {
-  if (args.empty()) return UsageError(kVerb, "say what to do: run, check or windows");
+  if (args.empty()) return UsageError(kVerb, "say what to do: run, check, windows or shot");
+  if (args[0] == "shot") return Shot(args);
   if (args[0] == "run") return RunUnder(args);
   if (args[0] == "check") {
     if (args.size() != 2) return UsageError(kVerb, "check takes one script");

@@ -5,9 +5,12 @@
 #include "platform/automation/window_directory.h"
 #include "platform/ui/core/remote_windows.h"
 #include "platform/ui/core/window.h"
+#include "platform/ui/front_end.h"
 #include "platform/ui/message_api.h"
 
 namespace ui::core {
+
+std::uint64_t Value(HWND window) { return static_cast<std::uint64_t>(HandleValue(window)); }
 
 namespace {
 
@@ -17,7 +20,6 @@ constexpr std::chrono::milliseconds kListTimeout{1000};
 constexpr std::chrono::milliseconds kCopyDataTimeout{5000};
 constexpr UINT kCopyDataWaitMs = 4000;
 
-std::uint64_t Value(HWND window) { return static_cast<std::uint64_t>(HandleValue(window)); }
 
 class BusWindows final : public RemoteWindowProvider, public qap::automation::WindowDirectorySource {
  public:
@@ -65,6 +67,15 @@ class BusWindows final : public RemoteWindowProvider, public qap::automation::Wi
     return true;
   }
 
+  bool Picture(std::uint64_t window, const std::string& file, std::string* error) override {
+    HWND target = AsHandle<HWND>(static_cast<std::uintptr_t>(window));
+    if (HandleTable::IsForeign(HandleValue(target)) || !IsWindow(target)) {
+      *error = "no such window";
+      return false;
+    }
+    return ui::Screenshot(target, file, error);
+  }
+
  private:
   static void Add(HWND window, HWND parent, std::vector<qap::automation::DirectoryEntry>* entries) {
     auto object = FindWindowObject(window);
@@ -105,3 +116,12 @@ void PublishWindowsOnce() {
 }
 
 }  // namespace ui::core
+
+namespace ui::driver {
+
+bool PictureOfSessionWindow(HWND window, const std::string& file, std::string* error) {
+  // Rendering may first have to bring up the front-end in that process.
+  return qap::automation::RequestPicture(ui::core::Value(window), file, error, std::chrono::seconds(30));
+}
+
+}  // namespace ui::driver

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <string>
 
 #include "platform/base/module_path.h"
 #include "platform/base/sync.h"
@@ -41,6 +42,12 @@ bool HasDisplay() {
 }  // namespace
 
 void SetDisplayMode(DisplayMode mode) { g_mode = mode; }
+
+bool WantsDisplayAsked() {
+  if (g_mode.load() != DisplayMode::kAuto) return g_mode.load() == DisplayMode::kGui;
+  const char* setting = std::getenv("QAP_UI");
+  return setting != nullptr && std::string(setting) == "gui";
+}
 
 bool WantsDisplay() {
   DisplayMode mode = g_mode.load();

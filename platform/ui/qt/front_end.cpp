@@ -14,6 +14,7 @@
 #include "platform/base/export.h"
 #include "platform/base/sync.h"
 #include "platform/ui/front_end.h"
+#include "platform/ui/qt/desktop_clipboard.h"
 #include "platform/ui/qt/mirror.h"
 #include "platform/ui/window_api.h"
 
@@ -45,6 +46,7 @@ FrontEnd::~FrontEnd() {
   driver::SetBlocker(nullptr);
   if (m_listener != 0) RemoveSignalListener(m_listener);
   m_mirrors.clear();
+  m_clipboard.reset();
   g_instance = nullptr;
 }
 
@@ -68,6 +70,7 @@ bool FrontEnd::Start(std::string* error) {
   driver::SetBlocker(this);
   // Events set by other threads end a wait of this thread too: Qt's loop
   // cannot wait on them, so it is woken to look.
+  m_clipboard = std::make_unique<DesktopClipboard>();
   m_listener = AddSignalListener([] {
     if (g_dispatcher != nullptr) g_dispatcher->wakeUp();
   });

@@ -23,6 +23,7 @@ class QApplication;
 namespace ui::qt {
 
 class Mirror;
+class DesktopClipboard;
 
 class FrontEnd final : public QObject, public driver::Observer, public driver::Blocker {
  public:
@@ -52,6 +53,7 @@ class FrontEnd final : public QObject, public driver::Observer, public driver::B
   DWORD m_thread = 0;
   std::unique_ptr<QApplication> m_application;
   std::unordered_map<HWND, std::unique_ptr<Mirror>> m_mirrors;
+  std::unique_ptr<DesktopClipboard> m_clipboard;
   int m_listener = 0;
 };
 

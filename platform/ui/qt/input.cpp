@@ -2,7 +2,10 @@
 #include "platform/ui/qt/input.h"
 
 #include <QKeyEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 
 #include "platform/ui/messages.h"
 
@@ -103,6 +106,42 @@ bool InputFilter::eventFilter(QObject*, QEvent* event) {
       } else if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton) {
         driver::DoubleClick(m_window);
       }
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+FileDropFilter::FileDropFilter(HWND window, QWidget* widget, Where where)
+    : QObject(widget), m_window(window), m_where(std::move(where)) {
+  widget->setAcceptDrops(true);
+  widget->installEventFilter(this);
+}
+
+bool FileDropFilter::eventFilter(QObject*, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+      auto* drag = static_cast<QDragMoveEvent*>(event);
+      if (!drag->mimeData()->hasUrls()) return false;
+      drag->acceptProposedAction();
+      return true;
+    }
+    case QEvent::Drop: {
+      auto* drop = static_cast<QDropEvent*>(event);
+      std::vector<std::string> files;
+      for (const QUrl& url : drop->mimeData()->urls()) {
+        if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
+      }
+      if (files.empty()) return false;
+      int row = -1;
+      HTREEITEM item = nullptr;
+      if (m_where) m_where(drop->position().toPoint(), &row, &item);
+      DWORD keys = (drop->modifiers() & Qt::ControlModifier) ? MK_CONTROL : 0;
+      if (drop->modifiers() & Qt::ShiftModifier) keys |= MK_SHIFT;
+      driver::DropFiles(m_window, files, row, item, keys);
+      drop->acceptProposedAction();
       return true;
     }
     default:

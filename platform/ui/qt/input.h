@@ -5,6 +5,10 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
+#include <QWidget>
+
+#include <functional>
 
 #include "platform/ui/driver.h"
 
@@ -25,6 +29,20 @@ class InputFilter : public QObject {
  private:
   HWND m_window;
   Kind m_kind;
+};
+
+// Files dragged from the desktop's file manager onto a mirrored widget:
+// dropped on its window (on the row or item under the pointer) as files from
+// outside, which the window system delivers as CF_HDROP.
+class FileDropFilter : public QObject {
+ public:
+  using Where = std::function<void(QPoint point, int* row, HTREEITEM* item)>;
+  FileDropFilter(HWND window, QWidget* widget, Where where = nullptr);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  HWND m_window;
+  Where m_where;
 };
 
 // Sends a key event as the driver's key press or typed text; true when it

@@ -64,6 +64,7 @@ class ListBoxMirror : public Mirror {
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_view->viewport()->installEventFilter(new EntryInput(window, m_view));
+    new FileDropFilter(window, m_view->viewport());
     m_view->installEventFilter(new InputFilter(window, InputFilter::Kind::kKeysOnly, m_view));
     Adopt(m_view);
   }

@@ -129,6 +129,10 @@ class ListViewMirror : public Mirror {
     QObject::connect(m_table->horizontalHeader(), &QHeaderView::sectionClicked,
                      [window](int column) { driver::ClickColumn(window, column); });
     m_table->viewport()->installEventFilter(new RowInput(window, m_table));
+    new FileDropFilter(window, m_table->viewport(), [this](QPoint point, int* row, HTREEITEM*) {
+      QModelIndex at = m_table->indexAt(point);
+      *row = at.isValid() ? at.row() : -1;
+    });
     m_table->installEventFilter(new InputFilter(window, InputFilter::Kind::kKeysOnly, m_table));
     Adopt(m_table);
   }

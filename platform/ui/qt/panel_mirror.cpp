@@ -13,6 +13,7 @@ class PanelMirror : public Mirror {
   PanelMirror(HWND window, QWidget* parent, FrontEnd& frontEnd) : Mirror(window, frontEnd) {
     auto* panel = new QWidget(parent);
     panel->installEventFilter(new InputFilter(window, InputFilter::Kind::kClick, panel));
+    new FileDropFilter(window, panel);
     Adopt(panel);
   }
 };

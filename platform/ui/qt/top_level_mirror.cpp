@@ -51,6 +51,7 @@ class TopLevelMirror : public Mirror {
   TopLevelMirror(HWND window, FrontEnd& frontEnd, QWidget* owner) : Mirror(window, frontEnd) {
     m_frame = new Frame(window, owner);
     m_frame->Client()->installEventFilter(new InputFilter(window, InputFilter::Kind::kKeysOnly, m_frame));
+    new FileDropFilter(window, m_frame->Client());
     Adopt(m_frame);
   }
   QWidget* ChildArea() const override { return m_frame->Client(); }

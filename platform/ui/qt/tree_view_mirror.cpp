@@ -131,6 +131,9 @@ class TreeViewMirror : public Mirror {
       if (m_items->Expanded(item)) driver::ExpandTreeItem(window, item, false);
     });
     m_tree->viewport()->installEventFilter(new ItemInput(window, m_tree));
+    new FileDropFilter(window, m_tree->viewport(), [this](QPoint point, int*, HTREEITEM* item) {
+      *item = ItemsModel::ItemOf(m_tree->indexAt(point));
+    });
     m_tree->installEventFilter(new InputFilter(window, InputFilter::Kind::kKeysOnly, m_tree));
     Adopt(m_tree);
   }

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
@@ -13,11 +17,13 @@
 #include <QScrollBar>
 #include <QTableView>
 
+#include <cstring>
 #include <set>
 #include <string>
 
 #include "platform/testing/scratch.h"
 #include "platform/ui/commctrl.h"
+#include "platform/ui/ole.h"
 #include "platform/ui/qt/front_end.h"
 #include "platform/ui/qt/mirror.h"
 #include "platform/ui/tests/ui_test_support.h"
@@ -211,6 +217,60 @@ TEST_F(FrontEndTest, AHundredThousandRowsScrollToTheirEnd) {
   ASSERT_TRUE(last.isValid());
   EXPECT_GT(last.row(), 99980);
   EXPECT_EQ(last.data().toString(), QString("track %1").arg(last.row()));
+}
+
+TEST_F(FrontEndTest, TheClipboardTravelsOnTheDesktopsAndFilesDropFromIt) {
+  UINT format = RegisterClipboardFormatA("QapTestFormat");
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 3);
+  std::memcpy(GlobalLock(block), "abc", 3);
+  GlobalUnlock(block);
+  SetClipboardData(format, block);
+  CloseClipboard();
+  Settle();
+  const QMimeData* desktop = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(desktop, nullptr);
+  EXPECT_EQ(desktop->data("application/x-qap-QapTestFormat"), QByteArray("abc"));
+
+  QGuiApplication::clipboard()->setText("from the desktop");
+  Settle();
+  EXPECT_FALSE(IsClipboardFormatAvailable(format));
+  ASSERT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE text = GetClipboardData(CF_TEXT);
+  ASSERT_NE(text, nullptr);
+  EXPECT_STREQ(static_cast<const char*>(GlobalLock(text)), "from the desktop");
+  GlobalUnlock(text);
+  CloseClipboard();
+
+  ui::testing::RecordingParent parent;
+  DragAcceptFiles(parent.Window(), TRUE);
+  std::vector<std::string> dropped;
+  parent.onOther = [&](UINT message, WPARAM wParam, LPARAM) -> LRESULT {
+    if (message != WM_DROPFILES) return 0;
+    auto drop = reinterpret_cast<HDROP>(wParam);
+    char name[512];
+    for (UINT index = 0; index < DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); ++index) {
+      DragQueryFileA(drop, index, name, sizeof name);
+      dropped.push_back(name);
+    }
+    DragFinish(drop);
+    return 1;
+  };
+  HWND list = MakeList(parent.Window(), 2);
+  Settle();
+  auto* table = dynamic_cast<QTableView*>(g_frontEnd->MirrorOf(list)->Widget());
+  ASSERT_NE(table, nullptr);
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile("/music/a.mp3"), QUrl::fromLocalFile("/music/b c.wav")});
+  QPoint at = table->visualRect(table->model()->index(1, 0)).center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(table->viewport(), &enter);
+  QDropEvent drop(at, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(table->viewport(), &drop);
+  Settle();
+  EXPECT_EQ(dropped, (std::vector<std::string>{"/music/a.mp3", "/music/b c.wav"}));
 }
 
 }  // namespace
