@@ -10,6 +10,7 @@
 #include "platform/automation/private_bus.h"
 #include "platform/base/process.h"
 #include "platform/testing/scratch.h"
+#include "platform/ui/driver.h"
 #include "platform/ui/user32.h"
 
 namespace {
@@ -40,6 +41,20 @@ TEST(RemoteWindows, CopyDataReachesAWindowOfAnotherProcessAndFailsOnceItDied) {
   COPYDATASTRUCT data{0, static_cast<DWORD>(payload.size()), payload.data()};
   EXPECT_EQ(SendMessageA(view, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), 23);
   EXPECT_EQ(qap::testing::ReadFile(received), payload);
+
+  // The other process draws its window offscreen when asked for a picture.
+  std::string picture = dir.File("peer.png");
+  ASSERT_TRUE(ui::driver::PictureOfSessionWindow(top, picture, &error)) << error;
+  std::string png = qap::testing::ReadFile(picture);
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.substr(1, 3), "PNG");
+  // The width and height of the image header, big-endian.
+  auto word = [&](size_t at) {
+    return (static_cast<unsigned char>(png[at]) << 24) | (static_cast<unsigned char>(png[at + 1]) << 16) |
+           (static_cast<unsigned char>(png[at + 2]) << 8) | static_cast<unsigned char>(png[at + 3]);
+  };
+  EXPECT_EQ(word(16), 200);
+  EXPECT_EQ(word(20), 100);
 
   kill(static_cast<pid_t>(process.dwProcessId), SIGKILL);
   WaitForSingleObject(process.hProcess, 10000);
