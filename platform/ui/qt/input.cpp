@@ -2,6 +2,7 @@
 #include "platform/ui/qt/input.h"
 
 #include <QKeyEvent>
+#include <QAbstractItemView>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -111,6 +112,30 @@ bool InputFilter::eventFilter(QObject*, QEvent* event) {
     default:
       return false;
   }
+}
+
+RowClickFilter::RowClickFilter(HWND window, QAbstractItemView* view, bool backgroundClicks)
+    : QObject(view), m_window(window), m_view(view), m_backgroundClicks(backgroundClicks) {
+  view->viewport()->installEventFilter(this);
+}
+
+bool RowClickFilter::eventFilter(QObject*, QEvent* event) {
+  if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick &&
+      event->type() != QEvent::MouseButtonRelease) {
+    return false;
+  }
+  auto* mouse = static_cast<QMouseEvent*>(event);
+  QModelIndex at = m_view->indexAt(mouse->position().toPoint());
+  int row = at.isValid() ? at.row() : -1;
+  bool left = mouse->button() == Qt::LeftButton;
+  if (event->type() == QEvent::MouseButtonPress && left && (row >= 0 || m_backgroundClicks)) {
+    driver::ClickRow(m_window, row, KeysOf(*mouse));
+  } else if (event->type() == QEvent::MouseButtonDblClick && left && row >= 0) {
+    driver::DoubleClickRow(m_window, row);
+  } else if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::RightButton) {
+    driver::RightClickRow(m_window, row);
+  }
+  return true;
 }
 
 FileDropFilter::FileDropFilter(HWND window, QWidget* widget, Where where)

@@ -12,6 +12,7 @@
 
 #include "platform/ui/driver.h"
 
+class QAbstractItemView;
 class QKeyEvent;
 class QMouseEvent;
 
@@ -29,6 +30,21 @@ class InputFilter : public QObject {
  private:
   HWND m_window;
   Kind m_kind;
+};
+
+// Clicks on the rows of an item view (a table or a list): the rows are the
+// list control's, so a press becomes the driver's click on that row (or on
+// the background, where the control takes that click), a double click and a
+// right click likewise; the view's own selection follows from the control.
+class RowClickFilter : public QObject {
+ public:
+  RowClickFilter(HWND window, QAbstractItemView* view, bool backgroundClicks);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  HWND m_window;
+  QAbstractItemView* m_view;
+  bool m_backgroundClicks;
 };
 
 // Files dragged from the desktop's file manager onto a mirrored widget:

@@ -3,7 +3,6 @@
 // keeps it; clicks are the driver's.
 #include <QAbstractListModel>
 #include <QListView>
-#include <QMouseEvent>
 
 #include "platform/ui/qt/controls.h"
 #include "platform/ui/qt/input.h"
@@ -63,7 +62,7 @@ class ListBoxMirror : public Mirror {
     m_view->setUniformItemSizes(true);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_view->viewport()->installEventFilter(new EntryInput(window, m_view));
+    new RowClickFilter(window, m_view, false);
     new FileDropFilter(window, m_view->viewport());
     m_view->installEventFilter(new InputFilter(window, InputFilter::Kind::kKeysOnly, m_view));
     Adopt(m_view);
@@ -90,32 +89,6 @@ class ListBoxMirror : public Mirror {
   }
 
  private:
-  class EntryInput : public QObject {
-   public:
-    EntryInput(HWND window, QListView* view) : QObject(view), m_window(window), m_view(view) {}
-    bool eventFilter(QObject*, QEvent* event) override {
-      if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick &&
-          event->type() != QEvent::MouseButtonRelease) {
-        return false;
-      }
-      auto* mouse = static_cast<QMouseEvent*>(event);
-      QModelIndex at = m_view->indexAt(mouse->position().toPoint());
-      int row = at.isValid() ? at.row() : -1;
-      if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton && row >= 0) {
-        driver::ClickRow(m_window, row, KeysOf(*mouse));
-      } else if (event->type() == QEvent::MouseButtonDblClick && row >= 0) {
-        driver::DoubleClickRow(m_window, row);
-      } else if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::RightButton) {
-        driver::RightClickRow(m_window, row);
-      }
-      return true;
-    }
-
-   private:
-    HWND m_window;
-    QListView* m_view;
-  };
-
   QListView* m_view;
   EntriesModel* m_entries;
 };

@@ -5,7 +5,6 @@
 // it. Clicks on rows and column headers are the driver's.
 #include <QAbstractTableModel>
 #include <QHeaderView>
-#include <QMouseEvent>
 #include <QTableView>
 
 #include <map>
@@ -128,7 +127,7 @@ class ListViewMirror : public Mirror {
     m_table->setShowGrid(false);
     QObject::connect(m_table->horizontalHeader(), &QHeaderView::sectionClicked,
                      [window](int column) { driver::ClickColumn(window, column); });
-    m_table->viewport()->installEventFilter(new RowInput(window, m_table));
+    new RowClickFilter(window, m_table, true);
     new FileDropFilter(window, m_table->viewport(), [this](QPoint point, int* row, HTREEITEM*) {
       QModelIndex at = m_table->indexAt(point);
       *row = at.isValid() ? at.row() : -1;
@@ -179,34 +178,6 @@ class ListViewMirror : public Mirror {
   }
 
  private:
-  // Clicks on rows are the list's to handle: its state comes back as the
-  // table's selection.
-  class RowInput : public QObject {
-   public:
-    RowInput(HWND window, QTableView* table) : QObject(table), m_window(window), m_table(table) {}
-    bool eventFilter(QObject*, QEvent* event) override {
-      if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick &&
-          event->type() != QEvent::MouseButtonRelease) {
-        return false;
-      }
-      auto* mouse = static_cast<QMouseEvent*>(event);
-      QModelIndex at = m_table->indexAt(mouse->position().toPoint());
-      int row = at.isValid() ? at.row() : -1;
-      if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
-        driver::ClickRow(m_window, row, KeysOf(*mouse));
-      } else if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton) {
-        driver::DoubleClickRow(m_window, row);
-      } else if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::RightButton) {
-        driver::RightClickRow(m_window, row);
-      }
-      return true;
-    }
-
-   private:
-    HWND m_window;
-    QTableView* m_table;
-  };
-
   void RefreshSelection() {
     auto* list = driver::Model<driver::ListViewModel>(Window());
     if (list == nullptr) return;
