@@ -296,7 +296,14 @@ bool MessageQueue::Take(MSG* out, HWND filter, UINT filterMin, UINT filterMax, M
     bool found;
     {
       std::lock_guard lock(m_mutex);
-      found = TakeLocked(out, filter, filterMin, filterMax, mode != Mode::kPeekKeep, &fromInput);
+      // Most takes want the first posted message whatever it is.
+      if (filter == nullptr && filterMin == 0 && filterMax == 0 && !m_posted.empty()) {
+        *out = m_posted.front();
+        if (mode != Mode::kPeekKeep) m_posted.pop_front();
+        found = true;
+      } else {
+        found = TakeLocked(out, filter, filterMin, filterMax, mode != Mode::kPeekKeep, &fromInput);
+      }
     }
     if (found) {
       messageTime = static_cast<LONG>(out->time);

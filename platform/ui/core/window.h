@@ -113,8 +113,10 @@ void BringTopLevelToFront(HWND window);
 
 template <typename T>
 T* ControlOf(HWND window) {
-  auto object = FindWindowObject(window);
-  return object ? dynamic_cast<T*>(object->control.get()) : nullptr;
+  // A control is looked up on every message it gets, on its own thread:
+  // through the thread's one-window cache.
+  Window* object = LookupWindow(window);
+  return object != nullptr ? dynamic_cast<T*>(object->control.get()) : nullptr;
 }
 
 // Exported so that test programs can give windows of their own classes a
