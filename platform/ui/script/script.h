@@ -19,10 +19,23 @@ struct Step {
   std::string text;               // the line as written, for messages
   std::vector<std::string> words;  // quotes removed
   std::vector<bool> quoted;        // per word: was it in quotes
+  // A step written in C++ instead (tests, hosts): it acts on the current
+  // window through the driver, and the next step comes after the thread has
+  // handled what it did.
+  std::function<void(HWND current)> native;
 };
 
-struct Script {
+struct QAP_EXPORT Script {
   std::vector<Step> steps;
+
+  // Appends steps written as script text; false with the line's error.
+  bool Add(const std::string& text, std::string* error);
+  // Appends a step written in C++.
+  Script& Then(std::function<void(HWND current)> act);
+  // Waits (timeout 5 s) for a shown window with this title, or of this
+  // class, and acts on it.
+  Script& When(const std::string& title, std::function<void(HWND window)> act);
+  Script& WhenClass(const std::string& className, std::function<void(HWND window)> act);
 };
 
 // Parses text; on a bad line, false with "line N: ..." in *error.

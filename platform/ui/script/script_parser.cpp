@@ -73,4 +73,45 @@ bool Parse(const std::string& text, Script* script, std::string* error) {
   return true;
 }
 
+bool Script::Add(const std::string& text, std::string* error) {
+  Script more;
+  std::string problem;
+  if (!Parse(text, &more, &problem)) {
+    if (error != nullptr) *error = problem;
+    return false;
+  }
+  for (Step& step : more.steps) steps.push_back(std::move(step));
+  return true;
+}
+
+Script& Script::Then(std::function<void(HWND current)> act) {
+  Step step;
+  step.line = steps.empty() ? 1 : steps.back().line + 1;
+  step.text = "(a step written in C++)";
+  step.words = {"then"};
+  step.quoted = {false};
+  step.native = std::move(act);
+  steps.push_back(std::move(step));
+  return *this;
+}
+
+static std::string Quote(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+Script& Script::When(const std::string& title, std::function<void(HWND window)> act) {
+  Add("wait window " + Quote(title) + " timeout 5", nullptr);
+  return Then(std::move(act));
+}
+
+Script& Script::WhenClass(const std::string& className, std::function<void(HWND window)> act) {
+  Add("wait class " + Quote(className) + " timeout 5", nullptr);
+  return Then(std::move(act));
+}
+
 }  // namespace ui::script

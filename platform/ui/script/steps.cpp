@@ -42,7 +42,11 @@ Outcome WaitWindow(Args& args) {
   std::string title = args.Text(1);
   if (auto error = args.SyntaxError(); error || args.Checking()) return error.value_or(Done());
   HWND window = FindShownWindow(title);
-  if (window == nullptr) return Waiting("no window " + Shown(title) + " appeared in time");
+  // A person waits until the window can be used: not while a message box
+  // or dialog over it holds it disabled.
+  if (window == nullptr || !IsWindowEnabled(window)) {
+    return Waiting("no window " + Shown(title) + " appeared in time");
+  }
   *args.Context().current = window;
   return Done();
 }
@@ -67,10 +71,26 @@ Outcome WaitGone(Args& args) {
   return Waiting("the window is still shown");
 }
 
+Outcome WaitClass(Args& args) {
+  args.AllowTimeout();
+  args.Expect(2, 2);
+  std::string className = args.Text(1);
+  if (auto error = args.SyntaxError(); error || args.Checking()) return error.value_or(Done());
+  for (HWND window : ui::driver::TopLevelWindows()) {
+    ui::driver::WindowInfo info;
+    if (ui::driver::GetWindowInfo(window, &info) && info.visible && info.className == className) {
+      *args.Context().current = window;
+      return Done();
+    }
+  }
+  return Waiting("no window of the class " + Shown(className) + " appeared in time");
+}
+
 // "wait text|contains|enabled|cell CONTROL ..."
 Outcome WaitFor(Args& args) {
-  std::string what = args.Keyword(0, {"window", "gone", "text", "contains", "enabled", "cell"});
+  std::string what = args.Keyword(0, {"window", "class", "gone", "text", "contains", "enabled", "cell"});
   if (what == "window") return WaitWindow(args);
+  if (what == "class") return WaitClass(args);
   if (what == "gone") return WaitGone(args);
   args.AllowTimeout();
   ControlName name = args.Control(1);
@@ -580,6 +600,7 @@ const std::map<std::string, Command>& Commands() {
 }  // namespace
 
 bool CheckStep(const Step& step, std::string* error) {
+  if (step.native) return true;
   auto it = Commands().find(step.words.front());
   if (it == Commands().end() || step.quoted.front()) {
     *error = "\"" + step.words.front() + "\" is not a step (see SCRIPT.md)";
@@ -595,6 +616,10 @@ bool CheckStep(const Step& step, std::string* error) {
 }
 
 Outcome RunStep(const Step& step, StepContext& context) {
+  if (step.native) {
+    step.native(*context.current);
+    return Acted();
+  }
   Args args(step, &context);
   return Commands().at(step.words.front())(args);
 }

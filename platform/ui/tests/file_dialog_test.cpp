@@ -9,12 +9,11 @@
 
 #include "platform/testing/scratch.h"
 #include "platform/ui/commdlg.h"
-#include "platform/ui/tests/turn_script.h"
+#include "platform/ui/script/script.h"
 #include "platform/ui/tests/ui_test_support.h"
 
 namespace {
 
-using ui::testing::TurnScript;
 
 std::vector<std::string> Listed(HWND dialog) {
   std::vector<std::string> rows;
@@ -63,8 +62,8 @@ TEST(FileDialog, NamesInQuotesComeBackAsTheFolderThenEachName) {
   std::vector<std::string> afterFilter;
   bool readOnlyShown = true;
   std::string missingMessage;
-  TurnScript script;
-  script.When("Add files", [&](HWND dialog) {
+  ui::script::Script scriptSteps;
+  scriptSteps.When("Add files", [&](HWND dialog) {
           listed = Listed(dialog);
           readOnlyShown = IsWindowVisible(GetDlgItem(dialog, chx1));
           ui::driver::SelectEntry(GetDlgItem(dialog, cmb1), 1);
@@ -82,8 +81,10 @@ TEST(FileDialog, NamesInQuotesComeBackAsTheFolderThenEachName) {
       })
       .When("Add files", [&](HWND dialog) { TypeAndOpen(dialog, "\"a.wav\" \"b.wav\""); });
 
+  ui::script::Runner script(std::move(scriptSteps), {});
+  script.Start();
   ASSERT_TRUE(GetOpenFileNameA(&ofn));
-  EXPECT_TRUE(script.Finished());
+  EXPECT_TRUE(script.Finished() && !script.Failed()) << script.Failure();
   EXPECT_EQ(listed, (std::vector<std::string>{"Sub", "a.wav", "b.wav", "Drum.WMA"}));
   EXPECT_EQ(afterFilter, (std::vector<std::string>{"Sub", "a.wav", "b.wav"}));
   EXPECT_FALSE(readOnlyShown);
@@ -101,12 +102,14 @@ TEST(FileDialog, AFolderTypedIsEnteredAndOneFileComesBackAsItsPath) {
   char buffer[1024] = {};
   OPENFILENAMEA ofn = Request(filter, folder, buffer, sizeof buffer);
   std::vector<std::string> inside;
-  TurnScript script;
-  script.When("Add files", [](HWND dialog) { TypeAndOpen(dialog, "Sub"); })
+  ui::script::Script scriptSteps;
+  scriptSteps.When("Add files", [](HWND dialog) { TypeAndOpen(dialog, "Sub"); })
       .When("Add files", [&](HWND dialog) {
         inside = Listed(dialog);
         TypeAndOpen(dialog, "deep.wav");
       });
+  ui::script::Runner script(std::move(scriptSteps), {});
+  script.Start();
   ASSERT_TRUE(GetOpenFileNameA(&ofn));
   EXPECT_EQ(inside, (std::vector<std::string>{"deep.wav"}));
   std::string path = folder.dir.File("Sub/deep.wav");
@@ -118,8 +121,10 @@ TEST(FileDialog, AFolderTypedIsEnteredAndOneFileComesBackAsItsPath) {
   // say how much it needs.
   char small[16] = {};
   ofn = Request(filter, folder, small, sizeof small);
-  TurnScript again;
-  again.When("Add files", [](HWND dialog) { TypeAndOpen(dialog, "a.wav"); });
+  ui::script::Script againSteps;
+  againSteps.When("Add files", [](HWND dialog) { TypeAndOpen(dialog, "a.wav"); });
+  ui::script::Runner again(std::move(againSteps), {});
+  again.Start();
   EXPECT_FALSE(GetOpenFileNameA(&ofn));
   EXPECT_EQ(CommDlgExtendedError(), FNERR_BUFFERTOOSMALL);
   WORD needed = 0;

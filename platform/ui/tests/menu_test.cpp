@@ -6,14 +6,13 @@
 
 #include "platform/base/last_error.h"
 #include "platform/ui/resources.h"
-#include "platform/ui/tests/turn_script.h"
+#include "platform/ui/script/script.h"
 #include "platform/ui/tests/ui_test_support.h"
 
 namespace {
 
 using ui::testing::Pump;
 using ui::testing::RecordingParent;
-using ui::testing::TurnScript;
 
 struct MenuMessage {
   UINT message;
@@ -58,15 +57,17 @@ TEST(Menus, ATrackedPopupIsChosenByTheDriverAfterItsOwnerPreparedIt) {
   AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(more), "More");
 
   HMENU shown = nullptr;
-  TurnScript script;
-  script.WhenClass(kMenuWindowClass, [&](HWND window) {
+  ui::script::Script scriptSteps;
+  scriptSteps.WhenClass(kMenuWindowClass, [&](HWND window) {
     shown = ui::driver::TrackedMenu(window);
     EXPECT_EQ(GetWindow(window, GW_OWNER), parent.Window());
     ui::driver::ChooseMenuItem(window, 3);  // grayed by the owner: refused
     ui::driver::ChooseMenuItem(window, 4);
   });
+  ui::script::Runner script(std::move(scriptSteps), {});
+  script.Start();
   BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, 50, 60, 0, parent.Window(), nullptr);
-  EXPECT_TRUE(script.Finished());
+  EXPECT_TRUE(script.Finished() && !script.Failed()) << script.Failure();
   EXPECT_EQ(chosen, 4);
   EXPECT_EQ(shown, menu);
   EXPECT_EQ(seen, (std::vector<MenuMessage>{
@@ -84,12 +85,14 @@ TEST(Menus, ATrackedPopupIsChosenByTheDriverAfterItsOwnerPreparedIt) {
   // Without TPM_RETURNCMD the command comes as WM_COMMAND; a dismissed
   // menu answers TRUE and sends nothing.
   gray = 0;
-  TurnScript choose;
-  choose.WhenClass(kMenuWindowClass, [](HWND window) { ui::driver::ChooseMenuItem(window, 1); })
+  ui::script::Script chooseSteps;
+  chooseSteps.WhenClass(kMenuWindowClass, [](HWND window) { ui::driver::ChooseMenuItem(window, 1); })
       .WhenClass(kMenuWindowClass, [](HWND window) { ui::driver::CloseWindow(window); });
+  ui::script::Runner choose(std::move(chooseSteps), {});
+  choose.Start();
   EXPECT_TRUE(TrackPopupMenu(menu, 0, 50, 60, 0, parent.Window(), nullptr));
   EXPECT_TRUE(TrackPopupMenu(menu, TPM_RETURNCMD, 50, 60, 0, parent.Window(), nullptr) == 0);
-  EXPECT_TRUE(choose.Finished());
+  EXPECT_TRUE(choose.Finished() && !choose.Failed()) << choose.Failure();
   Pump();
   ASSERT_EQ(parent.Notices().size(), 1u);
   EXPECT_EQ(parent.Notices()[0].id, 1);

@@ -3,12 +3,11 @@
 // edit box from reaching the dialog's default button.
 #include <gtest/gtest.h>
 
-#include "platform/ui/tests/turn_script.h"
+#include "platform/ui/script/script.h"
 #include "platform/ui/tests/ui_test_support.h"
 
 namespace {
 
-using ui::testing::TurnScript;
 
 constexpr int kAskId = 200;
 constexpr int kEditId = 100;
@@ -60,8 +59,8 @@ TEST(ModalDialogs, AMessageBoxOverADialogIsAnsweredBeforeTheDialogGoesOn) {
   Outcome outcome;
   bool dialogDisabledMeanwhile = false;
   HWND dialogWindow = nullptr;
-  TurnScript script;
-  script.When("Burning", [&](HWND dialog) {
+  ui::script::Script scriptSteps;
+  scriptSteps.When("Burning", [&](HWND dialog) {
           dialogWindow = dialog;
           ui::driver::Click(GetDlgItem(dialog, kAskId));
         })
@@ -71,10 +70,12 @@ TEST(ModalDialogs, AMessageBoxOverADialogIsAnsweredBeforeTheDialogGoesOn) {
       })
       .When("Burning", [&](HWND dialog) { ui::driver::Click(GetDlgItem(dialog, IDOK)); });
 
+  ui::script::Runner script(std::move(scriptSteps), {});
+  script.Start();
   DialogTemplate form = Form("Burning");
   INT_PTR result = DialogBoxIndirectParamA(nullptr, &form, nullptr, AskingProc,
                                            reinterpret_cast<LPARAM>(&outcome));
-  EXPECT_TRUE(script.Finished());
+  EXPECT_TRUE(script.Finished() && !script.Failed()) << script.Failure();
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(outcome.answer, IDYES);
   EXPECT_TRUE(dialogDisabledMeanwhile);
@@ -97,18 +98,20 @@ TEST(ModalDialogs, AKeyboardHookSwallowsEnterBeforeTheDefaultButtonSeesIt) {
   EnterHook::hook = SetWindowsHookExA(WH_KEYBOARD, &EnterHook::Proc, nullptr, GetCurrentThreadId());
   ASSERT_NE(EnterHook::hook, nullptr);
   Outcome outcome;
-  TurnScript script;
-  script.When("Rename", [](HWND dialog) {
+  ui::script::Script scriptSteps;
+  scriptSteps.When("Rename", [](HWND dialog) {
     HWND edit = GetDlgItem(dialog, kEditId);
     ui::driver::TypeText(edit, "Mix");
     ui::driver::PressKey(edit, VK_RETURN);
     ui::driver::PressKey(edit, VK_ESCAPE);
   });
+  ui::script::Runner script(std::move(scriptSteps), {});
+  script.Start();
   DialogTemplate form = Form("Rename");
   INT_PTR result = DialogBoxIndirectParamA(nullptr, &form, nullptr, AskingProc,
                                            reinterpret_cast<LPARAM>(&outcome));
   UnhookWindowsHookEx(EnterHook::hook);
-  EXPECT_TRUE(script.Finished());
+  EXPECT_TRUE(script.Finished() && !script.Failed()) << script.Failure();
   EXPECT_EQ(EnterHook::enterDowns, 1);
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_EQ(outcome.commands, (std::vector<int>{IDCANCEL}));
