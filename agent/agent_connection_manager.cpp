@@ -113,3 +113,7 @@ AddedPath CAgentConnectionManager::AddFile(const CString& path) {
   }
   return AddedPath::kDirectory;
 }
+
+CString CAgentConnectionManager::UploadUrl() const {
+  return m_locker != nullptr ? m_locker->GetUploadUrl() : CString();
+}

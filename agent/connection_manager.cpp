@@ -26,7 +26,7 @@ CConnectionManager::CConnectionManager(const char* tempDirectory, IAgentEventSin
       m_tempDirectory(tempDirectory != nullptr ? CString(tempDirectory) : DefaultTempDirectory()),
       m_workEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
       m_stopEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-  m_worker.reset(CreateThread([this] { return WorkerLoop(); }));
+  m_worker.Reset(CreateThread([this] { return WorkerLoop(); }));
 }
 
 CConnectionManager::~CConnectionManager() { StopWorker(); }
@@ -34,23 +34,23 @@ CConnectionManager::~CConnectionManager() { StopWorker(); }
 void CConnectionManager::StopWorker() {
   if (!m_worker) return;
   RequestCancel();
-  SetEvent(m_stopEvent.get());
-  WaitForSingleObject(m_worker.get(), INFINITE);
-  m_worker.reset();
+  SetEvent(m_stopEvent.Get());
+  WaitForSingleObject(m_worker.Get(), INFINITE);
+  m_worker.Reset();
 }
 
 DWORD CConnectionManager::WorkerLoop() {
-  HANDLE events[] = {m_workEvent.get(), m_stopEvent.get()};
+  HANDLE events[] = {m_workEvent.Get(), m_stopEvent.Get()};
   while (true) {
     DWORD which = WaitForMultipleObjects(2, events, FALSE, INFINITE);
-    ResetEvent(m_workEvent.get());
+    ResetEvent(m_workEvent.Get());
     if (which != WAIT_OBJECT_0) {
-      ResetEvent(m_stopEvent.get());
+      ResetEvent(m_stopEvent.Get());
       return 0;
     }
     for (DWORD index; (index = m_position.load()) < RequestCount();) {
       // A manager going away starts nothing more.
-      if (WaitForSingleObject(m_stopEvent.get(), 0) == WAIT_OBJECT_0) return 0;
+      if (WaitForSingleObject(m_stopEvent.Get(), 0) == WAIT_OBJECT_0) return 0;
       CConnectionRequest& request = *RequestAt(index);
       if (request.Reported() && m_events != nullptr) m_events->OnStarted(index);
       request.Start(*this);
@@ -74,7 +74,7 @@ void CConnectionManager::AddRequest(std::unique_ptr<CConnectionRequest> request)
     m_events->OnQueued(static_cast<DWORD>(m_requests.size()), request->ReportedAs());
   }
   m_requests.push_back(std::move(request));
-  SetEvent(m_workEvent.get());
+  SetEvent(m_workEvent.Get());
 }
 
 void CConnectionManager::AddDownload(const CString& source, const char* directory) {
@@ -108,13 +108,6 @@ BOOL CConnectionManager::IsDone(const CString& url) const {
     if (request.GetURL() == url && !request.Failed() && request.Done()) return TRUE;
   }
   return FALSE;
-}
-
-CConnection* CConnectionManager::LockerConnection() const {
-  for (CConnection* connection : m_connectionList) {
-    if (connection->GetType() == kLockerConnectionType) return connection;
-  }
-  return nullptr;
 }
 
 void CConnectionManager::Notify(short value) {

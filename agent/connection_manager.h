@@ -43,8 +43,9 @@ class CConnectionManager {
   BOOL IsIdle() const;
   // Some started request has exactly this URL, is done and did not fail.
   BOOL IsDone(const CString& url) const;
-  // The first installed connection of the locker type (1024), or null.
-  CConnection* LockerConnection() const;
+  // Where uploads go: the upload host the locker connection named, or
+  // empty when there is no locker connection or it named none.
+  virtual CString UploadUrl() const { return CString(); }
   const CString& TempDirectory() const { return m_tempDirectory; }
   const std::vector<CConnection*>& Connections() const { return m_connectionList; }
   void Notify(short value);

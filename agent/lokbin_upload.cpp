@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "agent/agent_connection_manager.h"
@@ -18,12 +19,21 @@
 namespace {
 
 constexpr const char* kBoundary = "-----------------------------213481864127109";
-constexpr const char* kDelimiter = "-------------------------------213481864127109";
-constexpr const char* kSubmitPart =
+// The body's fixed pieces, in the order they go out around the file's
+// name and bytes.
+constexpr std::string_view kDelimiter = "-------------------------------213481864127109";
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kDispositionStart =
+    "Content-Disposition: form-data; name=\"file-to-upload-01\"; filename=\"";
+constexpr std::string_view kDispositionEnd = "\"\r\n";
+constexpr std::string_view kContentType = "Content-Type: application/octet-stream\r\n\r\n";
+constexpr std::string_view kSubmitPart =
     "Content-Disposition: form-data; name=\"submit1\"\r\n\r\nSubmit Query\r\n";
-// The body's bytes besides the file and its form name: 46 + 2 + 71 + 42
-// before the data, 2 + 46 + 2 + 64 + 46 + 4 after it.
-constexpr std::uint64_t kFixedBodyBytes = 325;
+constexpr std::string_view kFinalEnd = "--\r\n";
+constexpr std::uint64_t kFixedBodyBytes =
+    kDelimiter.size() + kLineEnd.size() + kDispositionStart.size() + kDispositionEnd.size() +
+    kContentType.size() + kLineEnd.size() + kDelimiter.size() + kLineEnd.size() +
+    kSubmitPart.size() + kDelimiter.size() + kFinalEnd.size();
 // Content-Length and the announced total are 32-bit.
 constexpr std::uint64_t kLargestBody = 0xFFFFFFFF;
 constexpr DWORD kHeaderBuffer = 4096;
@@ -157,9 +167,9 @@ InternetHandle CLokbinHTTPConnection::OpenUpload(CUploadRequest& request) {
     return InternetHandle();
   }
   std::string disposition =
-      "Content-Disposition: form-data; name=\"file-to-upload-01\"; filename=\"" + name + "\"\r\n";
-  std::vector<std::string> head = {kDelimiter, "\r\n", disposition,
-                                   "Content-Type: application/octet-stream\r\n\r\n"};
+      std::string(kDispositionStart) + name + std::string(kDispositionEnd);
+  std::vector<std::string> head = {std::string(kDelimiter), std::string(kLineEnd), disposition,
+                                   std::string(kContentType)};
   std::uint64_t headBytes = 0;
   for (const std::string& piece : head) headBytes += piece.size();
   request.SetBodyHead(headBytes);
@@ -184,11 +194,11 @@ BOOL CLokbinHTTPConnection::OnLoopUploadData(const InternetHandle& handle, const
 }
 
 BOOL CLokbinHTTPConnection::OnShutdownUpload(InternetHandle handle, CUploadRequest& request) {
-  std::string delimiter = kDelimiter;
   // The error of a chunk that failed surfaces again here, at the first
   // write after it.
-  DWORD writeError =
-      WritePieces(handle.Get(), {"\r\n", delimiter, "\r\n", kSubmitPart, delimiter, "--\r\n"});
+  DWORD writeError = WritePieces(
+      handle.Get(), {std::string(kLineEnd), std::string(kDelimiter), std::string(kLineEnd),
+                     std::string(kSubmitPart), std::string(kDelimiter), std::string(kFinalEnd)});
   if (writeError != 0) {
     AgentLog(kLogError, "CLokbinHTTPConnection::OnShutdownUpload: Failed to write file");
   }

@@ -15,19 +15,6 @@ CRequest2ClassFactory::CRequest2ClassFactory(const Request2Options& options)
   }
 }
 
-HRESULT CRequest2ClassFactory::QueryInterface(REFIID iid, void** object) {
-  return QueryInterfaceFromTable(this, {{&IID_IUnknown, this}, {&IID_IClassFactory, this}}, iid,
-                                 object);
-}
-
-ULONG CRequest2ClassFactory::AddRef() { return m_refs.Increment(); }
-
-ULONG CRequest2ClassFactory::Release() {
-  ULONG left = m_refs.Decrement();
-  if (left == 0) delete this;
-  return left;
-}
-
 HRESULT CRequest2ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;

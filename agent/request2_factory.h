@@ -6,8 +6,9 @@
 #include <memory>
 
 #include "agent/request2.h"
+#include "platform/com/com_object.h"
 
-class CRequest2ClassFactory final : public IClassFactory {
+class CRequest2ClassFactory final : public ComObject<CRequest2ClassFactory, IClassFactory> {
  public:
   // Constructs the instance; a construction that fails is remembered and
   // answered to every creation request.
@@ -15,10 +16,8 @@ class CRequest2ClassFactory final : public IClassFactory {
   CRequest2ClassFactory(const CRequest2ClassFactory&) = delete;
   CRequest2ClassFactory& operator=(const CRequest2ClassFactory&) = delete;
 
-  HRESULT QueryInterface(REFIID iid, void** object) override;
-  ULONG AddRef() override;
   // The last release destroys the factory and with it the instance.
-  ULONG Release() override;
+  InterfaceTable Interfaces() { return {{&IID_IClassFactory, this}}; }
   // CLASS_E_NOAGGREGATION for an outer object; else the instance's answer to
   // iid.
   HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
@@ -28,9 +27,9 @@ class CRequest2ClassFactory final : public IClassFactory {
   CRequest2* Instance() const { return m_instance.get(); }
 
  private:
+  friend ComObject<CRequest2ClassFactory, IClassFactory>;
   ~CRequest2ClassFactory() = default;
 
-  RefCount m_refs;
   IServerLock* m_serverLock;
   HRESULT m_error = S_OK;
   std::unique_ptr<CRequest2> m_instance;

@@ -9,7 +9,6 @@
 #include "agent/connection.h"
 #include "agent/connection_manager.h"
 #include "agent/log_file.h"
-#include "agent/lokbin_http_connection.h"
 #include "platform/base/paths.h"
 
 CUploadRequest::CUploadRequest(const CString& filePath) : m_filePath(filePath) {
@@ -23,8 +22,7 @@ CUploadRequest::CUploadRequest(const CString& filePath) : m_filePath(filePath) {
 
 void CUploadRequest::Start(CConnectionManager& manager) {
   m_manager = &manager;
-  auto* locker = dynamic_cast<CLokbinHTTPConnection*>(manager.LockerConnection());
-  CString url = locker != nullptr ? locker->GetUploadUrl() : CString();
+  CString url = manager.UploadUrl();
   AgentLog(kLogMessage, "Uploading to URL '%s'", url.c_str());
   SetURL(url);
   manager.Notify(0);

@@ -10,6 +10,7 @@
 #include "agent/request2_ids.h"
 #include "platform/automation/automation.h"
 #include "platform/base/codepage.h"
+#include "platform/com/com_object.h"
 #include "platform/com/dispatch_sink.h"
 
 namespace {
@@ -31,25 +32,15 @@ VARIANT Number(LONG number) {
   return value;
 }
 
-class Request2Proxy final : public IRequest2, public IConnectionPointContainer {
+class Request2Proxy final : public ComObject<Request2Proxy, IRequest2, IConnectionPointContainer> {
  public:
   explicit Request2Proxy(ComPtr<IDispatch> remote) : m_remote(std::move(remote)) {}
 
-  HRESULT QueryInterface(REFIID iid, void** object) override {
+  InterfaceTable Interfaces() {
     IRequest2* request = this;
-    return QueryInterfaceFromTable(request,
-                                   {{&IID_IUnknown, request},
-                                    {&IID_IDispatch, request},
-                                    {&IID_IRequest2, request},
-                                    {&IID_IConnectionPointContainer,
-                                     static_cast<IConnectionPointContainer*>(this)}},
-                                   iid, object);
-  }
-  ULONG AddRef() override { return m_refs.Increment(); }
-  ULONG Release() override {
-    ULONG left = m_refs.Decrement();
-    if (left == 0) delete this;
-    return left;
+    return {{&IID_IDispatch, request},
+            {&IID_IRequest2, request},
+            {&IID_IConnectionPointContainer, static_cast<IConnectionPointContainer*>(this)}};
   }
 
   HRESULT GetTypeInfoCount(UINT* count) override { return m_remote->GetTypeInfoCount(count); }
@@ -129,6 +120,7 @@ class Request2Proxy final : public IRequest2, public IConnectionPointContainer {
   }
 
  private:
+  friend ComObject<Request2Proxy, IRequest2, IConnectionPointContainer>;
   ~Request2Proxy() = default;
 
   // arguments in call order, shallow: the caller owns what they point to.
@@ -139,7 +131,6 @@ class Request2Proxy final : public IRequest2, public IConnectionPointContainer {
                             nullptr, nullptr);
   }
 
-  RefCount m_refs;
   ComPtr<IDispatch> m_remote;
 };
 

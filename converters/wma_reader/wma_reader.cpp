@@ -39,13 +39,13 @@ std::int32_t WmaReader::OpenFile(const char* path) {
   if (FAILED(WMCreateReaderPriv(&reader))) return kConvFailure;
   m_reader = ComPtr<IWMReader>::Attach(reader);
   m_openStatus = S_OK;
-  ResetEvent(m_opened.get());
+  ResetEvent(m_opened.Get());
   // A refused Open keeps the reader until the next close.
   if (const HRESULT hr = m_reader->Open(url.c_str(), &m_callback, nullptr); FAILED(hr)) {
     return FailWith(OpenError(hr));
   }
   // The media layer always reports the end of an open, success or failure.
-  WaitForSingleObject(m_opened.get(), INFINITE);
+  WaitForSingleObject(m_opened.Get(), INFINITE);
   if (const HRESULT status = m_openStatus.load(); FAILED(status)) {
     Close();
     return FailWith(OpenError(status));
@@ -178,7 +178,7 @@ HRESULT WmaReader::ReaderCallback::OnStatus(WMT_STATUS status, HRESULT result, W
                                             BYTE*, void*) {
   if (status == WMT_OPENED) {
     m_owner.m_openStatus = result;
-    SetEvent(m_owner.m_opened.get());
+    SetEvent(m_owner.m_opened.Get());
   } else if (status == WMT_EOF) {
     m_owner.OnEnd(result);
   }

@@ -15,6 +15,7 @@
 #include "platform/automation/automation.h"
 #include "platform/automation/bus_values.h"
 #include "platform/automation/type_library.h"
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/connection_point_impl.h"
 
@@ -27,17 +28,11 @@ namespace {
 // still working is never given up on.
 constexpr auto kCallTimeout = std::chrono::minutes(10);
 
-class RemoteObject final : public WithoutTypeInfo<IDispatch>, public IConnectionPointContainer {
+class RemoteObject final : public ComObject<RemoteObject, WithoutTypeInfo<IDispatch>, IConnectionPointContainer> {
  public:
   static HRESULT Create(REFCLSID clsid, ComPtr<IUnknown>* out);
 
-  HRESULT QueryInterface(REFIID iid, void** object) override;
-  ULONG AddRef() override { return m_refs.Increment(); }
-  ULONG Release() override {
-    ULONG left = m_refs.Decrement();
-    if (left == 0) delete this;
-    return left;
-  }
+  InterfaceTable Interfaces();
   HRESULT GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* dispIds) override;
   HRESULT Invoke(DISPID dispId, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                  EXCEPINFO* exception, UINT* argumentError) override;
@@ -45,6 +40,7 @@ class RemoteObject final : public WithoutTypeInfo<IDispatch>, public IConnection
   HRESULT FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
 
  private:
+  friend ComObject<RemoteObject, WithoutTypeInfo<IDispatch>, IConnectionPointContainer>;
   explicit RemoteObject(TypeLibraryPtr library) : m_library(std::move(library)) {}
   ~RemoteObject();
 
@@ -58,7 +54,6 @@ class RemoteObject final : public WithoutTypeInfo<IDispatch>, public IConnection
   void RunLoop();
   void OnSignal(ConnectionPoint& point, const TypeMember& member, sdbus::Signal& signal);
 
-  RefCount m_refs;
   TypeLibraryPtr m_library;
   std::vector<std::unique_ptr<ConnectionPoint>> m_points;
   std::unique_ptr<sdbus::IConnection> m_connection;
@@ -192,15 +187,11 @@ void RemoteObject::OnSignal(ConnectionPoint& point, const TypeMember& member,
   point.FireInvoke(member.dispId, &params);
 }
 
-HRESULT RemoteObject::QueryInterface(REFIID iid, void** object) {
+InterfaceTable RemoteObject::Interfaces() {
   IDispatch* dispatch = this;
-  return QueryInterfaceFromTable(dispatch,
-                                 {{&IID_IUnknown, dispatch},
-                                  {&IID_IDispatch, dispatch},
-                                  {&m_library->DefaultInterface()->iid, dispatch},
-                                  {&IID_IConnectionPointContainer,
-                                   static_cast<IConnectionPointContainer*>(this)}},
-                                 iid, object);
+  return {{&IID_IDispatch, dispatch},
+          {&m_library->DefaultInterface()->iid, dispatch},
+          {&IID_IConnectionPointContainer, static_cast<IConnectionPointContainer*>(this)}};
 }
 
 HRESULT RemoteObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,

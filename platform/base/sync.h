@@ -6,6 +6,7 @@
 
 #include "platform/base/export.h"
 #include "platform/base/win_types.h"
+#include "platform/base/unique_owner.h"
 
 constexpr DWORD INFINITE = 0xFFFFFFFF;
 constexpr DWORD WAIT_OBJECT_0 = 0;
@@ -46,32 +47,10 @@ QAP_EXPORT void Sleep(DWORD milliseconds);
 // Milliseconds since an arbitrary start, wrapping at 2^32 as on Windows.
 QAP_EXPORT DWORD GetTickCount();
 
-// Owns one handle and closes it.
-class UniqueHandle {
- public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(HANDLE handle) : m_handle(handle) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& other) noexcept : m_handle(other.release()) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    reset(other.release());
-    return *this;
-  }
-  ~UniqueHandle() { reset(); }
-
-  HANDLE get() const { return m_handle; }
-  explicit operator bool() const { return m_handle != nullptr; }
-  HANDLE release() {
-    HANDLE handle = m_handle;
-    m_handle = nullptr;
-    return handle;
-  }
-  void reset(HANDLE handle = nullptr) {
-    if (m_handle != nullptr) CloseHandle(m_handle);
-    m_handle = handle;
-  }
-
- private:
-  HANDLE m_handle = nullptr;
+struct KernelHandleTraits {
+  using Handle = HANDLE;
+  static constexpr HANDLE kNone = nullptr;
+  static void Close(HANDLE handle) { CloseHandle(handle); }
 };
+// Owns one event or thread handle and closes it.
+using UniqueHandle = UniqueOwner<KernelHandleTraits>;

@@ -75,6 +75,9 @@ class ComObjectBase : public Bases... {
   ComObjectBase() = default;
   ~ComObjectBase() = default;
 
+  // For objects that behave differently while shared.
+  ULONG ReferenceCount() const { return m_refs.Value(); }
+
   IUnknown* Identity() {
     using First = std::tuple_element_t<0, std::tuple<Bases...>>;
     return static_cast<First*>(this);

@@ -4,19 +4,6 @@
 DispatchSink::DispatchSink(REFIID events, Handler handler)
     : m_events(events), m_handler(std::move(handler)) {}
 
-HRESULT DispatchSink::QueryInterface(REFIID iid, void** object) {
-  return QueryInterfaceFromTable(
-      this, {{&IID_IUnknown, this}, {&IID_IDispatch, this}, {&m_events, this}}, iid, object);
-}
-
-ULONG DispatchSink::AddRef() { return m_refs.Increment(); }
-
-ULONG DispatchSink::Release() {
-  ULONG left = m_refs.Decrement();
-  if (left == 0) delete this;
-  return left;
-}
-
 HRESULT DispatchSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
   return DISP_E_UNKNOWNNAME;
 }

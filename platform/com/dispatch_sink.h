@@ -7,9 +7,10 @@
 #include <mutex>
 
 #include "platform/base/export.h"
+#include "platform/com/com_object.h"
 #include "platform/com/dispatch.h"
 
-class QAP_EXPORT DispatchSink final : public WithoutTypeInfo<IDispatch> {
+class QAP_EXPORT DispatchSink final : public ComObject<DispatchSink, WithoutTypeInfo<IDispatch>> {
  public:
   using Handler = std::function<HRESULT(DISPID dispId, DISPPARAMS* params, UINT* argumentError)>;
 
@@ -18,9 +19,10 @@ class QAP_EXPORT DispatchSink final : public WithoutTypeInfo<IDispatch> {
   DispatchSink(const DispatchSink&) = delete;
   DispatchSink& operator=(const DispatchSink&) = delete;
 
-  HRESULT QueryInterface(REFIID iid, void** object) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
+  InterfaceTable Interfaces() {
+    IDispatch* dispatch = this;
+    return {{&IID_IDispatch, dispatch}, {&m_events, dispatch}};
+  }
   HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
   // The handler's answer; S_OK once detached.
   HRESULT Invoke(DISPID dispId, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
@@ -31,9 +33,9 @@ class QAP_EXPORT DispatchSink final : public WithoutTypeInfo<IDispatch> {
   void Detach();
 
  private:
+  friend ComObject<DispatchSink, WithoutTypeInfo<IDispatch>>;
   ~DispatchSink() = default;
 
-  RefCount m_refs;
   IID m_events;
   std::mutex m_mutex;
   Handler m_handler;

@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/media/wm_interfaces.h"
 
@@ -36,27 +37,15 @@ class MediaType {
 // IWMInputMediaProps and IWMOutputMediaProps: a media type that the holder
 // may read and change.
 template <typename Interface>
-class MediaProps final : public Interface {
+class MediaProps final : public ComObject<MediaProps<Interface>, Interface> {
  public:
   static ComPtr<Interface> Create(const MediaType& type) {
     auto* props = new (std::nothrow) MediaProps(type);
     return ComPtr<Interface>::Attach(props);
   }
 
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    if (!IsEqualGUID(iid, IID_IUnknown)) return E_NOINTERFACE;
-    AddRef();
-    *object = static_cast<IUnknown*>(this);
-    return S_OK;
-  }
-  ULONG AddRef() override { return m_refs.Increment(); }
-  ULONG Release() override {
-    ULONG left = m_refs.Decrement();
-    if (left == 0) delete this;
-    return left;
-  }
+  // Only IUnknown besides the interface it was made as, which has no IID here.
+  InterfaceTable Interfaces() { return {}; }
   HRESULT GetMediaType(WM_MEDIA_TYPE* type, DWORD* size) override {
     return m_type.CopyTo(type, size);
   }
@@ -66,9 +55,10 @@ class MediaProps final : public Interface {
   }
 
  private:
+  friend ComObject<MediaProps<Interface>, Interface>;
   explicit MediaProps(const MediaType& type) : m_type(type) {}
+  ~MediaProps() = default;
 
-  RefCount m_refs;
   MediaType m_type;
 };
 

@@ -11,16 +11,6 @@ ComPtr<NssBuffer> NssBuffer::Create(DWORD capacity) {
   return ComPtr<NssBuffer>::Attach(new (std::nothrow) NssBuffer(std::move(data), capacity));
 }
 
-HRESULT NssBuffer::QueryInterface(REFIID iid, void** object) {
-  return QueryInterfaceFromTable(this, {{&IID_IUnknown, static_cast<IUnknown*>(this)}}, iid, object);
-}
-
-ULONG NssBuffer::Release() {
-  ULONG left = m_refs.Decrement();
-  if (left == 0) delete this;
-  return left;
-}
-
 HRESULT NssBuffer::GetBufferAndLength(BYTE** buffer, DWORD* length) {
   if (buffer == nullptr || length == nullptr) return E_POINTER;
   *buffer = m_data.get();

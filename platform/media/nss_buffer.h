@@ -4,20 +4,19 @@
 
 #include <memory>
 
+#include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
 #include "platform/media/wm_interfaces.h"
 
 namespace qap::media {
 
-class NssBuffer final : public INSSBuffer {
+class NssBuffer final : public ComObject<NssBuffer, INSSBuffer> {
  public:
   // A buffer of capacity bytes whose length is capacity; null when memory
   // runs out.
   static ComPtr<NssBuffer> Create(DWORD capacity);
 
-  HRESULT QueryInterface(REFIID iid, void** object) override;
-  ULONG AddRef() override { return m_refs.Increment(); }
-  ULONG Release() override;
+  InterfaceTable Interfaces() { return {}; }
   HRESULT GetBufferAndLength(BYTE** buffer, DWORD* length) override;
 
   BYTE* Data() { return m_data.get(); }
@@ -26,13 +25,14 @@ class NssBuffer final : public INSSBuffer {
   // length must not exceed the capacity.
   void SetLength(DWORD length) { m_length = length; }
   // True while somebody besides the first owner holds a reference.
-  bool Shared() const { return m_refs.Value() > 1; }
+  bool Shared() const { return ReferenceCount() > 1; }
 
  private:
+  friend ComObject<NssBuffer, INSSBuffer>;
+  ~NssBuffer() = default;
   NssBuffer(std::unique_ptr<BYTE[]> data, DWORD capacity)
       : m_data(std::move(data)), m_capacity(capacity), m_length(capacity) {}
 
-  RefCount m_refs;
   std::unique_ptr<BYTE[]> m_data;
   DWORD m_capacity;
   DWORD m_length;

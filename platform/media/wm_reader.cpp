@@ -8,6 +8,7 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/com/com_object.h"
 #include "platform/media/asf_source.h"
 #include "platform/media/media_support.h"
 #include "platform/media/nss_buffer.h"
@@ -31,13 +32,11 @@ void JoinOrDetach(std::thread& thread) {
   }
 }
 
-class WMReader final : public IWMReader, public IWMHeaderInfo {
+class WMReader final : public ComObject<WMReader, IWMReader, IWMHeaderInfo> {
  public:
-  ~WMReader();
-
-  HRESULT QueryInterface(REFIID iid, void** object) override;
-  ULONG AddRef() override { return m_refs.Increment(); }
-  ULONG Release() override;
+  InterfaceTable Interfaces() {
+    return {{&IID_IWMHeaderInfo, static_cast<IWMHeaderInfo*>(this)}};
+  }
 
   HRESULT Open(LPCWSTR url, IWMReaderCallback* callback, void* context) override;
   HRESULT GetOutputCount(DWORD* outputs) override;
@@ -52,6 +51,9 @@ class WMReader final : public IWMReader, public IWMHeaderInfo {
   }
 
  private:
+  friend ComObject<WMReader, IWMReader, IWMHeaderInfo>;
+  ~WMReader();
+
   enum class State { kIdle, kOpening, kOpened, kFailed };
 
   void OpenFile(const std::string& hostPath);
@@ -59,7 +61,6 @@ class WMReader final : public IWMReader, public IWMHeaderInfo {
   // Ends the current delivery (if any) before returning; no WMT_EOF.
   void EndDelivery();
 
-  RefCount m_refs;
   std::mutex m_mutex;
   State m_state = State::kIdle;
   ComPtr<IWMReaderCallback> m_callback;
@@ -79,19 +80,6 @@ WMReader::~WMReader() {
   m_stop = true;
   JoinOrDetach(m_openThread);
   JoinOrDetach(m_deliveryThread);
-}
-
-HRESULT WMReader::QueryInterface(REFIID iid, void** object) {
-  return QueryInterfaceFromTable(static_cast<IWMReader*>(this),
-                                 {{&IID_IUnknown, static_cast<IWMReader*>(this)},
-                                  {&IID_IWMHeaderInfo, static_cast<IWMHeaderInfo*>(this)}},
-                                 iid, object);
-}
-
-ULONG WMReader::Release() {
-  ULONG left = m_refs.Decrement();
-  if (left == 0) delete this;
-  return left;
 }
 
 HRESULT WMReader::Open(LPCWSTR url, IWMReaderCallback* callback, void* context) {

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/base/partial_output.h"
+#include "platform/com/com_object.h"
 #include "platform/media/asf_tags.h"
 #include "platform/media/header_attributes.h"
 #include "platform/media/media_support.h"
@@ -24,13 +25,11 @@ int BitRateOfProfile(REFGUID profile) {
 // What input 0 takes until SetInputProps says otherwise: CD audio.
 constexpr WAVEFORMATEX kDefaultInput{WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
 
-class WMWriter final : public IWMWriter, public IWMHeaderInfo {
+class WMWriter final : public ComObject<WMWriter, IWMWriter, IWMHeaderInfo> {
  public:
-  ~WMWriter();
-
-  HRESULT QueryInterface(REFIID iid, void** object) override;
-  ULONG AddRef() override { return m_refs.Increment(); }
-  ULONG Release() override;
+  InterfaceTable Interfaces() {
+    return {{&IID_IWMHeaderInfo, static_cast<IWMHeaderInfo*>(this)}};
+  }
 
   HRESULT SetProfileByID(REFGUID profile) override;
   HRESULT SetOutputFilename(LPCWSTR fileName) override;
@@ -49,9 +48,11 @@ class WMWriter final : public IWMWriter, public IWMHeaderInfo {
                        WORD length) override;
 
  private:
+  friend ComObject<WMWriter, IWMWriter, IWMHeaderInfo>;
+  ~WMWriter();
+
   HRESULT EndWritingLocked();
 
-  RefCount m_refs;
   std::mutex m_mutex;
   int m_bitRate = 0;  // 0 until a profile is chosen
   WAVEFORMATEX m_input = kDefaultInput;
@@ -65,19 +66,6 @@ WMWriter::~WMWriter() {
   // A writer let go while writing still leaves a complete file (or none).
   std::lock_guard lock(m_mutex);
   if (m_encoder) EndWritingLocked();
-}
-
-HRESULT WMWriter::QueryInterface(REFIID iid, void** object) {
-  return QueryInterfaceFromTable(static_cast<IWMWriter*>(this),
-                                 {{&IID_IUnknown, static_cast<IWMWriter*>(this)},
-                                  {&IID_IWMHeaderInfo, static_cast<IWMHeaderInfo*>(this)}},
-                                 iid, object);
-}
-
-ULONG WMWriter::Release() {
-  ULONG left = m_refs.Decrement();
-  if (left == 0) delete this;
-  return left;
 }
 
 HRESULT WMWriter::SetProfileByID(REFGUID profile) {

@@ -9,30 +9,10 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/base/unique_fd.h"
 #include "suite/quadrin/device.h"
 
 namespace quadrin {
-
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd = -1) : m_fd(fd) {}
-  ~UniqueFd() { Reset(); }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-
-  int Get() const { return m_fd; }
-  explicit operator bool() const { return m_fd >= 0; }
-  // Closes now; false when the close reports a failed write.
-  bool Close() {
-    const int fd = m_fd;
-    m_fd = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-  void Reset() { Close(); }
-
- private:
-  int m_fd;
-};
 
 enum class CopyResult { kDone, kAborted, kFailed };
 

@@ -17,30 +17,30 @@ UniqueHandle MakeEvent(bool manualReset, bool signalled) {
 
 TEST(Events, ManualResetStaysSignalledUntilReset) {
   UniqueHandle event = MakeEvent(true, false);
-  EXPECT_EQ(WaitForSingleObject(event.get(), 0), WAIT_TIMEOUT);
-  SetEvent(event.get());
-  EXPECT_EQ(WaitForSingleObject(event.get(), 0), WAIT_OBJECT_0);
-  EXPECT_EQ(WaitForSingleObject(event.get(), 0), WAIT_OBJECT_0);
-  ResetEvent(event.get());
-  EXPECT_EQ(WaitForSingleObject(event.get(), 0), WAIT_TIMEOUT);
+  EXPECT_EQ(WaitForSingleObject(event.Get(), 0), WAIT_TIMEOUT);
+  SetEvent(event.Get());
+  EXPECT_EQ(WaitForSingleObject(event.Get(), 0), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(event.Get(), 0), WAIT_OBJECT_0);
+  ResetEvent(event.Get());
+  EXPECT_EQ(WaitForSingleObject(event.Get(), 0), WAIT_TIMEOUT);
 }
 
 TEST(Events, AutoResetReleasesExactlyOneWaitPerSignal) {
   UniqueHandle event = MakeEvent(false, true);
-  EXPECT_EQ(WaitForSingleObject(event.get(), 0), WAIT_OBJECT_0);
-  EXPECT_EQ(WaitForSingleObject(event.get(), 0), WAIT_TIMEOUT);
-  SetEvent(event.get());
-  SetEvent(event.get());  // signals do not count up
-  EXPECT_EQ(WaitForSingleObject(event.get(), 0), WAIT_OBJECT_0);
-  EXPECT_EQ(WaitForSingleObject(event.get(), 0), WAIT_TIMEOUT);
+  EXPECT_EQ(WaitForSingleObject(event.Get(), 0), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(event.Get(), 0), WAIT_TIMEOUT);
+  SetEvent(event.Get());
+  SetEvent(event.Get());  // signals do not count up
+  EXPECT_EQ(WaitForSingleObject(event.Get(), 0), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(event.Get(), 0), WAIT_TIMEOUT);
 }
 
 TEST(Events, WaitForAnyReportsTheLowestSignalledIndexAndConsumesOnlyIt) {
   UniqueHandle work = MakeEvent(false, false);
   UniqueHandle stop = MakeEvent(false, false);
-  HANDLE both[] = {work.get(), stop.get()};
-  SetEvent(stop.get());
-  SetEvent(work.get());
+  HANDLE both[] = {work.Get(), stop.Get()};
+  SetEvent(stop.Get());
+  SetEvent(work.Get());
   EXPECT_EQ(WaitForMultipleObjects(2, both, FALSE, 0), WAIT_OBJECT_0);
   EXPECT_EQ(WaitForMultipleObjects(2, both, FALSE, 0), WAIT_OBJECT_0 + 1);
   EXPECT_EQ(WaitForMultipleObjects(2, both, FALSE, 0), WAIT_TIMEOUT);
@@ -49,35 +49,35 @@ TEST(Events, WaitForAnyReportsTheLowestSignalledIndexAndConsumesOnlyIt) {
 TEST(Events, WaitForAllNeedsEveryObjectAndLeavesAutoEventsAloneUntilThen) {
   UniqueHandle first = MakeEvent(false, true);
   UniqueHandle second = MakeEvent(true, false);
-  HANDLE both[] = {first.get(), second.get()};
+  HANDLE both[] = {first.Get(), second.Get()};
   EXPECT_EQ(WaitForMultipleObjects(2, both, TRUE, 10), WAIT_TIMEOUT);
-  EXPECT_EQ(WaitForSingleObject(first.get(), 0), WAIT_OBJECT_0);  // still signalled
-  SetEvent(first.get());
-  SetEvent(second.get());
+  EXPECT_EQ(WaitForSingleObject(first.Get(), 0), WAIT_OBJECT_0);  // still signalled
+  SetEvent(first.Get());
+  SetEvent(second.Get());
   EXPECT_EQ(WaitForMultipleObjects(2, both, TRUE, 0), WAIT_OBJECT_0);
-  EXPECT_EQ(WaitForSingleObject(first.get(), 0), WAIT_TIMEOUT);   // consumed
-  EXPECT_EQ(WaitForSingleObject(second.get(), 0), WAIT_OBJECT_0);  // manual
+  EXPECT_EQ(WaitForSingleObject(first.Get(), 0), WAIT_TIMEOUT);   // consumed
+  EXPECT_EQ(WaitForSingleObject(second.Get(), 0), WAIT_OBJECT_0);  // manual
 }
 
 TEST(Events, ATimedWaitLastsAtLeastItsTimeOutAndASignalEndsItEarly) {
   UniqueHandle event = MakeEvent(false, false);
   auto start = Clock::now();
-  EXPECT_EQ(WaitForSingleObject(event.get(), 60), WAIT_TIMEOUT);
+  EXPECT_EQ(WaitForSingleObject(event.Get(), 60), WAIT_TIMEOUT);
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(60));
 
-  HANDLE target = event.get();
+  HANDLE target = event.Get();
   UniqueHandle setter(CreateThread([target] {
     SetEvent(target);
     return DWORD{0};
   }));
   start = Clock::now();
-  EXPECT_EQ(WaitForSingleObject(event.get(), INFINITE), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(event.Get(), INFINITE), WAIT_OBJECT_0);
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST(Threads, AThreadHandleIsSignalledWithItsExitCodeWhenTheThreadEnds) {
   UniqueHandle release = MakeEvent(true, false);
-  HANDLE gate = release.get();
+  HANDLE gate = release.Get();
   DWORD id = 0;
   UniqueHandle thread(CreateThread(
       [gate] {
@@ -88,25 +88,25 @@ TEST(Threads, AThreadHandleIsSignalledWithItsExitCodeWhenTheThreadEnds) {
   ASSERT_TRUE(thread);
   EXPECT_NE(id, GetCurrentThreadId());
   DWORD code = 0;
-  ASSERT_TRUE(GetExitCodeThread(thread.get(), &code));
+  ASSERT_TRUE(GetExitCodeThread(thread.Get(), &code));
   EXPECT_EQ(code, STILL_ACTIVE);
-  EXPECT_EQ(WaitForSingleObject(thread.get(), 0), WAIT_TIMEOUT);
-  SetEvent(release.get());
-  EXPECT_EQ(WaitForSingleObject(thread.get(), 10000), WAIT_OBJECT_0);
-  ASSERT_TRUE(GetExitCodeThread(thread.get(), &code));
+  EXPECT_EQ(WaitForSingleObject(thread.Get(), 0), WAIT_TIMEOUT);
+  SetEvent(release.Get());
+  EXPECT_EQ(WaitForSingleObject(thread.Get(), 10000), WAIT_OBJECT_0);
+  ASSERT_TRUE(GetExitCodeThread(thread.Get(), &code));
   EXPECT_EQ(code, 42u);
 }
 
 TEST(Threads, ClosingARunningThreadsHandleLetsItFinish) {
   std::atomic<bool> finished{false};
   UniqueHandle done = MakeEvent(true, false);
-  HANDLE signal = done.get();
+  HANDLE signal = done.Get();
   CloseHandle(CreateThread([&finished, signal] {
     finished = true;
     SetEvent(signal);
     return DWORD{0};
   }));
-  EXPECT_EQ(WaitForSingleObject(done.get(), 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(done.Get(), 10000), WAIT_OBJECT_0);
   EXPECT_TRUE(finished);
 }
 

@@ -15,25 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/unique_fd.h"
+
 extern char** environ;
 
 namespace qap::registry::testing {
-
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd = -1) : m_fd(fd) {}
-  ~UniqueFd() { Reset(); }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  int Get() const { return m_fd; }
-  void Reset() {
-    if (m_fd >= 0) close(m_fd);
-    m_fd = -1;
-  }
-
- private:
-  int m_fd;
-};
 
 class WriterProcess {
  public:
