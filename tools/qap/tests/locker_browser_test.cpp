@@ -50,7 +50,10 @@ class LockerPageInBrowser : public AgentSession {
   // browser ended on.
   std::string LockerInBrowser() {
     CommandResult result = RunQap({"agent", "locker"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
+    if (result.exitCode != 0) {
+      ADD_FAILURE() << result.err;
+      return {};
+    }
     std::string error = DomFile() + ".error";
     std::error_code ignored;
     if (!WaitFor(
