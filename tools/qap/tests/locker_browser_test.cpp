@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -95,7 +96,7 @@ class LockerPageInBrowser : public AgentSession {
 };
 
 TEST_F(LockerPageInBrowser, ThePagePostsTheLoginFormToTheLoginUrlAndEndsOnTheUsersLocker) {
-  LogIn("ann", "secret");
+  ASSERT_NO_FATAL_FAILURE(LogIn("ann", "secret"));
   CommandResult upload = RunQap({"agent", "upload", m_dir.Write("music/Song.mp3", "xyz")});
   ASSERT_EQ(upload.exitCode, 0) << upload.err;
   EXPECT_EQ(LockerInBrowser(), "<h1>Locker of ann</h1><ul><li>Song.mp3 (3 bytes)</li></ul>");
@@ -111,7 +112,7 @@ TEST_F(LockerPageInBrowser, ThePagePostsTheLoginFormToTheLoginUrlAndEndsOnTheUse
 }
 
 TEST_F(LockerPageInBrowser, ANameAndPasswordWithQuotesBracketsAmpersandsAndAccentsLogInAsThatUser) {
-  LogIn(kHardUser, kHardPassword);
+  ASSERT_NO_FATAL_FAILURE(LogIn(kHardUser, kHardPassword));
   CommandResult upload =
       RunQap({"agent", "upload", m_dir.Write("music/\xC3\x96l & <Farbe>.mp3", "12345")});
   ASSERT_EQ(upload.exitCode, 0) << upload.err;
