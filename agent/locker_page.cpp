@@ -57,6 +57,16 @@ std::string HtmlAttributeText(const CString& text) {
   return out;
 }
 
+// A browser submits a form in the encoding it read the page in, and a
+// local file carries none: without this it guesses from its own locale and
+// posts the name and password in another code page than the agent's own
+// login did. A byte-order mark is all UTF-8 needs; other code pages have
+// none, and say it in the one way every browser reads.
+std::string EncodingDeclaration() {
+  if (GetACP() == CP_UTF8) return "\xEF\xBB\xBF";
+  return "<META CHARSET=\"windows-" + std::to_string(GetACP()) + "\">";
+}
+
 bool WriteAll(int fd, const std::string& text) {
   size_t written = 0;
   while (written < text.size()) {
@@ -118,6 +128,7 @@ LockerPage CLokbinHTTPConnection::GotoLocker() {
     return LockerPage::kNotWritten;
   }
   std::string script =
+      EncodingDeclaration() +
       "<HTML> \n <BODY onLoad=\"aa()\"><SCRIPT> function "
       "aa(){window.document.myform.LB_USERID.value = \"" +
       JavaScriptStringText(m_agent.UserName()) + "\";window.document.myform.LB_PASSWD.value = \"" +

@@ -1,16 +1,24 @@
 # Helpers shared by every folder's CMakeLists.
 include(GoogleTest)
 
-# qap_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [ENVIRONMENT VAR=VALUE...])
+# qap_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [ENVIRONMENT VAR=VALUE...]
+#              [LABELS label...])
 # The program's main() comes from qap_testing: it gives the test process its
-# own scratch HOME, XDG folders, hive, cookie jar and music database.
+# own scratch HOME, XDG folders, hive, cookie jar and music database. Labels
+# only name a kind of test (ctest -L/-LE); every test runs in a plain ctest.
 function(qap_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} qap_testing GTest::gtest GTest::gmock Threads::Threads)
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300 ENVIRONMENT "${T_ENVIRONMENT}")
+  # An empty value would vanish from the list and shift the next name into it.
+  set(properties TIMEOUT 300)
+  if(T_ENVIRONMENT)
+    list(APPEND properties ENVIRONMENT "${T_ENVIRONMENT}")
+  endif()
+  if(T_LABELS)
+    list(APPEND properties LABELS "${T_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
 
 # qap_embed_images(TARGET FUNCTION name BITMAPS id=file.png ... ICONS id=file.png ...)

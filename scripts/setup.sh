@@ -26,6 +26,7 @@ packages=(
   libtag1-dev libsdbus-c++-dev libsystemd-dev dbus-daemon curl
   libcpp-httplib-dev nlohmann-json3-dev ffmpeg libpng-dev
   qt6-base-dev fonts-dejavu-core
+  chromium
 )
 
 missing=()

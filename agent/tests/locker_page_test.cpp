@@ -1,6 +1,6 @@
 // The go-to-locker page: its bytes, the escaping that keeps any name and
-// password inside their strings, who may read it, and the browser that
-// opens it.
+// password inside their strings, the encoding it declares, who may read it,
+// and the browser that opens it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -11,8 +11,12 @@
 namespace qap::testing {
 namespace {
 
-std::string Page(const std::string& user, const std::string& password, const std::string& action) {
-  return "<HTML> \n <BODY onLoad=\"aa()\"><SCRIPT> function "
+constexpr const char* kUtf8Mark = "\xEF\xBB\xBF";
+
+std::string Page(const std::string& user, const std::string& password, const std::string& action,
+                 const std::string& encoding = kUtf8Mark) {
+  return encoding +
+         "<HTML> \n <BODY onLoad=\"aa()\"><SCRIPT> function "
          "aa(){window.document.myform.LB_USERID.value = \"" +
          user + "\";window.document.myform.LB_PASSWD.value = \"" + password +
          "\";window.document.myform.submit();}</SCRIPT>"
@@ -67,6 +71,20 @@ TEST_F(LockerPageTest, QuotesAndScriptEndsInTheCredentialsStayInsideTheirStrings
   struct stat info {};
   ASSERT_EQ(stat(PagePath().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+// The form is posted in the code page the page is read in, which must be
+// the one the agent's own login spoke.
+TEST_F(LockerPageTest, APageInWindows1252SaysSoForTheBrowserToPostTheFormInIt) {
+  ScopedEnvironment codePage("QAP_ACP", "1252");
+  StartLocker();
+  ASSERT_TRUE(LogIn());
+  Manager().SetCredentials("Ren\xE9", "\x80uro");
+  ScopedEnvironment chosen("BROWSER", Browser());
+  EXPECT_EQ(Locker().GotoLocker(), LockerPage::kOpened);
+  EXPECT_EQ(ReadFile(PagePath()),
+            Page("Ren\\u00e9", "\\u20acuro", "http://www.locker.test/servlet/Authenticate",
+                 "<META CHARSET=\"windows-1252\">"));
 }
 
 TEST_F(LockerPageTest, LoggedOutNoPageIsWritten) {

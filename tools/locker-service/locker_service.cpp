@@ -18,6 +18,10 @@ namespace fs = std::filesystem;
 constexpr const char* kCookieName = "lbblue";
 constexpr const char* kFilePart = "file-to-upload-01";
 constexpr int kSessionSeconds = 86400;
+constexpr const char* kLockerPath = "/locker";
+// User names and file names are UTF-8 bytes; a browser must not take the
+// pages for another encoding, nor send the login form in one.
+constexpr const char* kHtml = "text/html; charset=utf-8";
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -151,7 +155,7 @@ void LockerService::Impl::Login(const httplib::Request& request, httplib::Respon
     Note("login refused for '" + user + "'");
     response.set_content(std::string("<html><body><p>Wrong user name or password.</p>") +
                              kLoginPage + "</body></html>",
-                         "text/html");
+                         kHtml);
     return;
   }
   std::string token = NewToken();
@@ -160,14 +164,16 @@ void LockerService::Impl::Login(const httplib::Request& request, httplib::Respon
     m_sessions[token] = user;
   }
   Note("login of '" + user + "'");
-  // The agent knows a successful login by "auth=1" in a header line.
+  // The agent knows a successful login by "auth=1" in a header line and
+  // follows no redirect; a browser follows this one, with the session
+  // cookie, to the user's locker.
   response.set_header("X-Lokbin-Login", "auth=1");
   response.set_header("Set-Cookie", std::string(kCookieName) + "=" + token +
                                         "; Path=/; Max-Age=" + std::to_string(kSessionSeconds));
+  response.set_redirect(kLockerPath, 303);
   response.set_content(
-      "<html><head><meta http-equiv=\"refresh\" content=\"0; url=/locker\">"
-      "</head><body><a href=\"/locker\">Your locker</a></body></html>",
-      "text/html");
+      std::string("<html><body><a href=\"") + kLockerPath + "\">Your locker</a></body></html>",
+      kHtml);
 }
 
 void LockerService::Impl::Upload(const httplib::Request& request, httplib::Response& response,
@@ -259,7 +265,7 @@ void LockerService::Impl::Transfer(const httplib::Request& request, httplib::Res
 void LockerService::Impl::Locker(const httplib::Request& request, httplib::Response& response) {
   std::string user = UserOf(request);
   if (user.empty()) {
-    response.set_content(kLoginPage, "text/html");
+    response.set_content(kLoginPage, kHtml);
     return;
   }
   std::ostringstream page;
@@ -272,7 +278,7 @@ void LockerService::Impl::Locker(const httplib::Request& request, httplib::Respo
     page << "<li>" << HtmlEscape(name) << " (" << entry->file_size(error) << " bytes)</li>";
   }
   page << "</ul></body></html>";
-  response.set_content(page.str(), "text/html");
+  response.set_content(page.str(), kHtml);
 }
 
 void LockerService::Impl::Routes() {
@@ -290,7 +296,7 @@ void LockerService::Impl::Routes() {
   m_server.Post(m_config.transferPath,
                 [this](const httplib::Request& q, httplib::Response& r) { Transfer(q, r); });
   auto page = [this](const httplib::Request& q, httplib::Response& r) { Locker(q, r); };
-  m_server.Get("/locker", page);
+  m_server.Get(kLockerPath, page);
   m_server.Get("/", page);
   m_server.set_logger([this](const httplib::Request& q, const httplib::Response& r) {
     // A connection closed after the lookup leaves its unread body behind as

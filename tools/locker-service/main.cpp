@@ -18,6 +18,7 @@ const char* kUsage =
     "\n"
     "Serves a Lokbin-style locker over HTTP for local use and tests:\n"
     "  POST /servlet/Authenticate  login (LB_USERID, LB_PASSWD); sets the cookie lbblue\n"
+    "                              and redirects to /locker\n"
     "  GET  /get_ulhost/lb/        the upload host name\n"
     "  POST /c/u                   multipart upload into DIR/<user>/ (needs lbblue)\n"
     "  POST <transfer-path>        link transfer (lb_remote_url, lb_remote_cookie),\n"

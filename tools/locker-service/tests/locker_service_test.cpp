@@ -58,12 +58,15 @@ class LockerServiceTest : public ::testing::Test {
   std::unique_ptr<httplib::Client> m_client;
 };
 
-TEST_F(LockerServiceTest, ALoginAnswersWithAuthEqualsOneAndTheSessionCookie) {
+TEST_F(LockerServiceTest, ALoginAnswersWithAuthEqualsOneTheSessionCookieAndTheWayToTheLocker) {
   auto reply = m_client->Post("/servlet/Authenticate",
                               "LB_USERID=alice&LB_PASSWD=a%26b%3Dc&results=true?svcode=x",
                               "application/x-www-form-urlencoded");
   ASSERT_TRUE(reply);
   EXPECT_EQ(reply->get_header_value("X-Lokbin-Login"), "auth=1");
+  // A browser goes on to the locker with the cookie, fetching it anew.
+  EXPECT_EQ(reply->status, 303);
+  EXPECT_EQ(reply->get_header_value("Location"), "/locker");
   std::string cookie = reply->get_header_value("Set-Cookie");
   EXPECT_EQ(cookie.rfind("lbblue=", 0), 0u) << cookie;
   EXPECT_NE(cookie.find("; Path=/; Max-Age="), std::string::npos);
@@ -98,6 +101,7 @@ TEST_F(LockerServiceTest, AnUploadIsStoredUnderTheUserAndListedOnHerPage) {
   httplib::Headers headers = {{"Cookie", "lbblue=" + token}};
   auto page = m_client->Get("/locker", headers);
   ASSERT_TRUE(page);
+  EXPECT_EQ(page->get_header_value("Content-Type"), "text/html; charset=utf-8");
   EXPECT_NE(page->body.find("<li>Song.mp3 (300000 bytes)</li>"), std::string::npos) << page->body;
   auto stranger = m_client->Get("/locker");
   ASSERT_TRUE(stranger);

@@ -17,11 +17,13 @@
 #include "platform/automation/private_bus.h"
 #include "platform/inet/tests/raw_http_server.h"
 #include "platform/testing/scratch.h"
-#include "tools/locker-service/locker_service.h"
+#include "tools/qap/tests/agent_session.h"
 #include "tools/qap/tests/run_qap.h"
 
 namespace {
 
+using qap::testing::AgentCommand;
+using qap::testing::AgentSession;
 using qap::testing::CommandResult;
 using qap::testing::HttpReply;
 using qap::testing::RawConnection;
@@ -33,76 +35,6 @@ using qap::testing::WaitFor;
 constexpr const char* kPasswordArgument =
     "qap agent: a password is never given on the command line, where other users can see it: "
     "type it when asked, or pipe it in with --password-stdin\n";
-
-// Sets an environment variable for the life of the object; the qap child
-// inherits it.
-class Variable {
- public:
-  Variable(const char* name, const std::string& value) : m_name(name) {
-    if (const char* previous = getenv(name)) m_previous = previous;
-    m_had = getenv(name) != nullptr;
-    setenv(name, value.c_str(), 1);
-  }
-  ~Variable() {
-    if (m_had) {
-      setenv(m_name, m_previous.c_str(), 1);
-    } else {
-      unsetenv(m_name);
-    }
-  }
-
- private:
-  const char* m_name;
-  std::string m_previous;
-  bool m_had = false;
-};
-
-class AgentCommand : public ::testing::Test {
- protected:
-  qap::testing::ScratchHive m_hive;
-  qap::testing::ScratchDir m_dir;
-  Variable m_data{"XDG_DATA_HOME", m_dir.File("data")};
-  Variable m_noBus{"DBUS_SESSION_BUS_ADDRESS", "unix:abstract=qap-no-bus-here"};
-};
-
-// A locker service and a private bus with LBAgent2 registered on it. The
-// bus starts before the route to the service is set: qap hands the route to
-// the bus, or the agent would never find the service.
-class AgentSession : public AgentCommand {
- protected:
-  void SetUp() override {
-    qap::locker::ServiceConfig config;
-    config.dataDirectory = m_dir.File("locker");
-    config.users["ann"] = "secret";
-    config.webHost = "www.lokbin.com";
-    config.uploadHost = "upload.lokbin.com";
-    m_locker = std::make_unique<qap::locker::LockerService>(config);
-    ASSERT_TRUE(m_locker->Start()) << m_locker->Error();
-    m_bus = std::make_unique<qap::automation::PrivateSessionBus>(
-        m_dir.File("bus"), m_dir.File("data") + "/dbus-1/services", m_dir.Path());
-    std::string error;
-    ASSERT_TRUE(m_bus->Start(&error)) << error;
-    ASSERT_EQ(RunQap({"agent", "register"}).exitCode, 0);
-    Route(m_locker->Port(), m_locker->Port());
-  }
-  void TearDown() override {
-    m_bus.reset();
-    m_locker.reset();
-  }
-  void Route(int webPort, int uploadPort) {
-    m_route.reset();  // puts the variable back first
-    m_route = std::make_unique<Variable>(
-        "QAP_CONNECT_TO", "www.lokbin.com:80:127.0.0.1:" + std::to_string(webPort) +
-                              ",upload.lokbin.com:80:127.0.0.1:" + std::to_string(uploadPort));
-  }
-
-  Variable m_direct{"no_proxy", "*"};
-  // Before the bus starts, so the agent it starts has it: no browser.
-  Variable m_browser{"BROWSER", m_dir.File("no-such-browser")};
-  std::unique_ptr<qap::locker::LockerService> m_locker;
-  std::unique_ptr<qap::automation::PrivateSessionBus> m_bus;
-  std::unique_ptr<Variable> m_route;
-};
 
 TEST_F(AgentCommand, BadCommandsAreUsageErrorsAndAnUnregisteredAgentIsNamed) {
   CommandResult result = RunQap({"agent"});
