@@ -36,6 +36,7 @@ HRESULT ControlWindow::Create(HWND host, const RECT* rect, WNDPROC proc, void* s
   }
   if (!m_enabled) EnableWindow(m_host, FALSE);
   ApplyFont();
+  if (m_look) ui::SetWindowLook(m_window, &*m_look);
   return S_OK;
 }
 
@@ -75,6 +76,20 @@ void ControlWindow::SetCaption(std::string caption) {
 void ControlWindow::SetFontFace(std::string face) {
   m_fontFace = std::move(face);
   ApplyFont();
+}
+
+HRESULT ControlWindow::ApplySkin(DISPPARAMS* params, ui::WindowLook Skin::*part) {
+  ComPtr<ISkinSource> source;
+  HRESULT outcome = ContainerArgument(params, &source);
+  if (FAILED(outcome)) return outcome;
+  const Skin* skin = source ? source->CurrentSkin() : nullptr;
+  if (skin != nullptr) {
+    m_look = skin->*part;
+  } else {
+    m_look.reset();
+  }
+  if (m_window != nullptr) ui::SetWindowLook(m_window, m_look ? &*m_look : nullptr);
+  return S_OK;
 }
 
 void ControlWindow::SetEnabled(bool enabled) {

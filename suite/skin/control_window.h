@@ -4,11 +4,14 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
 
 #include "platform/com/dispatch.h"
 #include "platform/ui/user32.h"
+#include "platform/ui/window_look.h"
+#include "suite/skin/skin_file.h"
 
 class ControlWindow {
  public:
@@ -37,6 +40,10 @@ class ControlWindow {
   void SetCaption(std::string caption);
   const std::string& FontFace() const { return m_fontFace; }
   void SetFontFace(std::string face);
+  // ApplySkin's call: the window shown in its part of the container's skin,
+  // or in the desktop's look when the container has none.
+  HRESULT ApplySkin(DISPPARAMS* params, ui::WindowLook Skin::*part);
+
   bool Enabled() const { return m_enabled; }
   // Enables or disables the window and its host, so that a person's click on
   // either goes nowhere while disabled.
@@ -53,6 +60,7 @@ class ControlWindow {
   std::string m_caption;
   std::string m_fontFace;
   bool m_enabled = true;
+  std::optional<ui::WindowLook> m_look;
   HWND m_host = nullptr;
   HWND m_window = nullptr;
   WNDPROC m_original = nullptr;

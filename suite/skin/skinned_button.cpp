@@ -39,7 +39,7 @@ class SkinnedButton final : public ButtonBase {
     const bool put = (flags & DISPATCH_PROPERTYPUT) != 0;
     switch (id) {
       case kApplySkinId:
-        return ContainerArgument(params, &m_skin);
+        return m_window.ApplySkin(params, &Skin::button);
       case kEnabledId: {
         if (!put) return ReturnFlag(m_window.Enabled(), result);
         bool enabled = true;
@@ -105,7 +105,6 @@ class SkinnedButton final : public ButtonBase {
 
   ControlWindow m_window;
   ConnectionPoint m_events;
-  ComPtr<ISkinSource> m_skin;
 };
 
 }  // namespace

@@ -27,7 +27,7 @@ class SkinnedLabel final : public LabelBase {
 
   HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                  EXCEPINFO*, UINT* argumentError) override {
-    if (id == kApplySkinId) return ContainerArgument(params, &m_skin);
+    if (id == kApplySkinId) return m_window.ApplySkin(params, &Skin::label);
     return m_window.InvokeProperty(id, flags, params, result, argumentError);
   }
 
@@ -49,7 +49,6 @@ class SkinnedLabel final : public LabelBase {
   ~SkinnedLabel() = default;
 
   ControlWindow m_window;
-  ComPtr<ISkinSource> m_skin;
 };
 
 }  // namespace
