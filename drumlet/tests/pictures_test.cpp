@@ -1,0 +1,204 @@
+// The library's dialogs as a person sees them, rendered offscreen by the
+// front-end: the destination dialog with a drive opened, and the message
+// box in the shipped skins and without one.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPushButton>
+#include <QTreeView>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <vector>
+
+#include "drumlet/destination_dialog.h"
+#include "drumlet/zv_message_box.h"
+#include "drumlet/tests/dialog_test_support.h"
+#include "platform/base/paths.h"
+#include "platform/ui/qt/front_end.h"
+#include "platform/ui/qt/mirror.h"
+
+namespace drumlet::testing {
+namespace {
+
+ui::qt::FrontEnd* g_frontEnd = nullptr;
+
+template <typename Widget>
+std::vector<Widget*> WidgetsOf(HWND window) {
+  ui::qt::Mirror* mirror = g_frontEnd->MirrorOf(window);
+  std::vector<Widget*> widgets;
+  if (mirror != nullptr) {
+    for (Widget* widget : mirror->Widget()->findChildren<Widget*>()) widgets.push_back(widget);
+  }
+  return widgets;
+}
+
+std::set<QString> ButtonTexts(HWND window) {
+  std::set<QString> texts;
+  for (QPushButton* button : WidgetsOf<QPushButton>(window)) {
+    if (button->isVisible()) texts.insert(button->text());
+  }
+  return texts;
+}
+
+// A person who may take pictures through the front-end.
+std::unique_ptr<ui::script::Runner> Photographer(ui::script::Script script) {
+  ui::script::Services services;
+  services.screenshot = [](HWND window, const std::string& file, std::string* error) {
+    return g_frontEnd->Screenshot(window, file, error);
+  };
+  auto runner = std::make_unique<ui::script::Runner>(std::move(script), services);
+  runner->Start();
+  return runner;
+}
+
+class PicturesTest : public ::testing::Test, public SkinnedDialogTest {
+ protected:
+  static void SetUpTestSuite() {
+    g_frontEnd = new ui::qt::FrontEnd(true);
+    std::string error;
+    ASSERT_TRUE(g_frontEnd->Start(&error)) << error;
+  }
+
+  // Pictures are kept for a person to look at when QAP_TEST_PICTURES names
+  // a folder.
+  std::string PictureFile(const std::string& name) const {
+    const char* keep = std::getenv("QAP_TEST_PICTURES");
+    return (keep != nullptr && *keep != '\0' ? std::string(keep) : m_scratch.Path()) + "/" + name;
+  }
+
+  qap::testing::ScratchDir m_scratch;
+};
+
+TEST_F(PicturesTest, TheDestinationDialogShowsTheTreeTheEditAndItsTwoButtons) {
+  namespace fs = std::filesystem;
+  for (const char* folder : {"Music", "Podcasts", "WINDOWS"}) {
+    fs::create_directories(fs::path(m_scratch.Path()) / "drive" / folder);
+  }
+  ASSERT_TRUE(SetDriveMapping('C', m_scratch.File("drive"), DRIVE_FIXED));
+  const std::string file = PictureFile("destination.png");
+  ui::script::Script script;
+  std::string error;
+  ASSERT_TRUE(script.Add("wait window \"Select Destination Path\"\n"
+                         "expand 4048 \"C:\"\n"
+                         "select 4048 \"C:\\\\Music\"\n"
+                         "screenshot \"" + file + "\"\n",
+                         &error))
+      << error;
+  std::set<QString> buttons;
+  RECT client{};
+  int treeRows = 0;
+  script.Then([&](HWND dialog) {
+    buttons = ButtonTexts(dialog);
+    GetClientRect(dialog, &client);
+    for (QTreeView* tree : WidgetsOf<QTreeView>(dialog)) treeRows += tree->model()->rowCount();
+  });
+  ASSERT_TRUE(script.Add("click \"Cancel\"\n", &error)) << error;
+  auto person = Photographer(std::move(script));
+  std::string path;
+  EXPECT_FALSE(SelectDestinationPath(nullptr, "", &path));
+  EXPECT_TRUE(person->Finished() && !person->Failed()) << person->Failure();
+
+  EXPECT_EQ(buttons, (std::set<QString>{"Cancel", "OK"}));
+  EXPECT_GE(treeRows, 2) << "the drives and \"Look around\"";
+  QImage picture(QString::fromStdString(file));
+  ASSERT_FALSE(picture.isNull());
+  EXPECT_EQ(picture.width(), client.right);
+  EXPECT_EQ(picture.height(), client.bottom);
+  std::set<QRgb> colours;
+  for (int y = 0; y < picture.height(); y += 3) {
+    for (int x = 0; x < picture.width(); x += 3) colours.insert(picture.pixel(x, y));
+  }
+  EXPECT_GT(colours.size(), 8u) << "the picture is blank";
+}
+
+struct Colour {
+  int red = 0, green = 0, blue = 0;
+};
+
+// The average colour of a band across the top of a button, above its text.
+Colour FaceColour(const QImage& picture, const QRect& button) {
+  Colour sum;
+  int count = 0;
+  for (int y = button.top() + 3; y <= button.top() + 5; ++y) {
+    const int margin = button.width() / 4;
+    for (int x = button.left() + margin; x < button.right() - margin; ++x) {
+      const QRgb pixel = picture.pixel(x, y);
+      sum.red += qRed(pixel);
+      sum.green += qGreen(pixel);
+      sum.blue += qBlue(pixel);
+      ++count;
+    }
+  }
+  return count == 0 ? Colour{} : Colour{sum.red / count, sum.green / count, sum.blue / count};
+}
+
+struct BoxPicture {
+  QImage image;
+  QRect yes;  // the Yes button, in the picture
+  bool ownStyle = false;
+  bool boldCaption = false;
+};
+
+BoxPicture PictureOfBox(const std::string& skin, const std::string& file) {
+  SCOPED_TRACE(skin);
+  BoxPicture shown;
+  ui::script::Script script;
+  std::string error;
+  EXPECT_TRUE(script.Add("wait window \"Message\"\nscreenshot \"" + file + "\"\n", &error));
+  script.Then([&](HWND box) {
+    HWND yes = GetDlgItem(box, 4045);
+    RECT rect{};
+    GetWindowRect(yes, &rect);
+    POINT corner{rect.left, rect.top};
+    ScreenToClient(box, &corner);
+    shown.yes = QRect(corner.x, corner.y, rect.right - rect.left, rect.bottom - rect.top);
+    for (QPushButton* button : WidgetsOf<QPushButton>(box)) {
+      if (button->text() != "Yes") continue;
+      shown.ownStyle = button->style() != QApplication::style();
+      shown.boldCaption = button->font().bold();
+    }
+  });
+  EXPECT_TRUE(script.Add("click \"No\"\n", &error)) << error;
+  auto person = Photographer(std::move(script));
+  EXPECT_EQ(CZVMessageBox(nullptr, skin.c_str())
+                .Show("The disc is not empty. Erase it before burning?", CZVMessageBox::kYesNo),
+            IDNO);
+  EXPECT_TRUE(person->Finished() && !person->Failed()) << person->Failure();
+  shown.image = QImage(QString::fromStdString(file));
+  return shown;
+}
+
+TEST_F(PicturesTest, TheMessageBoxShowsEachSkinsButtonsAndTheDesktopsWithoutOne) {
+  const std::string bin = std::getenv("QAP_BIN_DIR");
+  BoxPicture plain = PictureOfBox(m_scratch.File("no/Drumlet.skn"), PictureFile("box_plain.png"));
+  BoxPicture standard = PictureOfBox(bin + "/Drumlet.skn", PictureFile("box_default.png"));
+  BoxPicture ember = PictureOfBox(bin + "/skins/Ember/Drumlet.skn", PictureFile("box_ember.png"));
+  for (const BoxPicture* picture : {&plain, &standard, &ember}) {
+    ASSERT_FALSE(picture->image.isNull());
+    ASSERT_TRUE(picture->image.rect().contains(picture->yes));
+  }
+  EXPECT_FALSE(plain.ownStyle) << "without a skin the desktop's style";
+  EXPECT_TRUE(standard.ownStyle);
+  EXPECT_TRUE(ember.ownStyle);
+  EXPECT_TRUE(ember.boldCaption);
+  EXPECT_FALSE(standard.boldCaption);
+
+  const Colour none = FaceColour(plain.image, plain.yes);
+  const Colour cool = FaceColour(standard.image, standard.yes);
+  const Colour warm = FaceColour(ember.image, ember.yes);
+  // The desktop's button is a neutral grey; the default skin's a light
+  // blue-grey; Ember's orange.
+  const int spread = std::max({none.red, none.green, none.blue}) -
+                     std::min({none.red, none.green, none.blue});
+  EXPECT_LT(spread, 12);
+  EXPECT_GT(cool.blue, cool.red + 8);
+  EXPECT_GT(cool.green, 200);
+  EXPECT_GT(warm.red, warm.blue + 100);
+  EXPECT_GT(warm.red, warm.green + 40);
+}
+
+}  // namespace
+}  // namespace drumlet::testing
