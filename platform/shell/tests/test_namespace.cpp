@@ -346,9 +346,13 @@ class Factory final : public ComObject<Factory, IClassFactory> {
 
 }  // namespace
 
+// test_list_control.cpp
+HRESULT TestListClassObject(REFIID iid, void** object);
+
 extern "C" QAP_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
+  if (IsEqualGUID(clsid, CLSID_TestList)) return TestListClassObject(iid, object);
   if (!IsEqualGUID(clsid, CLSID_TestNamespace)) return CLASS_E_CLASSNOTAVAILABLE;
   static const bool registered = [] {
     WNDCLASSA windowClass{};
