@@ -5,6 +5,7 @@
 
 #include "platform/base/codepage.h"
 #include "platform/com/com_object.h"
+#include "platform/com/simple_class_factory.h"
 #include "platform/shell/tests/test_namespace.h"
 #include "platform/ui/commctrl.h"
 #include "platform/ui/ole/control_host.h"
@@ -85,21 +86,8 @@ class TestList final : public ComObject<TestList, WithoutTypeInfo<IDispatch>, IH
   HWND m_list = nullptr;
 };
 
-class ListFactory final : public ComObject<ListFactory, IClassFactory> {
- public:
-  InterfaceTable Interfaces() { return {{&IID_IClassFactory, static_cast<IClassFactory*>(this)}}; }
-  HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    return TestList::NewInstance(iid, object);
-  }
-  HRESULT LockServer(BOOL) override { return S_OK; }
-
- private:
-  friend ComObject<ListFactory, IClassFactory>;
-  ListFactory() = default;
-  ~ListFactory() = default;
-};
-
 }  // namespace
 
-HRESULT TestListClassObject(REFIID iid, void** object) { return ListFactory::NewInstance(iid, object); }
+HRESULT TestListClassObject(REFIID iid, void** object) {
+  return SimpleClassFactory<TestList>::NewInstance(iid, object);
+}
