@@ -8,7 +8,7 @@
 
 #include "platform/base/codepage.h"
 #include "platform/shell/extract_icon.h"
-#include "platform/shell/shell_view_interfaces.h"
+#include "platform/shell/shell_view.h"
 #include "shellfolder/cobrell.h"
 #include "shellfolder/item_id_manager.h"
 #include "shellfolder/tests/music_folder_fixture.h"
