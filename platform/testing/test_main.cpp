@@ -30,6 +30,11 @@ int main(int argc, char** argv) {
   unsetenv("QAP_ACP");
   // Windows stay headless, whatever display the tests were started on.
   setenv("QAP_UI", "headless", 1);
+  // Nothing a test does starts a program for a person: documents and pages
+  // go to a program that does nothing, unless a test points these at a
+  // recorder of its own.
+  setenv("QAP_OPEN", "true", 1);
+  setenv("BROWSER", "true", 1);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
