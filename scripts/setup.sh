@@ -51,6 +51,8 @@ cmake --build --preset "$preset" -j "$(nproc)"
 # The transfer layer finds the suite's reader, writer and device modules
 # through the user's registry.
 "build/$preset/bin/qap" modules register --builtin >/dev/null
+# Drumlet's dialogs embed the skin controls, found by class identifier.
+"build/$preset/bin/qap" regsvr libSkinControls.so >/dev/null
 
 case "$1" in
   demo) exec "build/$preset/bin/qap" demo ;;

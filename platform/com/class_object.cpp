@@ -28,24 +28,27 @@ std::string ModuleHostPath(const std::string& server) {
 }
 
 // Loaded servers by host path; never unloaded (see the header).
-DllGetClassObjectFunction EntryPointOf(const std::string& path, HRESULT* error) {
+void* ServerModule(const std::string& path) {
   static std::mutex mutex;
-  static auto* loaded = new std::map<std::string, DllGetClassObjectFunction>;
+  static auto* loaded = new std::map<std::string, void*>;
   std::lock_guard lock(mutex);
   auto found = loaded->find(path);
   if (found != loaded->end()) return found->second;
   void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (module != nullptr) loaded->emplace(path, module);
+  return module;
+}
+
+// An entry point of the server module, or null with the error COM gives.
+void* EntryPointOf(const std::string& server, const char* name, HRESULT* error) {
+  const std::string path = ModuleHostPath(server);
+  void* module = path.empty() ? nullptr : ServerModule(path);
   if (module == nullptr) {
     *error = CO_E_DLLNOTFOUND;
     return nullptr;
   }
-  auto entry = reinterpret_cast<DllGetClassObjectFunction>(dlsym(module, "DllGetClassObject"));
-  if (entry == nullptr) {
-    dlclose(module);
-    *error = CO_E_ERRORINDLL;
-    return nullptr;
-  }
-  loaded->emplace(path, entry);
+  void* entry = dlsym(module, name);
+  if (entry == nullptr) *error = CO_E_ERRORINDLL;
   return entry;
 }
 
@@ -85,10 +88,16 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void*, REFIID iid, void*
       !key.ReadString(nullptr, &server) || server.empty()) {
     return REGDB_E_CLASSNOTREG;
   }
-  const std::string path = ModuleHostPath(server);
-  if (path.empty()) return CO_E_DLLNOTFOUND;
   HRESULT error = S_OK;
-  DllGetClassObjectFunction entry = EntryPointOf(path, &error);
+  auto entry = reinterpret_cast<DllGetClassObjectFunction>(
+      EntryPointOf(server, "DllGetClassObject", &error));
   if (entry == nullptr) return error;
   return entry(clsid, iid, object);
+}
+
+HRESULT CallServerRegistration(const std::string& server, bool registering) {
+  HRESULT error = S_OK;
+  auto entry = reinterpret_cast<HRESULT (*)()>(EntryPointOf(
+      server, registering ? "DllRegisterServer" : "DllUnregisterServer", &error));
+  return entry != nullptr ? entry() : error;
 }

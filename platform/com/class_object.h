@@ -5,6 +5,8 @@
 // context and reaches local servers through the session bus.
 #pragma once
 
+#include <string>
+
 #include "platform/base/export.h"
 #include "platform/com/unknown.h"
 
@@ -32,3 +34,9 @@ QAP_EXPORT HRESULT CLSIDFromProgID(LPCOLESTR progId, CLSID* clsid);
 // what DllGetClassObject answers.
 QAP_EXPORT HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void* serverInfo, REFIID iid,
                                     void** object);
+
+// What regsvr32 does: loads the server module (named as under
+// InprocServer32) and calls its DllRegisterServer, or DllUnregisterServer;
+// CO_E_DLLNOTFOUND or CO_E_ERRORINDLL when that cannot be done, else the
+// entry point's answer.
+QAP_EXPORT HRESULT CallServerRegistration(const std::string& server, bool registering);

@@ -82,3 +82,11 @@ class WithoutTypeInfo : public Interface {
 // argument's index in rgvarg) when it does not convert.
 QAP_EXPORT HRESULT DispGetParam(const DISPPARAMS* params, UINT position, VARTYPE type,
                                 VARIANT* result, UINT* argumentError);
+
+// Calls by dispatch identifier, as ATL's dispatch driver makes them: a
+// property put with its value, a method with no argument or one, a
+// property get into *result (which the caller clears).
+QAP_EXPORT HRESULT DispatchPut(IDispatch* dispatch, DISPID id, const VARIANT& value);
+QAP_EXPORT HRESULT DispatchCall(IDispatch* dispatch, DISPID id, const VARIANT* argument,
+                                VARIANT* result = nullptr);
+QAP_EXPORT HRESULT DispatchGet(IDispatch* dispatch, DISPID id, VARIANT* result);

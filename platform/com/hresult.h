@@ -25,6 +25,8 @@ constexpr HRESULT E_OUTOFMEMORY = MakeHResult(0x8007000E);
 constexpr HRESULT E_INVALIDARG = MakeHResult(0x80070057);
 constexpr HRESULT CLASS_E_NOAGGREGATION = MakeHResult(0x80040110);
 constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = MakeHResult(0x80040111);
+// A self-registering server could not write or remove its classes.
+constexpr HRESULT SELFREG_E_CLASS = MakeHResult(0x80040201);
 constexpr HRESULT REGDB_E_CLASSNOTREG = MakeHResult(0x80040154);
 constexpr HRESULT CONNECT_E_NOCONNECTION = MakeHResult(0x80040200);
 constexpr HRESULT CONNECT_E_ADVISELIMIT = MakeHResult(0x80040201);

@@ -1,6 +1,7 @@
 // The "AtlAxWin" host window: creates the control by class identifier, sets
 // its stored properties, gives it its window, forwards its events to the
-// parent and the mouse to its window, and lets it go with the host.
+// parent, the mouse to its window and its window's notifications back to
+// it, and lets it go with the host.
 #include "platform/ui/ole/control_host.h"
 
 #include <memory>
@@ -64,21 +65,16 @@ HRESULT DispatchIdOf(IDispatch* dispatch, const std::string& name, DISPID* id) {
 
 void PutProperty(IDispatch* dispatch, const std::string& name, const std::string& value) {
   DISPID id = DISPID_UNKNOWN;
-  if (FAILED(DispatchIdOf(dispatch, name, &id))) return;
-  CComVariant argument(value.c_str());
-  DISPID named = DISPID_PROPERTYPUT;
-  DISPPARAMS params{&argument, &named, 1, 1};
-  dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr,
-                   nullptr, nullptr);
+  if (SUCCEEDED(DispatchIdOf(dispatch, name, &id))) {
+    DispatchPut(dispatch, id, CComVariant(value.c_str()));
+  }
 }
 
 bool GetProperty(IDispatch* dispatch, const std::string& name, std::string* value) {
   DISPID id = DISPID_UNKNOWN;
   if (FAILED(DispatchIdOf(dispatch, name, &id))) return false;
-  DISPPARAMS none{nullptr, nullptr, 0, 0};
   CComVariant result;
-  if (FAILED(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                              &result, nullptr, nullptr)) ||
+  if (FAILED(DispatchGet(dispatch, id, &result)) ||
       FAILED(VariantChangeType(&result, &result, 0, VT_BSTR))) {
     return false;
   }
@@ -234,6 +230,19 @@ LRESULT ControlHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
       if (auto* state = HostOf(window)) state->Destroy();
       break;
+    case WM_COMMAND:
+    case WM_NOTIFY: {
+      // A control made of a standard window hears its own notifications
+      // back, as ATL's host reflects them.
+      auto* state = HostOf(window);
+      HWND control = state != nullptr ? state->ControlWindow() : nullptr;
+      HWND from = message == WM_COMMAND ? reinterpret_cast<HWND>(lParam)
+                                        : reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+      if (control != nullptr && from == control) {
+        return SendMessageA(control, OCM__BASE + message, wParam, lParam);
+      }
+      break;
+    }
     case WM_SETFOCUS:
       if (auto* state = HostOf(window); state != nullptr && state->ControlWindow() != nullptr) {
         SetFocus(state->ControlWindow());

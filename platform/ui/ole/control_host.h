@@ -20,11 +20,15 @@
 //   "QapControlEvent": wParam the host's control id, lParam a ControlEvent,
 //   valid while the message is handled. A dialog maps (control id, dispatch
 //   id) to what it does.
+// - A control whose window is a standard control (a "Button") gets that
+//   window's WM_COMMAND and WM_NOTIFY reflected back to the window as
+//   OCM_COMMAND and OCM_NOTIFY, with the same parameters.
 // The host's parent reaches the control itself through AtlAxGetControl.
 #pragma once
 
 #include "platform/base/export.h"
 #include "platform/com/dispatch.h"
+#include "platform/ui/messages.h"
 #include "platform/ui/ui_types.h"
 
 // {2BBF5D25-470B-4B8C-AF0B-063ABA6406FD}
@@ -60,6 +64,10 @@ class IProvideClassInfo2 : public IProvideClassInfo {
  public:
   virtual HRESULT GetGUID(DWORD kind, GUID* guid) = 0;
 };
+
+constexpr UINT OCM__BASE = WM_USER + 0x1C00;
+constexpr UINT OCM_COMMAND = OCM__BASE + WM_COMMAND;
+constexpr UINT OCM_NOTIFY = OCM__BASE + WM_NOTIFY;
 
 // The name of the event message, registered with RegisterWindowMessage.
 inline constexpr const char* kControlEventMessageName = "QapControlEvent";

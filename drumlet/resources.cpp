@@ -1,0 +1,27 @@
+// The library's one registration of resources. A dialog's template lives in
+// the dialog's own file, declared in resources.h; list it here.
+#include "drumlet/resources.h"
+
+// Made by qap_embed_images from drumlet/images.
+void DrumletImages(ui::res::ModuleResources* resources);
+
+namespace {
+
+const ui::res::ModuleResources& Resources() {
+  static const ui::res::ModuleResources resources = [] {
+    ui::res::ModuleResources made;
+    made.dialogs = {
+        &kZVMessageBoxTemplate,
+    };
+    DrumletImages(&made);
+    return made;
+  }();
+  return resources;
+}
+
+}  // namespace
+
+HINSTANCE DrumletInstance() {
+  static const HINSTANCE instance = ui::res::RegisterModuleResources(&Resources());
+  return instance;
+}
