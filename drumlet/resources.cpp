@@ -12,6 +12,7 @@ const ui::res::ModuleResources& Resources() {
     ui::res::ModuleResources made;
     made.dialogs = {
         &kZVMessageBoxTemplate,
+        &kDestinationPathTemplate,
     };
     DrumletImages(&made);
     return made;

@@ -6,6 +6,7 @@
 
 // The dialog templates, each defined in its dialog's file.
 extern const DialogTemplate kZVMessageBoxTemplate;
+extern const DialogTemplate kDestinationPathTemplate;
 
 // The module handle that finds the library's resources.
 HINSTANCE DrumletInstance();

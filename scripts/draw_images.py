@@ -292,8 +292,8 @@ def track_strip():
 def path_strip():
     """Images of the path picker, 17 pixels each: folders (1, selected 0),
     drives by type (2 to 6), the network root (7) and network containers
-    by display type + 7."""
-    pictures = [None] * 15
+    by display type + 7 (a generic container shares the root's globe)."""
+    pictures = [None] * 14
     pictures[0] = lambda c, x, y, s: folder(c, x, y, s, GOLD, opened=True)
     pictures[1] = lambda c, x, y, s: folder(c, x, y, s, GOLD)
     pictures[2] = lambda c, x, y, s: drive(c, x, y, s, SKY, GREEN)
@@ -302,14 +302,13 @@ def path_strip():
                                       c.rect(x + s * 0.45, y + s * 0.74, x + s * 0.55, y + s, GREY))
     pictures[5] = disc
     pictures[6] = lambda c, x, y, s: drive(c, x, y, s, (250, 220, 150), RED)
-    pictures[7] = globe
-    pictures[8] = globe  # generic
-    pictures[9] = lambda c, x, y, s: computer(c, x, y, s, SKY)  # domain
-    pictures[10] = lambda c, x, y, s: computer(c, x, y, s, BLUE)  # server
-    pictures[11] = lambda c, x, y, s: folder(c, x, y, s, GOLD)  # share
-    pictures[12] = lambda c, x, y, s: folder(c, x, y, s, SILVER)  # file
-    pictures[13] = lambda c, x, y, s: computer(c, x, y, s, TEAL)  # group
-    pictures[14] = globe  # network
+    pictures[7] = globe  # the network root; a generic container
+    pictures[8] = lambda c, x, y, s: computer(c, x, y, s, SKY)  # domain
+    pictures[9] = lambda c, x, y, s: computer(c, x, y, s, BLUE)  # server
+    pictures[10] = lambda c, x, y, s: folder(c, x, y, s, GOLD)  # share
+    pictures[11] = lambda c, x, y, s: folder(c, x, y, s, SILVER)  # file
+    pictures[12] = lambda c, x, y, s: computer(c, x, y, s, TEAL)  # group
+    pictures[13] = globe  # network
     return strip(17, 17, pictures, WHITE)
 
 

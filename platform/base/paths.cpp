@@ -2,6 +2,8 @@
 // program path into a host path goes through ToHostPath.
 #include "platform/base/paths.h"
 
+#include <strings.h>
+
 #include <cctype>
 #include <cstdlib>
 
@@ -51,19 +53,25 @@ Drive LookUpDrive(char letter) {
   if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, key.Out()) ==
       ERROR_SUCCESS) {
     ReadString(key.Get(), u"Path", &drive.hostPath);
-    DWORD type = DRIVE_FIXED;
+    DWORD type = DRIVE_UNKNOWN;
     DWORD size = sizeof type;
     DWORD valueType = 0;
     if (RegQueryValueExA(key.Get(), "Type", nullptr, &valueType, reinterpret_cast<BYTE*>(&type),
                          &size) != ERROR_SUCCESS ||
         valueType != REG_DWORD) {
-      type = DRIVE_FIXED;
+      type = DRIVE_UNKNOWN;
     }
-    drive.type = drive.hostPath.empty() ? DRIVE_NO_ROOT_DIR : type;
-    return drive;
+    drive.type = type;
+  } else if (letter == 'C') {
+    drive = {HomeFolder(), DRIVE_UNKNOWN};
+  } else if (letter == 'Z') {
+    drive = {"/", DRIVE_UNKNOWN};
   }
-  if (letter == 'C') drive = {HomeFolder(), DRIVE_FIXED};
-  if (letter == 'Z') drive = {"/", DRIVE_FIXED};
+  if (drive.hostPath.empty()) {
+    drive.type = DRIVE_NO_ROOT_DIR;
+  } else if (drive.type == DRIVE_UNKNOWN) {
+    drive.type = DriveTypeOfFolder(CurrentMounts(), drive.hostPath);
+  }
   return drive;
 }
 
@@ -88,6 +96,10 @@ std::string Join(std::string host, std::string_view rest) {
   return host + tail;
 }
 
+bool SameName(const std::string& a, const std::string& b) {
+  return strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
 bool WriteMapping(const std::string& subKey, const std::string& hostPath, const UINT* type) {
   RegKey key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
@@ -99,10 +111,12 @@ bool WriteMapping(const std::string& subKey, const std::string& hostPath, const 
                            reinterpret_cast<const BYTE*>(wide.c_str()),
                            static_cast<DWORD>((wide.size() + 1) * sizeof(char16_t))) ==
             ERROR_SUCCESS;
-  if (ok && type != nullptr) {
+  if (ok && type != nullptr && *type != DRIVE_UNKNOWN) {
     DWORD value = *type;
     ok = RegSetValueExA(key.Get(), "Type", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                         sizeof value) == ERROR_SUCCESS;
+  } else if (ok && type != nullptr) {
+    RegDeleteValueA(key.Get(), "Type");
   }
   return ok;
 }
@@ -206,12 +220,18 @@ std::string ToHostPath(std::string_view path) {
     std::string subKey = std::string(kPlatformKey) + "\\Shares\\" + std::string(server) + "\\" +
                          std::string(share);
     std::string host;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, key.Out()) !=
-            ERROR_SUCCESS ||
-        !ReadString(key.Get(), u"Path", &host) || host.empty()) {
-      return {};
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, key.Out()) ==
+        ERROR_SUCCESS) {
+      if (!ReadString(key.Get(), u"Path", &host) || host.empty()) return {};
+      return Join(host, rest);
     }
-    return Join(host, rest);
+    for (const NetworkShare& mounted : MountedShares(CurrentMounts())) {
+      if (SameName(mounted.server, std::string(server)) &&
+          SameName(mounted.share, std::string(share))) {
+        return Join(mounted.hostPath, rest);
+      }
+    }
+    return {};
   }
   if (char letter = DriveLetterOf(path); letter != 0) {
     Drive drive = LookUpDrive(letter);
@@ -219,4 +239,40 @@ std::string ToHostPath(std::string_view path) {
     return Join(drive.hostPath, path.substr(2));
   }
   return Slashes(path);
+}
+
+std::vector<NetworkShare> ReachableShares() {
+  std::vector<NetworkShare> shares;
+  RegKey table;
+  const std::string tableKey = std::string(kPlatformKey) + "\\Shares";
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, tableKey.c_str(), 0, KEY_READ, table.Out()) ==
+      ERROR_SUCCESS) {
+    char server[256];
+    for (DWORD i = 0; RegEnumKeyA(table.Get(), i, server, sizeof server) == ERROR_SUCCESS; ++i) {
+      RegKey serverKey;
+      if (RegOpenKeyExA(table.Get(), server, 0, KEY_READ, serverKey.Out()) != ERROR_SUCCESS) {
+        continue;
+      }
+      char share[256];
+      for (DWORD j = 0; RegEnumKeyA(serverKey.Get(), j, share, sizeof share) == ERROR_SUCCESS;
+           ++j) {
+        RegKey shareKey;
+        std::string host;
+        if (RegOpenKeyExA(serverKey.Get(), share, 0, KEY_READ, shareKey.Out()) == ERROR_SUCCESS &&
+            ReadString(shareKey.Get(), u"Path", &host) && !host.empty()) {
+          shares.push_back({server, share, host});
+        }
+      }
+    }
+  }
+  const size_t fromTable = shares.size();
+  for (NetworkShare& mounted : MountedShares(CurrentMounts())) {
+    bool named = false;
+    for (size_t i = 0; i < fromTable && !named; ++i) {
+      named = SameName(shares[i].server, mounted.server) &&
+              SameName(shares[i].share, mounted.share);
+    }
+    if (!named) shares.push_back(std::move(mounted));
+  }
+  return shares;
 }

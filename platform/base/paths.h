@@ -7,14 +7,20 @@
 // used as it is. Both tables live in the registry under
 // HKEY_CURRENT_USER\Software\QAP\Platform: "Drives\<letter>" and
 // "Shares\<server>\<share>", each with a "Path" (host folder) and for drives
-// a "Type" (REG_DWORD, default 3). Without an entry, C: is the home folder
-// and Z: is "/"; an entry with an empty Path removes a drive.
+// a "Type" (REG_DWORD). Without an entry, C: is the home folder and Z: is
+// "/"; an entry with an empty Path removes a drive. A drive without a Type
+// is of the kind its folder's mount makes it (a disc, a network file system,
+// a removable device, else fixed). Network shares that are mounted (CIFS,
+// NFS, SSHFS) are reached as \\server\share too, after the share table.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include <vector>
+
 #include "platform/base/export.h"
+#include "platform/base/mounts.h"
 #include "platform/base/win_types.h"
 
 constexpr UINT DRIVE_UNKNOWN = 0;
@@ -47,10 +53,14 @@ QAP_EXPORT UINT GetDriveTypeA(LPCSTR root);
 // Bit 0 = A: ... bit 25 = Z:, for every drive in the table.
 QAP_EXPORT DWORD GetLogicalDrives();
 // Drive table maintenance (tests and set-up). An empty host path removes the
-// drive.
+// drive; type DRIVE_UNKNOWN leaves the type to the folder's mount.
 QAP_EXPORT bool SetDriveMapping(char letter, const std::string& hostPath, UINT type);
 QAP_EXPORT bool SetShareMapping(const std::string& server, const std::string& share,
                                 const std::string& hostPath);
+
+// Every share that a UNC path reaches: the share table's, then the mounted
+// ones it does not name (server and share names compare case-blind).
+QAP_EXPORT std::vector<NetworkShare> ReachableShares();
 
 // The host path of a program path; empty when the path names an unmapped
 // drive or share. Relative paths keep being relative, with '/' separators.

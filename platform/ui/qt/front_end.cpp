@@ -88,23 +88,27 @@ Mirror* FrontEnd::MirrorOf(HWND window) const {
 }
 
 void FrontEnd::MirrorTree(HWND window) {
-  OnCreated(window);
+  if (MirrorOf(window) == nullptr) {
+    driver::WindowInfo info;
+    if (!driver::GetWindowInfo(window, &info)) return;
+    QWidget* parent = nullptr;
+    if (info.parent != nullptr) {
+      Mirror* parentMirror = MirrorOf(info.parent);
+      // A child of a window that is not shown here is not shown either.
+      if (parentMirror == nullptr) return;
+      parent = parentMirror->ChildArea();
+    }
+    std::unique_ptr<Mirror> mirror = MakeMirror(window, parent, *this);
+    if (!mirror) return;
+    m_mirrors.emplace(window, std::move(mirror));
+  }
   for (HWND child : driver::Children(window)) MirrorTree(child);
 }
 
+// A window that makes children while it is being created (an embedded
+// control's host) is announced after them: they are mirrored with it.
 void FrontEnd::OnCreated(HWND window) {
-  if (!OnOurThread() || MirrorOf(window) != nullptr) return;
-  driver::WindowInfo info;
-  if (!driver::GetWindowInfo(window, &info)) return;
-  QWidget* parent = nullptr;
-  if (info.parent != nullptr) {
-    Mirror* parentMirror = MirrorOf(info.parent);
-    // A child of a window that is not shown here is not shown either.
-    if (parentMirror == nullptr) return;
-    parent = parentMirror->ChildArea();
-  }
-  std::unique_ptr<Mirror> mirror = MakeMirror(window, parent, *this);
-  if (mirror) m_mirrors.emplace(window, std::move(mirror));
+  if (OnOurThread()) MirrorTree(window);
 }
 
 void FrontEnd::OnDestroyed(HWND window) {

@@ -129,6 +129,31 @@ TEST_F(FrontEndTest, ADialogIsShownAtItsTemplatesSizeWithItsTextsAndCanBePicture
   EXPECT_EQ(g_frontEnd->MirrorOf(window), nullptr);
 }
 
+// A window that makes its child while it is being created, as the host of
+// an embedded control does.
+LRESULT ParentOfEarlyChild(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CREATE) {
+    CreateWindowExA(0, WC_BUTTON, "Made early", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20, window,
+                    nullptr, nullptr, nullptr);
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(FrontEndTest, AChildMadeWhileItsParentIsCreatedIsShownWithIt) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = ParentOfEarlyChild;
+  windowClass.lpszClassName = "QapEarlyChildParent";
+  RegisterClassA(&windowClass);
+  ui::testing::RecordingParent top;
+  HWND parent = CreateWindowExA(0, "QapEarlyChildParent", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 40,
+                                top.Window(), nullptr, nullptr, nullptr);
+  ASSERT_NE(parent, nullptr);
+  Settle();
+  EXPECT_NE(Find<QPushButton>(top.Window(), "Made early"), nullptr);
+  DestroyWindow(parent);
+  Settle();
+}
+
 TEST_F(FrontEndTest, AClickOnTheWidgetReachesTheDialogAsButtonClickedAndChangesShow) {
   DialogTemplate dialog = TestDialog();
   HWND window = CreateDialogIndirectParamA(nullptr, &dialog, nullptr, RecordClicks, 0);
