@@ -1,20 +1,27 @@
 // The library's dialogs as a person sees them, rendered offscreen by the
-// front-end: the destination dialog with a drive opened.
+// front-end: the destination dialog with a drive opened; the conversion
+// dialog after a run.
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPushButton>
 #include <QTreeView>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <vector>
 
+#include "converters/wav_file.h"
 #include "drumlet/destination_dialog.h"
+#include "drumlet/drumlet.h"
 #include "drumlet/tests/dialog_test_support.h"
 #include "platform/base/paths.h"
 #include "platform/ui/qt/front_end.h"
 #include "platform/ui/qt/mirror.h"
+#include "options/options.h"
+#include "suite/quadrin/module_admin.h"
 
 namespace drumlet::testing {
 namespace {
@@ -65,6 +72,21 @@ class PicturesTest : public ::testing::Test, public SkinnedDialogTest {
     return (keep != nullptr && *keep != '\0' ? std::string(keep) : m_scratch.Path()) + "/" + name;
   }
 
+  // The picture's size is the window's client area, and it is no blank.
+  static void ExpectPictureOf(HWND window, const std::string& file) {
+    RECT client{};
+    GetClientRect(window, &client);
+    QImage picture(QString::fromStdString(file));
+    ASSERT_FALSE(picture.isNull()) << file;
+    EXPECT_EQ(picture.width(), client.right);
+    EXPECT_EQ(picture.height(), client.bottom);
+    std::set<QRgb> colours;
+    for (int y = 0; y < picture.height(); y += 3) {
+      for (int x = 0; x < picture.width(); x += 3) colours.insert(picture.pixel(x, y));
+    }
+    EXPECT_GT(colours.size(), 8u) << "the picture is blank";
+  }
+
   qap::testing::ScratchDir m_scratch;
 };
 
@@ -108,6 +130,56 @@ TEST_F(PicturesTest, TheDestinationDialogShowsTheTreeTheEditAndItsTwoButtons) {
     for (int x = 0; x < picture.width(); x += 3) colours.insert(picture.pixel(x, y));
   }
   EXPECT_GT(colours.size(), 8u) << "the picture is blank";
+}
+
+TEST_F(PicturesTest, TheConversionDialogShowsItsTracksWithTheirStatusAndItsButtons) {
+  namespace fs = std::filesystem;
+  char registering[512] = "";
+  ASSERT_EQ(RegisterBuiltinModules(registering, sizeof registering), kQuadrinOk) << registering;
+  const std::string temp = m_scratch.File("tmp");
+  fs::create_directories(temp);
+  const char* previous = std::getenv("TMPDIR");
+  const std::string kept = previous != nullptr ? previous : "";
+  setenv("TMPDIR", temp.c_str(), 1);
+  FreeTrackQueue();
+  for (const char* name : {"Morning Song", "Evening Song"}) {
+    const std::string wav = m_scratch.File(std::string(name) + ".wav");
+    std::string made;
+    ASSERT_TRUE(WriteToneWav(wav, WavFormat{44100, 2, 16}, 2.0, 440.0, &made)) << made;
+    ASSERT_EQ(AddNewTrack(name, wav.c_str(), ""), 1u);
+  }
+  const std::string existing = temp + "/Evening Song.wma";
+  std::ofstream(existing) << "made before";
+  const std::string file = PictureFile("conversion.png");
+  ui::script::Script script;
+  std::string error;
+  std::string steps = "wait window \"Conversion\"\n"
+                      "select 4039 \"wma\"\n"
+                      "click \"Convert\"\n"
+                      "wait cell 4026 1 1 \"File \\\"" + existing + "\\\" already exists\" timeout 60\n"
+                      "expect cell 4026 0 1 \"" + temp + "/Morning Song.wma\"\n"
+                      "screenshot \"" + file + "\"\n";
+  ASSERT_TRUE(script.Add(steps, &error)) << error;
+  std::set<QString> buttons;
+  HWND shown = nullptr;
+  script.Then([&](HWND dialog) {
+    buttons = ButtonTexts(dialog);
+    shown = dialog;
+    ExpectPictureOf(dialog, file);
+  });
+  ASSERT_TRUE(script.Add("click \"Exit\"\n", &error)) << error;
+  auto person = Photographer(std::move(script));
+  ASSERT_TRUE(LoadOptions());
+  InvokeConversionDlg(&GetIRecordingOption());
+  FreeTrackQueue();
+  if (previous != nullptr) {
+    setenv("TMPDIR", kept.c_str(), 1);
+  } else {
+    unsetenv("TMPDIR");
+  }
+  EXPECT_TRUE(person->Finished() && !person->Failed()) << person->Failure();
+  EXPECT_NE(shown, nullptr);
+  EXPECT_EQ(buttons, (std::set<QString>{"Add", "Convert", "Exit", "Remove"}));
 }
 
 }  // namespace
