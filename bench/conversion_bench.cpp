@@ -29,23 +29,16 @@ constexpr int kRounds = 3;
 }  // namespace
 
 int main() {
-  const std::string folder = bench::MakeScratchFolder("conversion_bench");
-  if (folder.empty()) return 1;
-  struct Cleanup {
-    std::string folder;
-    ~Cleanup() {
-      std::error_code ignored;
-      std::filesystem::remove_all(folder, ignored);
-    }
-  } cleanup{folder};
   // qap runs headless, with a registry and folders of its own.
-  setenv("QAP_REGISTRY", (folder + "/registry.db").c_str(), 1);
-  setenv("HOME", folder.c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
-  setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
+  const bench::ScratchRun run("conversion_bench");
+  const std::string& folder = run.Folder();
+  if (folder.empty()) return 1;
   setenv("QAP_UI", "headless", 1);
   const std::string qap = (std::filesystem::path(ExecutablePath()).parent_path() / "qap").string();
-  if (!bench::RunQuietly({qap, "modules", "register", "--builtin"})) {
+  // As set-up does: the transfer layer's modules, and the skin controls the
+  // dialog embeds.
+  if (!bench::RunQuietly({qap, "modules", "register", "--builtin"}) ||
+      !bench::RunQuietly({qap, "regsvr", "libSkinControls.so"})) {
     std::fprintf(stderr, "conversion_bench: %s cannot register the suite's modules\n", qap.c_str());
     return 1;
   }

@@ -63,7 +63,8 @@ void TrackNameEditor::Close() {
   SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_editProc));
   RemovePropA(edit, kEditorProperty);
   DestroyWindow(edit);
-  if (IsWindow(m_dialog)) SetFocus(m_dialog);
+  // Not while the dialog itself goes.
+  if (IsWindow(m_dialog) && IsWindowVisible(m_dialog)) SetFocus(m_dialog);
   m_item = -1;
 }
 

@@ -38,6 +38,8 @@ int Demo(DemoContext& context) {
   std::cout << "Registering the suite's modules in the demo's registry:\n";
   if (int code = RunVerbShown("modules", {"register", "--builtin"})) return code;
   if (int code = RunVerbShown("modules", {"list"})) return code;
+  std::cout << "And the skin controls that the dialog library's dialogs embed:\n";
+  if (int code = RunVerbShown("regsvr", {"libSkinControls.so"})) return code;
   std::cout << "Converting the tone to WMA and to MP3, then both back to WAV. Each \"qap convert\"\n"
                "queues its files for the dialog library's conversion dialog and a window\n"
                "script drives the dialog as a person would: the output kind, \"Select\n"
