@@ -354,6 +354,25 @@ def item_icon(kind):
     return c
 
 
+def button_face(top, bottom, border, shine, w=48, h=24, r=6):
+    """A skin's button face: a rounded border around a vertical gradient,
+    with a thin light line under the top edge."""
+    c = Canvas(w, h)
+    c.rrect(0, 0, w, h, r, border)
+    def inner(fx, fy):
+        if not (1 <= fx < w - 1 and 1 <= fy < h - 1):
+            return False
+        cx = min(max(fx, 1 + r - 1), w - 1 - (r - 1))
+        cy = min(max(fy, 1 + r - 1), h - 1 - (r - 1))
+        return (fx - cx) ** 2 + (fy - cy) ** 2 <= (r - 1) ** 2
+    for y in range(1, h - 1):
+        t = (y - 1) / (h - 3)
+        color = tuple(round(a + (b - a) * t) for a, b in zip(top, bottom))
+        c.shape(lambda fx, fy, y=y: y <= fy < y + 1 and inner(fx, fy), color, (0, y, w, y + 1))
+    c.shape(lambda fx, fy: 2 <= fy < 3 and r <= fx < w - r, shine + (160,), (0, 2, w, 3))
+    return c
+
+
 def main():
     out = lambda *parts: os.path.join(ROOT, *parts)
     for name, number in [("application", 32512), ("hand", 32513), ("question", 32514),
@@ -365,6 +384,16 @@ def main():
     for name, number in [("junction", 201), ("music", 202), ("playlists", 203), ("songs", 204),
                          ("group", 208), ("playlist", 209), ("subgroup", 210)]:
         item_icon(name).save(out("shellfolder", "images", "icon_%d.png" % number))
+    # The skins shipped with the skin controls: the default one, cool and
+    # light, and "Ember", warm and dark.
+    button_face((247, 250, 253), (208, 218, 231), (104, 122, 150), WHITE).save(
+        out("suite", "skin", "skins", "default", "skin", "button.png"))
+    button_face((196, 208, 224), (226, 233, 242), (84, 100, 126), (180, 192, 210)).save(
+        out("suite", "skin", "skins", "default", "skin", "button_pressed.png"))
+    button_face((246, 142, 62), (178, 62, 22), (72, 24, 8), (255, 210, 160)).save(
+        out("suite", "skin", "skins", "Ember", "button.png"))
+    button_face((150, 50, 18), (214, 100, 40), (60, 20, 6), (200, 110, 60)).save(
+        out("suite", "skin", "skins", "Ember", "button_pressed.png"))
 
 
 if __name__ == "__main__":

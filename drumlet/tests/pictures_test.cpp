@@ -1,12 +1,14 @@
 // The library's dialogs as a person sees them, rendered offscreen by the
-// front-end: the destination dialog with a drive opened; the conversion
-// dialog after a run.
+// front-end: the destination dialog with a drive opened, the message box in
+// the shipped skins and without one, and the conversion dialog after a run.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QPushButton>
 #include <QTreeView>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +18,7 @@
 #include "converters/wav_file.h"
 #include "drumlet/destination_dialog.h"
 #include "drumlet/drumlet.h"
+#include "drumlet/zv_message_box.h"
 #include "drumlet/tests/dialog_test_support.h"
 #include "platform/base/paths.h"
 #include "platform/ui/qt/front_end.h"
@@ -169,6 +172,92 @@ TEST_F(PicturesTest, TheConversionDialogShowsItsTracksWithTheirStatusAndItsButto
   EXPECT_TRUE(person->Finished() && !person->Failed()) << person->Failure();
   EXPECT_EQ(buttons, (std::set<QString>{"Add", "Convert", "Exit", "Remove"}));
   ExpectPicture(file, client);
+}
+
+struct Colour {
+  int red = 0, green = 0, blue = 0;
+};
+
+// The average colour of a band across the top of a button, above its text.
+Colour FaceColour(const QImage& picture, const QRect& button) {
+  Colour sum;
+  int count = 0;
+  for (int y = button.top() + 3; y <= button.top() + 5; ++y) {
+    const int margin = button.width() / 4;
+    for (int x = button.left() + margin; x < button.right() - margin; ++x) {
+      const QRgb pixel = picture.pixel(x, y);
+      sum.red += qRed(pixel);
+      sum.green += qGreen(pixel);
+      sum.blue += qBlue(pixel);
+      ++count;
+    }
+  }
+  return count == 0 ? Colour{} : Colour{sum.red / count, sum.green / count, sum.blue / count};
+}
+
+struct BoxPicture {
+  QImage image;
+  QRect yes;  // the Yes button, in the picture
+  bool ownStyle = false;
+  bool boldCaption = false;
+};
+
+BoxPicture PictureOfBox(const std::string& skin, const std::string& file) {
+  SCOPED_TRACE(skin);
+  BoxPicture shown;
+  ui::script::Script script;
+  std::string error;
+  EXPECT_TRUE(script.Add("wait window \"Message\"\nscreenshot \"" + file + "\"\n", &error));
+  script.Then([&](HWND box) {
+    HWND yes = GetDlgItem(box, 4045);
+    RECT rect{};
+    GetWindowRect(yes, &rect);
+    POINT corner{rect.left, rect.top};
+    ScreenToClient(box, &corner);
+    shown.yes = QRect(corner.x, corner.y, rect.right - rect.left, rect.bottom - rect.top);
+    for (QPushButton* button : WidgetsOf<QPushButton>(box)) {
+      if (button->text() != "Yes") continue;
+      shown.ownStyle = button->style() != QApplication::style();
+      shown.boldCaption = button->font().bold();
+    }
+  });
+  EXPECT_TRUE(script.Add("click \"No\"\n", &error)) << error;
+  auto person = Photographer(std::move(script));
+  EXPECT_EQ(CZVMessageBox(nullptr, skin.c_str())
+                .Show("The disc is not empty. Erase it before burning?", CZVMessageBox::kYesNo),
+            IDNO);
+  EXPECT_TRUE(person->Finished() && !person->Failed()) << person->Failure();
+  shown.image = QImage(QString::fromStdString(file));
+  return shown;
+}
+
+TEST_F(PicturesTest, TheMessageBoxShowsEachSkinsButtonsAndTheDesktopsWithoutOne) {
+  const std::string bin = std::getenv("QAP_BIN_DIR");
+  BoxPicture plain = PictureOfBox(m_scratch.File("no/Drumlet.skn"), PictureFile("box_plain.png"));
+  BoxPicture standard = PictureOfBox(bin + "/Drumlet.skn", PictureFile("box_default.png"));
+  BoxPicture ember = PictureOfBox(bin + "/skins/Ember/Drumlet.skn", PictureFile("box_ember.png"));
+  for (const BoxPicture* picture : {&plain, &standard, &ember}) {
+    ASSERT_FALSE(picture->image.isNull());
+    ASSERT_TRUE(picture->image.rect().contains(picture->yes));
+  }
+  EXPECT_FALSE(plain.ownStyle) << "without a skin the desktop's style";
+  EXPECT_TRUE(standard.ownStyle);
+  EXPECT_TRUE(ember.ownStyle);
+  EXPECT_TRUE(ember.boldCaption);
+  EXPECT_FALSE(standard.boldCaption);
+
+  const Colour none = FaceColour(plain.image, plain.yes);
+  const Colour cool = FaceColour(standard.image, standard.yes);
+  const Colour warm = FaceColour(ember.image, ember.yes);
+  // The desktop's button is a neutral grey; the default skin's a light
+  // blue-grey; Ember's orange.
+  const int spread = std::max({none.red, none.green, none.blue}) -
+                     std::min({none.red, none.green, none.blue});
+  EXPECT_LT(spread, 12);
+  EXPECT_GT(cool.blue, cool.red + 8);
+  EXPECT_GT(cool.green, 200);
+  EXPECT_GT(warm.red, warm.blue + 100);
+  EXPECT_GT(warm.red, warm.green + 40);
 }
 
 }  // namespace

@@ -1,15 +1,18 @@
 // A dialog's skinned controls as the library wires them: the template's
 // stored properties, a button that only clicks while enabled, its click
-// recognised by control id, and the label beside it.
+// recognised by control id, and the label beside it in its part of the skin.
 #include "drumlet/skin_wiring.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "drumlet/tests/dialog_test_support.h"
 #include "platform/com/guid.h"
 #include "platform/ui/tests/ui_test_support.h"
+#include "platform/ui/window_look.h"
 #include "suite/skin/skin_controls.h"
 
 namespace drumlet::testing {
@@ -53,7 +56,8 @@ TEST_F(SkinWiringTest, AButtonClicksOnlyWhileEnabledAndItsClickNamesItsControl) 
   DialogTemplate dialog = Burning();
   HWND window = CreateDialogIndirectParamA(nullptr, &dialog, nullptr, RecordClicks, 0);
   ASSERT_NE(window, nullptr) << GetLastError();
-  LoadSkin(window, kContainer, "/nowhere/Drumlet.skn", {kBurn, kLabel});
+  const std::string ember = std::string(std::getenv("QAP_BIN_DIR")) + "/skins/Ember/Drumlet.skn";
+  LoadSkin(window, kContainer, ember.c_str(), {kBurn, kLabel});
   auto* host = ui::driver::Model<ui::driver::HostedControlModel>(GetDlgItem(window, kBurn));
   ASSERT_NE(host, nullptr);
   using Pairs = std::vector<std::pair<std::string, std::string>>;
@@ -65,7 +69,12 @@ TEST_F(SkinWiringTest, AButtonClicksOnlyWhileEnabledAndItsClickNamesItsControl) 
   ASSERT_TRUE(ui::driver::GetWindowInfo(label[0], &info));
   EXPECT_EQ(info.className, "Static");
   EXPECT_EQ(info.text, "Selected space:");
-  EXPECT_EQ(info.fontFace, "MS Sans Serif");
+  EXPECT_EQ(info.fontFace, "MS Sans Serif") << "the template's font";
+  ui::WindowLook look;
+  ASSERT_TRUE(ui::GetWindowLook(label[0], &look)) << "the label's part of the skin";
+  EXPECT_EQ(look.textColor, RGB(0xA8, 0x40, 0x1A));
+  EXPECT_EQ(look.fontFace, "DejaVu Serif");
+  EXPECT_EQ(look.face.width, 0);
 
   ui::driver::Click(GetDlgItem(window, kBurn));
   ui::testing::Pump();

@@ -41,7 +41,7 @@ std::string HomeFolder() {
 
 struct Drive {
   std::string hostPath;  // empty: no such drive
-  UINT type = DRIVE_NO_ROOT_DIR;
+  UINT type = DRIVE_NO_ROOT_DIR;  // DRIVE_UNKNOWN: as the folder's mount makes it
 };
 
 Drive LookUpDrive(char letter) {
@@ -67,11 +67,7 @@ Drive LookUpDrive(char letter) {
   } else if (letter == 'Z') {
     drive = {"/", DRIVE_UNKNOWN};
   }
-  if (drive.hostPath.empty()) {
-    drive.type = DRIVE_NO_ROOT_DIR;
-  } else if (drive.type == DRIVE_UNKNOWN) {
-    drive.type = DriveTypeOfFolder(CurrentMounts(), drive.hostPath);
-  }
+  if (drive.hostPath.empty()) drive.type = DRIVE_NO_ROOT_DIR;
   return drive;
 }
 
@@ -170,14 +166,16 @@ char DriveLetterOf(std::string_view path) {
 }
 
 UINT GetDriveTypeA(LPCSTR root) {
-  if (root == nullptr) return LookUpDrive('C').type;
-  std::string_view text(root);
+  std::string_view text(root != nullptr ? root : "C:");
   char letter = DriveLetterOf(text);
   if (letter == 0) return DRIVE_NO_ROOT_DIR;
   if (text.size() > 3 || (text.size() == 3 && !IsPathSeparator(text[2]))) {
     return DRIVE_NO_ROOT_DIR;
   }
-  return LookUpDrive(letter).type;
+  const Drive drive = LookUpDrive(letter);
+  // The mount table is read only for the type, never for a path.
+  return drive.type == DRIVE_UNKNOWN ? DriveTypeOfFolder(CurrentMounts(), drive.hostPath)
+                                     : drive.type;
 }
 
 DWORD GetLogicalDrives() {

@@ -42,6 +42,7 @@ enum class Change {
   kParts,        // status bar parts
   kMenu,         // a window's menu bar
   kRedraw,       // redraw switched on again, or the window asked to be shown afresh
+  kLook,         // the window's own look (platform/ui/window_look.h)
 };
 
 class Observer {

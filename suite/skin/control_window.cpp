@@ -17,38 +17,40 @@ constexpr int kScreenDpi = 96;
 
 void ControlWindow::FontDeleter::operator()(HFONT font) const { DeleteObject(font); }
 
-HRESULT ControlWindow::Create(HWND host, const RECT* rect, WNDPROC proc, void* self,
-                              HWND* window) {
+HRESULT ControlWindow::CreateControlWindow(HWND host, const RECT* rect, HWND* window) {
   if (rect == nullptr || window == nullptr || m_window != nullptr) return E_UNEXPECTED;
   m_host = host;
-  m_window = CreateWindowExA(0, m_className, m_caption.c_str(),
-                             WS_CHILD | WS_VISIBLE | m_style | (m_enabled ? 0 : WS_DISABLED),
+  m_window = CreateWindowExA(0, WindowClass(), m_caption.c_str(),
+                             WS_CHILD | WS_VISIBLE | WindowStyle() | (m_enabled ? 0 : WS_DISABLED),
                              rect->left, rect->top, rect->right - rect->left,
                              rect->bottom - rect->top, host,
                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(GetDlgCtrlID(host))),
                              nullptr, nullptr);
   *window = m_window;
   if (m_window == nullptr) return E_FAIL;
-  if (proc != nullptr) {
-    SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  if (WNDPROC proc = Subclass()) {
+    SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_original = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
   }
   if (!m_enabled) EnableWindow(m_host, FALSE);
   ApplyFont();
+  if (m_look) ui::SetWindowLook(m_window, &*m_look);
   return S_OK;
 }
 
-void ControlWindow::Move(const RECT* rect) {
-  if (rect == nullptr || m_window == nullptr) return;
+HRESULT ControlWindow::MoveControlWindow(const RECT* rect) {
+  if (rect == nullptr || m_window == nullptr) return E_UNEXPECTED;
   MoveWindow(m_window, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
              TRUE);
+  return S_OK;
 }
 
-void ControlWindow::Destroy() {
+HRESULT ControlWindow::DestroyControlWindow() {
   if (IsWindow(m_window)) DestroyWindow(m_window);
   m_window = nullptr;
   m_host = nullptr;
+  return S_OK;
 }
 
 HRESULT ControlWindow::InvokeProperty(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
@@ -75,6 +77,20 @@ void ControlWindow::SetCaption(std::string caption) {
 void ControlWindow::SetFontFace(std::string face) {
   m_fontFace = std::move(face);
   ApplyFont();
+}
+
+HRESULT ControlWindow::ApplySkin(DISPPARAMS* params, ui::WindowLook Skin::*part) {
+  ComPtr<ISkinSource> source;
+  HRESULT outcome = ContainerArgument(params, &source);
+  if (FAILED(outcome)) return outcome;
+  const Skin* skin = source ? source->CurrentSkin() : nullptr;
+  if (skin != nullptr) {
+    m_look = skin->*part;
+  } else {
+    m_look.reset();
+  }
+  if (m_window != nullptr) ui::SetWindowLook(m_window, m_look ? &*m_look : nullptr);
+  return S_OK;
 }
 
 void ControlWindow::SetEnabled(bool enabled) {

@@ -2,17 +2,12 @@
 // it read. Private to the skin controls.
 #pragma once
 
-#include <string>
-
 #include "platform/com/unknown.h"
+#include "suite/skin/skin_file.h"
 
 // {C9109F9B-CEAC-4762-9550-43D01ECF39A7}
 constexpr IID IID_ISkinSource{
     0xC9109F9B, 0xCEAC, 0x4762, {0x95, 0x50, 0x43, 0xD0, 0x1E, 0xCF, 0x39, 0xA7}};
-
-struct Skin {
-  std::string file;  // as the dialog named it
-};
 
 class ISkinSource : public IUnknown {
  public:

@@ -17,7 +17,7 @@ constexpr DispatchName kNames[] = {{"ApplySkin", kApplySkinId},
                                    {"Font", kFontId}};
 
 using ButtonBase = ComObject<class SkinnedButton, WithoutTypeInfo<IDispatch>,
-                             IConnectionPointContainer, IProvideClassInfo2, IHostedControl>;
+                             IConnectionPointContainer, IProvideClassInfo2, ControlWindow>;
 
 class SkinnedButton final : public ButtonBase {
  public:
@@ -39,16 +39,16 @@ class SkinnedButton final : public ButtonBase {
     const bool put = (flags & DISPATCH_PROPERTYPUT) != 0;
     switch (id) {
       case kApplySkinId:
-        return ContainerArgument(params, &m_skin);
+        return ApplySkin(params, &Skin::button);
       case kEnabledId: {
-        if (!put) return ReturnFlag(m_window.Enabled(), result);
+        if (!put) return ReturnFlag(Enabled(), result);
         bool enabled = true;
         HRESULT outcome = FlagArgument(params, &enabled, argumentError);
-        if (SUCCEEDED(outcome)) m_window.SetEnabled(enabled);
+        if (SUCCEEDED(outcome)) SetEnabled(enabled);
         return outcome;
       }
       default:
-        return m_window.InvokeProperty(id, flags, params, result, argumentError);
+        return InvokeProperty(id, flags, params, result, argumentError);
     }
   }
 
@@ -74,38 +74,32 @@ class SkinnedButton final : public ButtonBase {
     return S_OK;
   }
 
-  HRESULT CreateControlWindow(HWND host, const RECT* rect, HWND* window) override {
-    return m_window.Create(host, rect, WindowProc, this, window);
-  }
-  HRESULT MoveControlWindow(const RECT* rect) override {
-    m_window.Move(rect);
-    return S_OK;
-  }
-  HRESULT DestroyControlWindow() override {
-    m_window.Destroy();
-    return S_OK;
-  }
-
  private:
   friend ButtonBase;
-  SkinnedButton()
-      : m_window("Button", BS_PUSHBUTTON | WS_TABSTOP), m_events(this, DIID_SkinnedButtonEvents) {}
-  ~SkinnedButton() { m_events.UnadviseAll(); }
+  SkinnedButton() : m_events(this, DIID_SkinnedButtonEvents) {}
+  // The window's procedure is ours: it goes before the object does.
+  ~SkinnedButton() {
+    DestroyControlWindow();
+    m_events.UnadviseAll();
+  }
+
+  const char* WindowClass() const override { return WC_BUTTON; }
+  DWORD WindowStyle() const override { return BS_PUSHBUTTON | WS_TABSTOP; }
+  WNDPROC Subclass() const override { return WindowProc; }
 
   static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<SkinnedButton*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    auto* base = reinterpret_cast<ControlWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (base == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    auto* self = static_cast<SkinnedButton*>(base);
     if (message == OCM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
       DISPPARAMS none{nullptr, nullptr, 0, 0};
       self->m_events.FireInvoke(kClickEventId, &none);
       return 0;
     }
-    return CallWindowProcA(self->m_window.Original(), window, message, wParam, lParam);
+    return CallWindowProcA(self->Original(), window, message, wParam, lParam);
   }
 
-  ControlWindow m_window;
   ConnectionPoint m_events;
-  ComPtr<ISkinSource> m_skin;
 };
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace {
 constexpr DispatchName kNames[] = {
     {"ApplySkin", kApplySkinId}, {"Caption", kCaptionId}, {"Font", kFontId}};
 
-using LabelBase = ComObject<class SkinnedLabel, WithoutTypeInfo<IDispatch>, IHostedControl>;
+using LabelBase = ComObject<class SkinnedLabel, WithoutTypeInfo<IDispatch>, ControlWindow>;
 
 class SkinnedLabel final : public LabelBase {
  public:
@@ -27,29 +27,17 @@ class SkinnedLabel final : public LabelBase {
 
   HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                  EXCEPINFO*, UINT* argumentError) override {
-    if (id == kApplySkinId) return ContainerArgument(params, &m_skin);
-    return m_window.InvokeProperty(id, flags, params, result, argumentError);
-  }
-
-  HRESULT CreateControlWindow(HWND host, const RECT* rect, HWND* window) override {
-    return m_window.Create(host, rect, nullptr, nullptr, window);
-  }
-  HRESULT MoveControlWindow(const RECT* rect) override {
-    m_window.Move(rect);
-    return S_OK;
-  }
-  HRESULT DestroyControlWindow() override {
-    m_window.Destroy();
-    return S_OK;
+    if (id == kApplySkinId) return ApplySkin(params, &Skin::label);
+    return InvokeProperty(id, flags, params, result, argumentError);
   }
 
  private:
   friend LabelBase;
-  SkinnedLabel() : m_window("Static", SS_LEFT) {}
-  ~SkinnedLabel() = default;
+  SkinnedLabel() = default;
+  ~SkinnedLabel() { DestroyControlWindow(); }
 
-  ControlWindow m_window;
-  ComPtr<ISkinSource> m_skin;
+  const char* WindowClass() const override { return WC_STATIC; }
+  DWORD WindowStyle() const override { return SS_LEFT; }
 };
 
 }  // namespace

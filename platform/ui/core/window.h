@@ -14,6 +14,7 @@
 
 #include "platform/ui/core/handle_table.h"
 #include "platform/ui/window_api.h"
+#include "platform/ui/window_look.h"
 
 namespace ui::core {
 
@@ -86,6 +87,7 @@ class Window : public UserObject {
   HMENU menu = nullptr;  // a top-level window's menu bar
   std::map<std::string, HANDLE> props;
   FontSpec font;
+  std::shared_ptr<const WindowLook> look;  // null: the desktop's style
   bool redraw = true;
   bool destroying = false;
   std::atomic<bool> gone{false};  // out of the handle table for good

@@ -35,6 +35,7 @@ void Mirror::Adopt(QWidget* widget) {
 void Mirror::RefreshAll() {
   if (m_widget == nullptr) return;
   RefreshGeometry();
+  RefreshLook();
   RefreshText();
   RefreshContent();
   RefreshState();
@@ -52,7 +53,15 @@ void Mirror::RefreshGeometry() {
   } else {
     m_widget->setGeometry(rect);
   }
-  m_widget->setFont(FontFor(info));
+  ui::WindowLook look;
+  m_widget->setFont(FontFor(info, ui::GetWindowLook(m_window, &look) ? &look : nullptr));
+}
+
+void Mirror::RefreshLook() {
+  ui::WindowLook look;
+  const bool own = ui::GetWindowLook(m_window, &look);
+  ApplyLook(m_widget, own ? &look : nullptr);
+  m_widget->setFont(FontFor(Info(), own ? &look : nullptr));
 }
 
 void Mirror::RefreshState() {
@@ -78,6 +87,11 @@ void Mirror::Refresh(driver::Change change, int, int) {
       break;
     case driver::Change::kText:
       RefreshText();
+      break;
+    case driver::Change::kLook:
+      RefreshLook();
+      RefreshText();
+      m_widget->update();
       break;
     default:
       RefreshContent();
@@ -110,6 +124,15 @@ QFont FontFor(const driver::WindowInfo& info) {
   }
   QFont font("DejaVu Sans");
   font.setPixelSize(it->second);
+  return font;
+}
+
+QFont FontFor(const driver::WindowInfo& info, const ui::WindowLook* look) {
+  if (look == nullptr || look->fontFace.empty()) return FontFor(info);
+  QFont font(Text(look->fontFace));
+  const int points = look->fontPointSize > 0 ? look->fontPointSize : 8;
+  font.setPixelSize((points * 96 + 36) / 72);
+  font.setBold(look->boldFont);
   return font;
 }
 

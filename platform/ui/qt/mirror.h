@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/ui/driver.h"
+#include "platform/ui/window_look.h"
 
 namespace ui::qt {
 
@@ -40,6 +41,9 @@ class Mirror {
   virtual void RefreshContent() {}
   virtual void RefreshGeometry();
   virtual void RefreshState();
+  // The window's own look (colours, font, a button's face), or the
+  // desktop's style when it has none.
+  void RefreshLook();
   FrontEnd& Front() const { return m_frontEnd; }
   driver::WindowInfo Info() const;
 
@@ -54,8 +58,12 @@ class Mirror {
 std::unique_ptr<Mirror> MakeMirror(HWND window, QWidget* parent, FrontEnd& frontEnd);
 
 // The Qt font for a window's face and point size: the faces dialogs name are
-// Windows' own, shown in the desktop's sans face at the same pixel size.
+// Windows' own, shown in the desktop's sans face at the same pixel size. A
+// look that names a face of the desktop has it.
 QFont FontFor(const driver::WindowInfo& info);
+QFont FontFor(const driver::WindowInfo& info, const ui::WindowLook* look);
+// Shows widget in look (null: the desktop's style again).
+void ApplyLook(QWidget* widget, const ui::WindowLook* look);
 // Narrows the widget's font, a pixel at a time down to a readable size, until
 // text (plus extra pixels of the widget's own: a check box's box) fits its
 // width in one line: templates size their controls for Windows' faces.

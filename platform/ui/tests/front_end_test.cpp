@@ -28,6 +28,7 @@
 #include "platform/ui/qt/mirror.h"
 #include "platform/ui/tests/ui_test_support.h"
 #include "platform/ui/user32.h"
+#include "platform/ui/window_look.h"
 
 namespace {
 
@@ -151,6 +152,42 @@ TEST_F(FrontEndTest, AChildMadeWhileItsParentIsCreatedIsShownWithIt) {
   Settle();
   EXPECT_NE(Find<QPushButton>(top.Window(), "Made early"), nullptr);
   DestroyWindow(parent);
+  Settle();
+}
+
+TEST_F(FrontEndTest, AWindowsOwnLookIsAStyleOfItsWidgetAndGoesWithIt) {
+  ui::testing::RecordingParent parent;
+  HWND button =
+      ui::testing::MakeControl(parent.Window(), WC_BUTTON, BS_PUSHBUTTON, 7, 90, 30, "Burn");
+  Settle();
+  QPushButton* widget = Find<QPushButton>(parent.Window(), "Burn");
+  ASSERT_NE(widget, nullptr);
+  const QColor desktopText = widget->palette().color(QPalette::ButtonText);
+
+  ui::WindowLook look;
+  look.textColor = RGB(0xFF, 0x80, 0x00);
+  look.fontFace = "DejaVu Serif";
+  look.fontPointSize = 10;
+  look.boldFont = true;
+  look.face = {2, 2, {0xFF0000FF, 0xFF0000FF, 0xFF0000FF, 0xFF0000FF}};
+  ASSERT_TRUE(ui::SetWindowLook(button, &look));
+  Settle();
+  EXPECT_EQ(widget->palette().color(QPalette::ButtonText), QColor(0xFF, 0x80, 0x00));
+  EXPECT_EQ(widget->font().family(), "DejaVu Serif");
+  EXPECT_TRUE(widget->font().bold());
+  EXPECT_NE(widget->style(), QApplication::style()) << "the face is painted by a style of its own";
+  QImage picture = widget->grab().toImage();
+  EXPECT_EQ(picture.pixelColor(picture.width() / 2, 3), QColor(0, 0, 0xFF))
+      << "the face, stretched";
+
+  ASSERT_TRUE(ui::SetWindowLook(button, nullptr));
+  Settle();
+  EXPECT_EQ(widget->style(), QApplication::style());
+  EXPECT_EQ(widget->palette().color(QPalette::ButtonText), desktopText);
+  ui::WindowLook none;
+  EXPECT_FALSE(ui::GetWindowLook(button, &none));
+  DestroyWindow(button);
+  EXPECT_FALSE(ui::SetWindowLook(button, &look));
   Settle();
 }
 
