@@ -112,6 +112,8 @@ TEST_F(ConversionDialogTest, WithNothingSelectedEveryTrackIsConvertedInListOrder
   ASSERT_TRUE(WriteTagBlock(live.c_str(), tags));
   const std::string existing = m_temp.Write("bravo.wma", "kept as it was");
   const std::string liveOut = Out("AC_DC_ Live.wma");
+  // A damaged skin leaves the dialog working as before.
+  SetSkinPath(m_music.Write("Drumlet.skn", "\x01\x02 not a skin").c_str());
 
   RunDialog("wait window \"Conversion\"\n"
             "expect rows 4026 3\n"
@@ -144,6 +146,7 @@ TEST_F(ConversionDialogTest, WithNothingSelectedEveryTrackIsConvertedInListOrder
   EXPECT_NEAR(probe.seconds, 1.0, 0.1);
   EXPECT_EQ(converter_test::ReadTags(liveOut).title, "AC/DC: Live") << "the writer took the tags";
   EXPECT_EQ(GetTrackQueueSize(), 3u) << "the dialog leaves the queue as it was";
+  SetSkinPath((std::string(std::getenv("QAP_BIN_DIR")) + "/Drumlet.skn").c_str());
 }
 
 TEST_F(ConversionDialogTest, StopDeletesThePartOfTheTrackWrittenAndTheTracksAfterItKeepTheirStatus) {
@@ -183,6 +186,10 @@ TEST_F(ConversionDialogTest, AWriteThatFailsIsNoConvertedTrackAndTheRunGoesOn) {
 
 TEST_F(ConversionDialogTest, ANameWithAColonIsRefusedWithAWarningAndTheOldNameStays) {
   Queue(Tone("take.wav", 1.0));
+  const std::string added = Tone("added.wav", 1.0);
+  TagBlock tags{};
+  std::strcpy(tags.title, "Added Title");
+  ASSERT_TRUE(WriteTagBlock(added.c_str(), tags));
   const std::string warning = "A song name cannot contain any of the folowing characters:\n?\\/:\"*<>|";
   // A second click on the selected name opens its editor.
   const std::string rename = "select 4026 row 0\nselect 4026 row 0\n";
@@ -192,7 +199,11 @@ TEST_F(ConversionDialogTest, ANameWithAColonIsRefusedWithAWarningAndTheOldNameSt
     return std::string(kind) == "Edit" && GetDlgCtrlID(GetParent(GetFocus())) == 4026;
   };
   ui::script::Script script;
-  Add(script, "wait window \"Conversion\"\n" + rename);
+  Add(script, "wait window \"Conversion\"\n"
+              "click \"Add\"\n"
+              "answer file " + Quoted(added) + "\n"
+              "use \"Conversion\"\n"
+              "expect cell 4026 1 0 \"Added Title\"\n" + rename);
   script.Until(editing, std::chrono::seconds(5));
   Add(script, "type focus \"Part 1: Intro\"\nkey Enter\n");
   std::string warned;
@@ -212,12 +223,14 @@ TEST_F(ConversionDialogTest, ANameWithAColonIsRefusedWithAWarningAndTheOldNameSt
   Add(script, "use \"Conversion\"\n"
               "expect cell 4026 0 0 \"take\"\n" + rename);
   script.Until(editing, std::chrono::seconds(5));
+  // The renamed track is the one selected: only it is converted.
   Add(script, "type focus \"Part 1 - Intro\"\n"
               "key Enter\n"
               "wait cell 4026 0 0 \"Part 1 - Intro\"\n"
               "select 4039 \"wav\"\n"
               "click \"Convert\"\n"
               "wait cell 4026 0 1 " + Quoted(Out("Part 1 - Intro.wav")) + " timeout 60\n"
+              "expect cell 4026 1 1 \"Ready to process\"\n"
               "click \"Exit\"\n"
               "wait gone\n");
   RunDialog(std::move(script));
