@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 extern char** environ;
 
@@ -41,6 +42,19 @@ std::string MakeScratchFolder(const char* program) {
     return {};
   }
   return pattern;
+}
+
+ScratchRun::ScratchRun(const char* program) : m_folder(MakeScratchFolder(program)) {
+  if (m_folder.empty()) return;
+  setenv("QAP_REGISTRY", (m_folder + "/registry.db").c_str(), 1);
+  setenv("HOME", m_folder.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (m_folder + "/config").c_str(), 1);
+  setenv("XDG_DATA_HOME", (m_folder + "/data").c_str(), 1);
+}
+
+ScratchRun::~ScratchRun() {
+  std::error_code ignored;
+  if (!m_folder.empty()) std::filesystem::remove_all(m_folder, ignored);
 }
 
 bool RunQuietly(std::vector<std::string> argv, const std::string& inputFile, rusage* usage) {

@@ -62,10 +62,7 @@ bool Race(Side& ours, Side& theirs) {
   return true;
 }
 
-struct ObjectCloser {
-  void operator()(ICommunication* object) const { DestroyCommunicationObject(object, 0); }
-};
-using Object = std::unique_ptr<ICommunication, ObjectCloser>;
+using Object = CommunicationPtr;
 
 Object Make(const char* shortId) {
   ICommunication* object = nullptr;

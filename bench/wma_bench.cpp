@@ -61,20 +61,10 @@ void Report(const char* what, const char* ours, const Pair& pair, double goal) {
 }  // namespace
 
 int main() {
-  std::string folder = bench::MakeScratchFolder("wma_bench");
-  if (folder.empty()) return 1;
-  struct Cleanup {
-    std::string folder;
-    ~Cleanup() {
-      std::error_code ignored;
-      std::filesystem::remove_all(folder, ignored);
-    }
-  } cleanup{folder};
   // qap runs with a registry and folders of its own.
-  setenv("QAP_REGISTRY", (folder + "/registry.db").c_str(), 1);
-  setenv("HOME", folder.c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
-  setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
+  const bench::ScratchRun run("wma_bench");
+  const std::string& folder = run.Folder();
+  if (folder.empty()) return 1;
   const std::string qap =
       (std::filesystem::path(ExecutablePath()).parent_path() / "qap").string();
 

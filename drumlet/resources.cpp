@@ -2,6 +2,10 @@
 // the dialog's own file, declared in resources.h; list it here.
 #include "drumlet/resources.h"
 
+#include <iterator>
+
+#include "drumlet/conversion_resources.h"
+
 // Made by qap_embed_images from drumlet/images.
 void DrumletImages(ui::res::ModuleResources* resources);
 
@@ -13,7 +17,10 @@ const ui::res::ModuleResources& Resources() {
     made.dialogs = {
         &kZVMessageBoxTemplate,
         &kDestinationPathTemplate,
+        &drumlet::kConversionTemplate,
     };
+    made.menus = {&drumlet::kConversionMenu};
+    made.strings.assign(std::begin(drumlet::kConversionStrings), std::end(drumlet::kConversionStrings));
     DrumletImages(&made);
     return made;
   }();

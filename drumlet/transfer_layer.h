@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "platform/base/export.h"
 #include "platform/base/win_types.h"
@@ -361,3 +362,15 @@ QAP_EXPORT TagObject* CreateHobrin(const char* path);
 QAP_EXPORT void DestroyHobrin(TagObject* object);
 
 }  // extern "C"
+
+// Owners of the two libraries' objects, which end through their libraries'
+// destroy functions.
+struct CommunicationCloser {
+  void operator()(ICommunication* object) const { DestroyCommunicationObject(object, 0); }
+};
+using CommunicationPtr = std::unique_ptr<ICommunication, CommunicationCloser>;
+
+struct TagObjectCloser {
+  void operator()(TagObject* object) const { DestroyHobrin(object); }
+};
+using TagObjectPtr = std::unique_ptr<TagObject, TagObjectCloser>;

@@ -8,11 +8,6 @@
 
 namespace {
 
-struct TagObjectDestroyer {
-  void operator()(TagObject* tags) const { DestroyHobrin(tags); }
-};
-using TagObjectPtr = std::unique_ptr<TagObject, TagObjectDestroyer>;
-
 std::string Text(const char* field, size_t size) { return std::string(FieldText(field, size)); }
 
 }  // namespace

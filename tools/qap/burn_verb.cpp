@@ -7,6 +7,7 @@
 #include <iostream>
 #include <mutex>
 
+#include "drumlet/module_list.h"
 #include "platform/base/paths.h"
 #include "platform/base/text_field.h"
 #include "tools/qap/device_session.h"
@@ -142,12 +143,13 @@ int Run(const Args& args) {
     return 1;
   }
 
-  const std::vector<ModuleInfo> readers = ListModules(kStyleReader);
+  std::vector<ModuleInfo> readers;
+  drumlet::ListModules(kStyleReader, &readers);
   DWORD accepted = 0;
   for (size_t j = 0; j < files.size(); ++j) {
     TrackEntry entry{};
     CopyToField(entry.sourcePath, sizeof entry.sourcePath, files[j]);
-    if (const ModuleInfo* reader = ModuleForExtension(readers, ExtensionOf(files[j]))) {
+    if (const ModuleInfo* reader = drumlet::ReaderForFile(readers, files[j])) {
       CopyToField(entry.readerId, sizeof entry.readerId, reader->shortId);
     }
     ReadTags(files[j], &entry);

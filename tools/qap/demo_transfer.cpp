@@ -1,7 +1,8 @@
 // Demo step: the transfer layer. The suite's modules are registered in the
-// demo's hive; a tagged tone goes from WAV to WMA and to MP3 and back to WAV,
-// and the three files are burned to an audio-CD disc image whose table of
-// contents is then read back from the device.
+// demo's hive; a tagged tone goes from WAV to WMA and to MP3 and back to WAV
+// through the dialog library's conversion dialog, pictured offscreen, and the
+// three files are burned to an audio-CD disc image whose table of contents is
+// then read back from the device.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -37,15 +38,26 @@ int Demo(DemoContext& context) {
   std::cout << "Registering the suite's modules in the demo's registry:\n";
   if (int code = RunVerbShown("modules", {"register", "--builtin"})) return code;
   if (int code = RunVerbShown("modules", {"list"})) return code;
-  std::cout << "Converting the tone to WMA (the writer takes the tags) and to MP3 (the tag\n"
-               "library writes them afterwards), then both back to WAV:\n";
-  if (int code = RunVerbShown("convert", {tone, "--to", "wma", "--kbps", "128"})) return code;
-  if (int code = RunVerbShown("convert", {tone, "--to", "mp3", "--kbps", "192"})) return code;
+  std::cout << "And the skin controls that the dialog library's dialogs embed:\n";
+  if (int code = RunVerbShown("regsvr", {"libSkinControls.so"})) return code;
+  std::cout << "Converting the tone to WMA and to MP3, then both back to WAV. Each \"qap convert\"\n"
+               "queues its files for the dialog library's conversion dialog and a window\n"
+               "script drives the dialog as a person would: the output kind, \"Select\n"
+               "Destination Path\" with the folder typed in, Convert, every track's status,\n"
+               "Exit. Queued tracks are named after their files.\n";
+  const std::string pictures = folder + "/pictures";
+  if (int code = RunVerbShown("convert", {tone, "--to", "wma", "--kbps", "128", "--dest", folder,
+                                          "--screenshots", pictures})) {
+    return code;
+  }
+  if (int code = RunVerbShown("convert", {tone, "--to", "mp3", "--kbps", "192", "--dest", folder})) return code;
   for (const char* format : {"wma", "mp3"}) {
     const std::string source = folder + "/tone." + format;
     const std::string dest = back + "/from-" + format;
     if (int code = RunVerbShown("convert", {source, "--to", "wav", "--dest", dest})) return code;
   }
+  std::cout << "Pictures of the conversion dialog, before and after converting: " << pictures
+            << "/conversion-ready.png, " << pictures << "/conversion-done.png\n";
   std::cout << "Burning the three files to an audio-CD image; their tags become the disc's\n"
                "CD-TEXT titles and performers:\n";
   if (int code = RunVerbShown("devices", {})) return code;

@@ -1,6 +1,8 @@
 // Opening and closing a device.
 #include "tools/qap/device_session.h"
 
+#include "drumlet/device_list.h"
+
 namespace qap {
 
 DeviceSession::~DeviceSession() {
@@ -9,7 +11,8 @@ DeviceSession::~DeviceSession() {
 }
 
 bool DeviceSession::Open(const std::string& name, const std::string& image, std::string* error) {
-  const std::vector<DeviceInfo> devices = ListDevices();
+  std::vector<DeviceInfo> devices;
+  drumlet::ListDevicesThroughObjects(&devices, nullptr);
   const DeviceInfo* found = nullptr;
   for (const DeviceInfo& device : devices) {
     if (name == device.name) {

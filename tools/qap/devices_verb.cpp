@@ -6,6 +6,7 @@
 #include <iomanip>
 #include <iostream>
 
+#include "drumlet/device_list.h"
 #include "platform/base/text_field.h"
 #include "suite/quadrin/module_admin.h"
 #include "tools/qap/device_session.h"
@@ -41,7 +42,8 @@ std::string Megabytes(std::int32_t bytes) {
 }
 
 int List() {
-  const std::vector<DeviceInfo> devices = ListDevices();
+  std::vector<DeviceInfo> devices;
+  drumlet::ListDevicesThroughObjects(&devices, nullptr);
   if (devices.empty()) {
     std::cout << "No devices. \"qap modules register --builtin\" registers the CD image writer;\n"
                  "\"qap devices add\" names a portable player.\n";

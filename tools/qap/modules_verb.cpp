@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <iostream>
 
+#include "drumlet/module_list.h"
 #include "suite/quadrin/module_admin.h"
 #include "tools/qap/transfer_host.h"
 #include "tools/qap/verb.h"
@@ -69,7 +70,8 @@ int Register(const Args& args) {
 }
 
 int List() {
-  const std::vector<ModuleInfo> modules = ListModules(~ModuleStyle{0});
+  std::vector<ModuleInfo> modules;
+  drumlet::ListModules(~ModuleStyle{0}, &modules);
   if (modules.empty()) {
     std::cout << "No modules are registered; \"qap modules register --builtin\" registers "
                  "the suite's own.\n";

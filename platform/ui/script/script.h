@@ -23,6 +23,9 @@ struct Step {
   // window through the driver, and the next step comes after the thread has
   // handled what it did.
   std::function<void(HWND current)> native;
+  // A wait written in C++: the step holds once the condition does (it may
+  // act on the windows when it holds, as a person who saw it would).
+  std::function<bool(HWND current)> until;
 };
 
 struct QAP_EXPORT Script {
@@ -36,6 +39,9 @@ struct QAP_EXPORT Script {
   // class, and acts on it.
   Script& When(const std::string& title, std::function<void(HWND window)> act);
   Script& WhenClass(const std::string& className, std::function<void(HWND window)> act);
+  // Waits until condition holds, looking whenever the thread waits; fails
+  // after timeout.
+  Script& Until(std::function<bool(HWND current)> condition, std::chrono::seconds timeout);
 };
 
 // Parses text; on a bad line, false with "line N: ..." in *error.

@@ -109,6 +109,17 @@ Script& Script::When(const std::string& title, std::function<void(HWND window)> 
   return Then(std::move(act));
 }
 
+Script& Script::Until(std::function<bool(HWND current)> condition, std::chrono::seconds timeout) {
+  Step step;
+  step.line = steps.empty() ? 1 : steps.back().line + 1;
+  step.text = "(a wait written in C++)";
+  step.words = {"until", "timeout", std::to_string(timeout.count())};
+  step.quoted = {false, false, false};
+  step.until = std::move(condition);
+  steps.push_back(std::move(step));
+  return *this;
+}
+
 Script& Script::WhenClass(const std::string& className, std::function<void(HWND window)> act) {
   Add("wait class " + Quote(className) + " timeout 5", nullptr);
   return Then(std::move(act));

@@ -600,7 +600,7 @@ const std::map<std::string, Command>& Commands() {
 }  // namespace
 
 bool CheckStep(const Step& step, std::string* error) {
-  if (step.native) return true;
+  if (step.native || step.until) return true;
   auto it = Commands().find(step.words.front());
   if (it == Commands().end() || step.quoted.front()) {
     *error = "\"" + step.words.front() + "\" is not a step (see SCRIPT.md)";
@@ -619,6 +619,9 @@ Outcome RunStep(const Step& step, StepContext& context) {
   if (step.native) {
     step.native(*context.current);
     return Acted();
+  }
+  if (step.until) {
+    return step.until(*context.current) ? Acted() : Waiting("the condition did not hold in time");
   }
   Args args(step, &context);
   return Commands().at(step.words.front())(args);

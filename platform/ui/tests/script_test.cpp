@@ -148,6 +148,39 @@ TEST(Script, AFailingStepIsNamedByItsLineAndTheDialogIsEndedNotLeftWaiting) {
   EXPECT_EQ(waiting.Failure(), "line 1 (wait): no window \"Never shown\" appeared in time");
 }
 
+int g_ticks = 0;
+void TickThrice(HWND dialog, UINT, UINT_PTR id, DWORD) {
+  if (++g_ticks < 3) return;
+  KillTimer(dialog, id);
+  SetDlgItemTextA(dialog, kName, "ready");
+}
+
+TEST(Script, AWaitWrittenInCppHoldsWhenItsConditionDoesAndFailsAfterItsTimeOut) {
+  auto nameIs = [](HWND dialog, const char* text) {
+    char shown[32] = "";
+    GetDlgItemTextA(dialog, kName, shown, sizeof shown);
+    return std::string(shown) == text;
+  };
+  ui::script::Script steps;
+  steps.When("Script form", [](HWND dialog) { SetTimer(dialog, 7, 20, TickThrice); })
+      .Until([&](HWND dialog) { return nameIs(dialog, "ready"); }, std::chrono::seconds(5))
+      .Then([](HWND dialog) { ui::driver::CloseWindow(dialog); });
+  ui::script::Runner person(std::move(steps), {});
+  person.Start();
+  g_ticks = 0;
+  DialogTemplate form = Form();
+  EXPECT_EQ(DialogBoxIndirectParamA(nullptr, &form, nullptr, FormProc, 0), IDCANCEL);
+  EXPECT_FALSE(person.Failed()) << person.Failure();
+  EXPECT_EQ(g_ticks, 3);
+
+  ui::script::Script never;
+  never.Until([&](HWND) { return false; }, std::chrono::seconds(1));
+  ui::script::Runner waiting(std::move(never), {});
+  waiting.Start();
+  EXPECT_EQ(DialogBoxIndirectParamA(nullptr, &form, nullptr, FormProc, 0), IDCANCEL);
+  EXPECT_EQ(waiting.Failure(), "line 1 (until): the condition did not hold in time");
+}
+
 TEST(Script, LinesAScriptCannotHoldAreRefusedWithTheirNumber) {
   const std::pair<const char*, const char*> bad[] = {
       {"wait window\n", "line 1: \"wait\" takes 2 words, not 1"},

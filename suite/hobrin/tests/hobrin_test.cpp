@@ -11,10 +11,7 @@
 
 namespace {
 
-struct TagCloser {
-  void operator()(TagObject* tags) const { DestroyHobrin(tags); }
-};
-using Tags = std::unique_ptr<TagObject, TagCloser>;
+using Tags = TagObjectPtr;
 
 Tags Open(const std::string& path) { return Tags(CreateHobrin(path.c_str())); }
 

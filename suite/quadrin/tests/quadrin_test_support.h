@@ -31,10 +31,7 @@ class RegisteredModules {
   qap::testing::ScratchHive m_hive;
 };
 
-struct ObjectCloser {
-  void operator()(ICommunication* object) const { DestroyCommunicationObject(object, 0); }
-};
-using Object = std::unique_ptr<ICommunication, ObjectCloser>;
+using Object = CommunicationPtr;
 Object Make(const std::string& shortId, std::source_location caller = std::source_location::current());
 
 // Every notification an object sends, with a copy of its data.

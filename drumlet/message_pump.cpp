@@ -1,0 +1,20 @@
+// The message pump of the long waits.
+#include "drumlet/message_pump.h"
+
+#include "platform/ui/user32.h"
+
+namespace drumlet {
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+}  // namespace drumlet
