@@ -104,6 +104,12 @@ class Parser {
     // Regedit's 5.00 files hold the hex(N) data of texts in UTF-16LE;
     // REGEDIT4 files in the code page.
     m_wideTexts = header == kHeader5;
+    // What is not text in the file's encoding could only be stored as some
+    // other text, which an export would not give back.
+    for (m_index = 0; m_index < m_lines.size(); ++m_index) {
+      if (!IsValidUtf8(m_lines[m_index]))
+        return Fail("bytes that are no text in the file's encoding");
+    }
     for (m_index = 1; m_index < m_lines.size(); ++m_index) {
       const std::string_view line = TrimRight(TrimLeft(m_lines[m_index]));
       if (line.empty() || line.front() == ';') continue;
