@@ -312,6 +312,10 @@ TEST_F(RegFiles, AnImportWithASyntaxErrorNamesTheLineAndChangesNothing) {
       // as some other text.
       {"\xEF\xBB\xBF" + valid + "[HKCU\\Software\\Gr\xFF\xFE]\n",
        "line 4: bytes that are no text in the file's encoding"},
+      // Names no call could give and no export could write.
+      {valid + "[HKCU\\A\rB]\n", "line 4: a key name holds a carriage return or a zero byte"},
+      {valid + std::string("\"a\0b\"=dword:1\n", 14),
+       "line 4: a value name holds a carriage return or a zero byte"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
