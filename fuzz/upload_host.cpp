@@ -18,9 +18,6 @@
 namespace {
 
 constexpr const char* kWebHost = "www.locker.test";
-// Managers keep every request they ran; a new one now and then keeps the
-// process's size flat.
-constexpr int kInputsPerManager = 500;
 
 qap::fuzz::ReplyBytes lookupBody;
 
@@ -53,31 +50,25 @@ std::string Answer(const qap::testing::RawRequest& request) {
 
 class Agent {
  public:
+  // The uploads run on the fuzzer's thread, so the manager's own queue
+  // stays empty and one manager, logged in once, serves every input.
   Agent() : m_folder(qap::fuzz::Scratch().File("agent")) {
     static qap::fuzz::LoopbackServer server(Answer);
     std::filesystem::create_directories(m_folder);
     m_song = qap::fuzz::WriteInput("song.mp3", std::string(3000, 'x'));
+    m_manager = std::make_unique<CAgentConnectionManager>(m_folder, nullptr, nullptr, kWebHost);
+    if (!m_manager->Locker()->Login(m_manager->Config().GetAuthUserURL(), "alice", "secret",
+                                    "qap"))
+      qap::fuzz::Fail("the loopback login failed");
   }
 
-  // A manager, logged in.
-  CAgentConnectionManager& Manager() {
-    if (!m_manager || ++m_inputs == kInputsPerManager) {
-      m_manager.reset();
-      m_inputs = 0;
-      m_manager = std::make_unique<CAgentConnectionManager>(m_folder, nullptr, nullptr, kWebHost);
-      if (!m_manager->Locker()->Login(m_manager->Config().GetAuthUserURL(), "alice", "secret",
-                                      "qap"))
-        qap::fuzz::Fail("the loopback login failed");
-    }
-    return *m_manager;
-  }
+  CAgentConnectionManager& Manager() { return *m_manager; }
   const std::string& Song() const { return m_song; }
   const std::string& Folder() const { return m_folder; }
 
  private:
   std::string m_folder;
   std::string m_song;
-  int m_inputs = 0;
   std::unique_ptr<CAgentConnectionManager> m_manager;
 };
 
