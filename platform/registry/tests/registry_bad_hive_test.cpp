@@ -21,13 +21,16 @@ class RegistryBadHive : public ::testing::Test {
     std::ofstream(m_hive.Path(), std::ios::binary | std::ios::trunc) << bytes;
   }
 
-  void MakeForeignDatabase() {
+  // Changes the hive file behind the registry's back.
+  void RunSql(const char* sql) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(m_hive.Path().c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE songs(title TEXT); INSERT INTO songs VALUES('x')",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
+  }
+
+  void MakeForeignDatabase() {
+    RunSql("CREATE TABLE songs(title TEXT); INSERT INTO songs VALUES('x')");
   }
 
   // Every kind of call, each expected to give ERROR_BADDB.
@@ -119,12 +122,7 @@ TEST_F(RegistryBadHive, KeysThatGoRoundInACircleAreReportedAsDamagedNotWalkedFor
     ASSERT_EQ(key.Create(HKEY_LOCAL_MACHINE, "Software\A"), ERROR_SUCCESS);
   }
   RegResetHive();
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(m_hive.Path().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "UPDATE hive_keys SET parent = id WHERE name = 'HKEY_LOCAL_MACHINE'",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  RunSql("UPDATE hive_keys SET parent = id WHERE name = 'HKEY_LOCAL_MACHINE'");
   RegResetHive();
 
   EXPECT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, nullptr), ERROR_SUCCESS);
