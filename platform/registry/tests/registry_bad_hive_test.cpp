@@ -122,7 +122,7 @@ TEST_F(RegistryBadHive, KeysThatGoRoundInACircleAreReportedAsDamagedNotWalkedFor
     ASSERT_EQ(key.Create(HKEY_LOCAL_MACHINE, "Software\A"), ERROR_SUCCESS);
   }
   RegResetHive();
-  RunSql("UPDATE hive_keys SET parent = id WHERE name = 'HKEY_LOCAL_MACHINE'");
+  RunSql("UPDATE hive_keys SET parent = id WHERE name = CAST('HKEY_LOCAL_MACHINE' AS BLOB)");
   RegResetHive();
 
   EXPECT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, nullptr), ERROR_SUCCESS);
