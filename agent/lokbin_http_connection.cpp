@@ -4,6 +4,8 @@
 
 #include <cctype>
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "agent/agent_connection_manager.h"
@@ -36,6 +38,24 @@ std::string FormEncode(const CString& text) {
     }
   }
   return out;
+}
+
+// A host name or address, with a port or without: what the upload URL is
+// made of. Anything else (a path, a query, a line break) would change the
+// request the file goes out in rather than name where it goes.
+bool IsBareHost(std::string_view reply) {
+  const size_t colon = reply.rfind(':');
+  std::string_view host = reply.substr(0, colon);
+  if (colon != std::string_view::npos) {
+    const std::string_view port = reply.substr(colon + 1);
+    if (port.empty() || port.size() > 5 ||
+        port.find_first_not_of("0123456789") != std::string_view::npos) {
+      return false;
+    }
+  }
+  return !host.empty() && host.find_first_not_of(
+                              "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-_") ==
+                              std::string_view::npos;
 }
 
 bool QueryStatus(HINTERNET request, DWORD* status) {
@@ -213,7 +233,14 @@ CString CLokbinHTTPConnection::GetUploadUrl() {
   char reply[1024];
   DWORD read = 0;
   if (!InternetReadFile(request.Get(), reply, sizeof reply, &read)) return CString();
-  // The reply is the bare upload host, taken as it is.
+  // The reply is the bare upload host, taken as it is: never trimmed, and
+  // refused when it is anything else.
+  const std::string_view named(reply, read);
+  if (!IsBareHost(named)) {
+    AgentLog(kLogError, "The upload host lookup named no host: '%s'",
+             std::string(named.substr(0, named.find('\0'))).c_str());
+    return CString();
+  }
   return CString("http://") + CString(reply, static_cast<int>(read)) + "/c/u";
 }
 

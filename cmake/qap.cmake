@@ -53,3 +53,34 @@ function(qap_embed_images target)
     VERBATIM)
   target_sources(${target} PRIVATE ${output})
 endfunction()
+
+# qap_add_fuzzer(NAME SOURCES a.cpp LIBS lib1 lib2 [COMPONENT module EXTENSION ext])
+# A libFuzzer target fuzz_NAME (fuzz build only, QAP_FUZZ): its seeds are
+# fuzz/corpus/NAME, its dictionary fuzz/dict/NAME.dict when there is one.
+# COMPONENT names a converter component the target loads at run time (it is
+# built with it, and the target sees QAP_FUZZ_COMPONENT and
+# QAP_FUZZ_EXTENSION). Each target is also a CTest test (label "fuzz") that
+# runs it for QAP_FUZZ_CHECK_SECONDS through scripts/fuzz.sh --check.
+set(QAP_FUZZ_CHECK_SECONDS 20 CACHE STRING "How long CI's fuzz step runs each target")
+function(qap_add_fuzzer name)
+  if(NOT QAP_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(F "" "COMPONENT;EXTENSION" "SOURCES;LIBS" ${ARGN})
+  add_executable(fuzz_${name} ${F_SOURCES})
+  target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+  # Modules loaded with dlopen find libFuzzer's hooks in the program.
+  target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer -rdynamic)
+  target_link_libraries(fuzz_${name} PRIVATE ${F_LIBS} qap_fuzz_support)
+  if(F_COMPONENT)
+    add_dependencies(fuzz_${name} ${F_COMPONENT})
+    target_compile_definitions(fuzz_${name} PRIVATE QAP_FUZZ_COMPONENT="${F_COMPONENT}"
+                               QAP_FUZZ_EXTENSION="${F_EXTENSION}")
+  endif()
+  add_dependencies(fuzzers fuzz_${name})
+  add_test(NAME fuzz_${name}
+    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/fuzz.sh --check ${name} ${QAP_FUZZ_CHECK_SECONDS})
+  math(EXPR limit "${QAP_FUZZ_CHECK_SECONDS} + 120")
+  set_tests_properties(fuzz_${name} PROPERTIES LABELS fuzz TIMEOUT ${limit}
+    ENVIRONMENT "QAP_FUZZ_BIN=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
+endfunction()

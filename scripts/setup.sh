@@ -2,11 +2,12 @@
 # Installs the Debian packages the suite builds against (only when one is
 # missing), configures and builds, then runs the demo or the tests.
 #   scripts/setup.sh demo           release build, then "qap demo"
-#   scripts/setup.sh test           sanitizer build, then every test
+#   scripts/setup.sh test           sanitizer build, then every test; then the fuzz
+#                                   build and a short run of every fuzz target
 #   scripts/setup.sh build PRESET   just build (release or sanitize)
 set -euo pipefail
 
-usage() { sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'; }
 
 case "${1:-}" in
   demo) preset=release ;;
@@ -27,6 +28,7 @@ packages=(
   libcpp-httplib-dev nlohmann-json3-dev ffmpeg libpng-dev
   qt6-base-dev fonts-dejavu-core libxml2-dev
   chromium
+  clang libclang-rt-14-dev
 )
 
 missing=()
@@ -57,5 +59,13 @@ cmake --build --preset "$preset" -j "$(nproc)"
 
 case "$1" in
   demo) exec "build/$preset/bin/qap" demo ;;
-  test) exec ctest --preset "$preset" ;;
+  test)
+    status=0
+    ctest --preset "$preset" || status=1
+    # Every fuzz target for a bounded time (QAP_FUZZ_CHECK_SECONDS each, two
+    # at a time); a finding fails the run and shows its input as hex.
+    cmake --preset fuzz >/dev/null
+    cmake --build --preset fuzz -j "$(nproc)"
+    ctest --preset fuzz || status=1
+    exit "$status" ;;
 esac

@@ -144,7 +144,10 @@ bool ItemIdManager::IsMusicItem(LPCITEMIDLIST list, bool lastOnly) const {
 HRESULT ItemIdManager::GetIcon(LPCITEMIDLIST list, DWORD* icon) const {
   if (icon == nullptr) return E_POINTER;
   if (!IsMusicItem(list, true)) return E_INVALIDARG;
-  *icon = AsMusicItem(GetLast(list))->icon;
+  const DWORD stored = AsMusicItem(GetLast(list))->icon;
+  // Resource identifiers are 16-bit; the item's bytes may hold anything.
+  if (stored == 0 || stored > 0xFFFF) return E_INVALIDARG;
+  *icon = stored;
   return S_OK;
 }
 

@@ -36,7 +36,8 @@ class ItemIdManager {
   // Whether the first (or, with lastOnly, the last) item is one of ours: a
   // count of at least 608 and the signature. Nothing else is looked at.
   bool IsMusicItem(LPCITEMIDLIST list, bool lastOnly) const;
-  // The last item's icon; E_INVALIDARG when it is not one of ours.
+  // The last item's icon; E_INVALIDARG when it is not one of ours or names
+  // no icon resource (0, or above 16 bits).
   HRESULT GetIcon(LPCITEMIDLIST list, DWORD* icon) const;
 
   // Item by item: foreign items before ours, then names without regard to

@@ -196,5 +196,35 @@ TEST_F(NetworkFaultTest, AnUnreachableLookupLeavesNoUploadUrl) {
   EXPECT_TRUE(Logged("Upload of '" + m_file + "' failed: the locker named no upload host"));
 }
 
+// The lookup's reply is the upload host as it stands; one that is no bare
+// host (a path, a query, a line break that would add a header to the
+// upload) is refused rather than sent to.
+TEST_F(NetworkFaultTest, ALookupReplyThatIsNoBareHostIsRefused) {
+  StartLocker();
+  ASSERT_TRUE(LogIn());
+  std::string lookupReply;
+  RawHttpServer lookup([&lookupReply](RawConnection& connection, RawHttpServer&) {
+    RawRequest request;
+    if (connection.ReadRequest(&request)) connection.Send(HttpReply("200 OK", lookupReply));
+  });
+  Route(kWebHost, lookup.Port());
+  DWORD index = 0;
+  for (const char* reply : {"upload.locker.test\r\nX-Injected: 1", "upload.locker.test/c/u?",
+                            "upload.locker.test:8o"}) {
+    SCOPED_TRACE(reply);
+    lookupReply = reply;
+    Manager().AddFile(MusicFile("a.mp3", 10).c_str());
+    WaitIdle();
+    EXPECT_NE(LogText().find("The upload host lookup named no host: '" + lookupReply + "'"),
+              std::string::npos);
+    EXPECT_EQ(m_events.Finished().at(index++), "the locker named no upload host");
+  }
+  // A host with its port is one.
+  lookupReply = "upload.locker.test:80";
+  Manager().AddFile(MusicFile("b.mp3", 10).c_str());
+  WaitIdle();
+  EXPECT_EQ(m_events.Finished().at(index), "sent");
+}
+
 }  // namespace
 }  // namespace qap::testing

@@ -169,6 +169,9 @@ class Loader {
           kArgumentTypes.find((*type)[0]) == std::string::npos) {
         return Fail(*name + ": an argument's type is not one of " + std::string(kArgumentTypes));
       }
+      // A name that is no identifier could never be asked for by name.
+      if (argName != nullptr && !argName->empty() && !IsMemberName(*argName))
+        return Fail(*name + ": an argument's name is not a valid name");
       bool out = direction != nullptr && *direction == "out";
       if (out && (signal || member->Result() != nullptr)) {
         return Fail(*name + ": only a method has an out argument, and only one");

@@ -137,7 +137,9 @@ std::string Decode(std::string_view text) {
     if (text[i] == '%' && i + 2 < text.size()) {
       int high = HexValue(text[i + 1]);
       int low = HexValue(text[i + 2]);
-      if (high >= 0 && low >= 0) {
+      // "%00" stays as it is: a zero inside a component would end it early
+      // for every caller that reads the copy as text ("a.mp3%00.txt").
+      if (high >= 0 && low >= 0 && high + low != 0) {
         out += static_cast<char>(high * 16 + low);
         i += 2;
         continue;

@@ -46,10 +46,12 @@ constexpr std::array<const char*, static_cast<int>(Sql::kCount)> kSql = {
     "INSERT INTO hive_values(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
     "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data",
     "DELETE FROM hive_values WHERE key = ?1 AND fold = ?2",
-    "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION ALL "
+    // UNION, not UNION ALL: a damaged file whose index makes a key its own
+    // descendant must not make the walk endless.
+    "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION "
     "SELECT k.id FROM hive_keys k JOIN tree ON k.parent = tree.id) "
     "DELETE FROM hive_values WHERE key IN tree",
-    "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION ALL "
+    "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION "
     "SELECT k.id FROM hive_keys k JOIN tree ON k.parent = tree.id) "
     "DELETE FROM hive_keys WHERE id IN tree AND id <> ?2",
     "SELECT name FROM hive_keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2",
@@ -297,6 +299,12 @@ LONG Hive::Fail(int sqliteResult) {
     std::fprintf(stderr, "registry: '%s': unsaved changes were lost\n", Path().c_str());
   }
   return ERROR_REGISTRY_IO_FAILED;
+}
+
+LONG Hive::Damaged(const std::string& what) {
+  if (m_error.empty()) m_error = "registry: '" + Path() + "' is damaged (" + what + ")";
+  ReportError();
+  return ERROR_BADDB;
 }
 
 LONG Hive::BeginWrite() {

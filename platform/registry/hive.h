@@ -64,6 +64,10 @@ class Hive {
   // Maps a failed SQLite result to a Win32 code; a damaged file marks the
   // whole hive unusable.
   LONG Fail(int sqliteResult);
+  // A file whose content contradicts itself (what SQLite cannot see, such
+  // as an index that makes a key its own descendant) is damaged as well:
+  // marks the hive unusable the same way, and gives ERROR_BADDB.
+  LONG Damaged(const std::string& what);
 
   // Joins the open write batch or opens one (BEGIN IMMEDIATE).
   LONG BeginWrite();

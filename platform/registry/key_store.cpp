@@ -79,7 +79,8 @@ LONG KeyStore::Depth(std::int64_t id, int* depth) {
     if (result != ERROR_SUCCESS) return result;
     if (!row) return ERROR_KEY_DELETED;
     id = use.Int64(0);
-    ++*depth;
+    // No tree is deeper; parents that go round in a circle are damage.
+    if (++*depth > kMaxKeyDepth) return m_hive.Damaged("a key is its own ancestor");
   }
   return ERROR_SUCCESS;
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <new>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -96,12 +97,15 @@ void AppendValue(const ValueRow& value, bool wideTexts, std::string* out) {
 
 // Depth first, children in enumeration order. An explicit stack, so that a
 // deep tree cannot exhaust the thread's stack.
-LONG AppendTree(KeyStore& store, std::int64_t top, const std::string& topName, bool wideTexts,
-                std::string* out, std::string* error) {
+LONG AppendTree(Hive& hive, KeyStore& store, std::int64_t top, const std::string& topName,
+                bool wideTexts, std::string* out, std::string* error) {
   std::vector<std::pair<std::int64_t, std::string>> pending{{top, topName}};
+  // A key met twice is its own descendant, which only a damaged file holds.
+  std::unordered_set<std::int64_t> seen;
   while (!pending.empty()) {
     auto [id, name] = std::move(pending.back());
     pending.pop_back();
+    if (!seen.insert(id).second) return hive.Damaged("the key [" + name + "] lies inside itself");
     std::vector<ValueRow> values;
     std::vector<std::pair<std::int64_t, std::string>> children;
     LONG status = store.Values(id, &values);
@@ -181,7 +185,7 @@ LONG Export(const std::string& fullKeyName, RegFileFormat format, std::string* t
   std::string out = wideTexts ? kHeader5 : kHeader4;
   out += kNewLine;
   out += kNewLine;
-  if (status == ERROR_SUCCESS) status = AppendTree(store, id, name, wideTexts, &out, error);
+  if (status == ERROR_SUCCESS) status = AppendTree(hive, store, id, name, wideTexts, &out, error);
   if (status == ERROR_SUCCESS)
     *text = std::move(out);
   else if (error->empty())

@@ -82,6 +82,12 @@ bool Utf16ToUtf8(std::string_view bytes, int line, std::string* text, std::strin
   return true;
 }
 
+// A carriage return inside a line, or a zero byte, cannot be in a name: the
+// calls take names as zero-ended text, and an export could not write it.
+bool IsNameText(std::string_view name) {
+  return name.find_first_of(std::string_view("\r\0", 2)) == std::string_view::npos;
+}
+
 class Parser {
  public:
   // text: UTF-8.
@@ -104,6 +110,12 @@ class Parser {
     // Regedit's 5.00 files hold the hex(N) data of texts in UTF-16LE;
     // REGEDIT4 files in the code page.
     m_wideTexts = header == kHeader5;
+    // What is not text in the file's encoding could only be stored as some
+    // other text, which an export would not give back.
+    for (m_index = 0; m_index < m_lines.size(); ++m_index) {
+      if (!IsValidUtf8(m_lines[m_index]))
+        return Fail("bytes that are no text in the file's encoding");
+    }
     for (m_index = 1; m_index < m_lines.size(); ++m_index) {
       const std::string_view line = TrimRight(TrimLeft(m_lines[m_index]));
       if (line.empty() || line.front() == ';') continue;
@@ -132,6 +144,7 @@ class Parser {
     std::string_view name = line.substr(1, line.size() - 2);
     const bool remove = !name.empty() && name.front() == '-';
     if (remove) name.remove_prefix(1);
+    if (!IsNameText(name)) return Fail("a key name holds a carriage return or a zero byte");
     RegChange change;
     change.kind = remove ? RegChange::Kind::kDeleteKey : RegChange::Kind::kOpenKey;
     if (!RegParseKeyName(Utf8ToAnsi(name), &change.root, &change.path))
@@ -168,6 +181,8 @@ class Parser {
     if (line.front() == '"') {
       pos = 0;
       if (!ParseQuoted(line, &pos, &change.name)) return false;
+      if (!IsNameText(change.name))
+        return Fail("a value name holds a carriage return or a zero byte");
       change.name = Utf8ToAnsi(change.name);
     }
     const std::string_view afterName = TrimLeft(line.substr(pos));

@@ -2,6 +2,7 @@
 #include "platform/testing/scratch.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/base/module_path.h"
 #include "platform/registry/registry.h"
 
 namespace qap::testing {
@@ -52,6 +54,28 @@ ScratchHive::~ScratchHive() {
     unsetenv("QAP_REGISTRY");
   }
   RegResetHive();
+}
+
+void UseScratchRuntimeFiles(const ScratchDir& root) {
+  for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
+                           "XDG_RUNTIME_DIR"}) {
+    std::string folder = root.File(name);
+    std::filesystem::create_directories(folder);
+    chmod(folder.c_str(), 0700);
+    setenv(name, folder.c_str(), 1);
+  }
+  setenv("QAP_REGISTRY", root.File("registry.db").c_str(), 1);
+  setenv("QAP_COOKIE_JAR", root.File("cookies.txt").c_str(), 1);
+  setenv("QAP_MUSIC_DB", root.File("music.db").c_str(), 1);
+  setenv("QAP_BIN_DIR", std::filesystem::path(ExecutablePath()).parent_path().c_str(), 1);
+  unsetenv("QAP_ACP");
+  // Windows stay headless, whatever display the program was started on.
+  setenv("QAP_UI", "headless", 1);
+  // Nothing started here opens a program for a person: documents and pages
+  // go to a program that does nothing, unless a test points these at a
+  // recorder of its own.
+  setenv("QAP_OPEN", "true", 1);
+  setenv("BROWSER", "true", 1);
 }
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {

@@ -47,6 +47,13 @@ class ScratchHive {
   bool m_hadPrevious = false;
 };
 
+// Points HOME, the XDG folders, the hive, the cookie jar and the music
+// database into root, QAP_BIN_DIR at the running program's folder, the code
+// page at its default and windows at headless: a program that calls this
+// first can never touch the user's files, and programs running side by side
+// never share state.
+void UseScratchRuntimeFiles(const ScratchDir& root);
+
 // Polls condition until it holds or timeout passes; returns its last value.
 bool WaitFor(const std::function<bool()>& condition,
              std::chrono::milliseconds timeout = std::chrono::seconds(10));

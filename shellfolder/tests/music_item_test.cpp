@@ -168,6 +168,11 @@ TEST_F(MusicItems, OnlyTheCountAndTheSignatureMakeAnItemOurs) {
   EXPECT_EQ(Items().GetIcon(below.get(), &icon), S_OK);
   EXPECT_EQ(icon, kIconMusic);
   EXPECT_EQ(Items().GetIcon(junction.get(), &icon), E_INVALIDARG);
+  // An item of ours whose icon field names no resource.
+  for (DWORD bad : {DWORD{0}, DWORD{0x10000}, DWORD{0x80000000}}) {
+    AsMusicItem(Items().GetLast(below.get()))->icon = bad;
+    EXPECT_EQ(Items().GetIcon(below.get(), &icon), E_INVALIDARG) << bad;
+  }
 }
 
 TEST_F(MusicItems, ListsAreCopiedSplitJoinedAndWalkedWithTheirEndMark) {

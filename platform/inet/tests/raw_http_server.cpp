@@ -149,10 +149,23 @@ void RawHttpServer::AcceptLoop() {
       close(fd);
       return;
     }
-    m_workers.emplace_back([this, fd] {
-      RawConnection connection(fd, m_stopPipe[0]);
-      m_handler(connection, *this);
+    // Connections that ended are joined here, so that a server taking
+    // connections for hours (a fuzz target's) holds no more threads than
+    // are at work.
+    std::erase_if(m_workers, [](Worker& worker) {
+      if (!*worker.done) return false;
+      worker.thread.join();
+      return true;
     });
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    m_workers.push_back({std::thread([this, fd, done] {
+                           {
+                             RawConnection connection(fd, m_stopPipe[0]);
+                             m_handler(connection, *this);
+                           }
+                           *done = true;
+                         }),
+                         done});
   }
 }
 
@@ -165,12 +178,12 @@ void RawHttpServer::Stop() {
   char wake = 1;
   (void)!write(m_stopPipe[1], &wake, 1);
   m_acceptThread.join();
-  std::vector<std::thread> workers;
+  std::vector<Worker> workers;
   {
     std::lock_guard<std::mutex> guard(m_mutex);
     workers.swap(m_workers);
   }
-  for (std::thread& worker : workers) worker.join();
+  for (Worker& worker : workers) worker.thread.join();
   close(m_listenFd);
   close(m_stopPipe[0]);
   close(m_stopPipe[1]);

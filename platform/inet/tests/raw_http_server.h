@@ -89,8 +89,13 @@ class RawHttpServer {
   int m_port = 0;
   std::atomic<int> m_connections{0};
   std::thread m_acceptThread;
+  struct Worker {
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> done;
+  };
+
   std::mutex m_mutex;
-  std::vector<std::thread> m_workers;
+  std::vector<Worker> m_workers;
   mutable std::mutex m_recordMutex;
   std::vector<RawRequest> m_requests;
   bool m_stopped = false;

@@ -70,6 +70,9 @@ TEST(UrlCrack, PointsIntoTheUrlWhenNoBufferIsGiven) {
 
 TEST(UrlCrack, FileUrlsCarryTheLocalPath) {
   EXPECT_EQ(Crack("file:///home/u/a%20b.mp3", false, ICU_DECODE).path, "/home/u/a b.mp3");
+  // Never a name cut short by a decoded zero.
+  EXPECT_EQ(Crack("file:///home/u/a.mp3%00.txt", false, ICU_DECODE).path,
+            "/home/u/a.mp3%00.txt");
   Cracked drive = Crack("file:///C:/Music/a.wav", false);
   EXPECT_EQ(drive.scheme, INTERNET_SCHEME_FILE);
   EXPECT_EQ(drive.path, "C:/Music/a.wav");

@@ -308,6 +308,14 @@ TEST_F(RegFiles, AnImportWithASyntaxErrorNamesTheLineAndChangesNothing) {
       {valid + "[-HKCU]\n", "line 4: a root key cannot be deleted"},
       {valid + "stray text\n", "line 4: expected a [key] line or a \"name\"=value line"},
       {valid + "\"x\"=\"text\" trailing\n", "line 4: unexpected text after the closing '\"'"},
+      // A file that says it is UTF-8 and is not: the names would be stored
+      // as some other text.
+      {"\xEF\xBB\xBF" + valid + "[HKCU\\Software\\Gr\xFF\xFE]\n",
+       "line 4: bytes that are no text in the file's encoding"},
+      // Names no call could give and no export could write.
+      {valid + "[HKCU\\A\rB]\n", "line 4: a key name holds a carriage return or a zero byte"},
+      {valid + std::string("\"a\0b\"=dword:1\n", 14),
+       "line 4: a value name holds a carriage return or a zero byte"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

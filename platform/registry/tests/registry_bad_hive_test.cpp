@@ -21,13 +21,16 @@ class RegistryBadHive : public ::testing::Test {
     std::ofstream(m_hive.Path(), std::ios::binary | std::ios::trunc) << bytes;
   }
 
-  void MakeForeignDatabase() {
+  // Changes the hive file behind the registry's back.
+  void RunSql(const char* sql) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(m_hive.Path().c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE songs(title TEXT); INSERT INTO songs VALUES('x')",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
+  }
+
+  void MakeForeignDatabase() {
+    RunSql("CREATE TABLE songs(title TEXT); INSERT INTO songs VALUES('x')");
   }
 
   // Every kind of call, each expected to give ERROR_BADDB.
@@ -109,6 +112,26 @@ TEST_F(RegistryBadHive, AHiveDamagedPastItsFirstPageIsReportedAsDamaged) {
 
   ExpectEveryCallFailsWithBadDb();
   EXPECT_NE(RegHiveError().find("'" + m_hive.Path() + "' "), std::string::npos);
+}
+
+// SQLite sees nothing wrong with a file whose rows make a key its own child
+// (a damaged index does the same); walks over it end, and say it is damaged.
+TEST_F(RegistryBadHive, KeysThatGoRoundInACircleAreReportedAsDamagedNotWalkedForEver) {
+  {
+    RegKey key;
+    ASSERT_EQ(key.Create(HKEY_LOCAL_MACHINE, "Software\A"), ERROR_SUCCESS);
+  }
+  RegResetHive();
+  RunSql("UPDATE hive_keys SET parent = id WHERE name = CAST('HKEY_LOCAL_MACHINE' AS BLOB)");
+  RegResetHive();
+
+  EXPECT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, nullptr), ERROR_SUCCESS);
+  std::string text, error;
+  EXPECT_EQ(RegExportKeyToString("HKEY_LOCAL_MACHINE", &text, &error), ERROR_BADDB);
+  EXPECT_EQ(error, "registry: '" + m_hive.Path() +
+                       "' is damaged (the key [HKEY_LOCAL_MACHINE\\HKEY_LOCAL_MACHINE] lies "
+                       "inside itself)");
+  ExpectEveryCallFailsWithBadDb();
 }
 
 TEST_F(RegistryBadHive, AnEmptyOrMissingFileBecomesANewHiveAndAFixedFileIsUsedAfterReset) {

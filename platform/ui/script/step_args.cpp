@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,6 +26,19 @@ bool AllDigits(const std::string& word) {
   return !word.empty() && std::all_of(word.begin(), word.end(), [](unsigned char c) {
            return std::isdigit(c) != 0;
          });
+}
+
+// The longest wait a step may ask for: a day.
+constexpr long long kMaxTimeoutSeconds = 86400;
+
+// A number of digits only, up to max; a longer one would wrap round when
+// it is taken.
+bool ReadNumber(const std::string& word, long long max, int* value) {
+  if (!AllDigits(word) || word.size() > 10) return false;
+  const long long number = std::stoll(word);
+  if (number > max) return false;
+  *value = static_cast<int>(number);
+  return true;
 }
 
 std::string ClassOf(HWND window) {
@@ -74,7 +88,8 @@ ControlName Args::Control(size_t index) {
   } else if (word == "focus") {
     name.kind = ControlName::Kind::kFocus;
   } else if (AllDigits(word)) {
-    name.id = std::atoi(word.c_str());
+    if (!ReadNumber(word, INT_MAX, &name.id))
+      Error("\"" + word + "\" is too large for a control id");
   } else if (!word.empty()) {
     Error("\"" + word + "\" does not name a control: give its id, its caption in quotes, or focus");
   }
@@ -87,7 +102,9 @@ int Args::Number(size_t index) {
     if (!word.empty()) Error("\"" + word + "\" is not a number");
     return 0;
   }
-  return std::atoi(word.c_str());
+  int number = 0;
+  if (!ReadNumber(word, INT_MAX, &number)) Error("\"" + word + "\" is too large");
+  return number;
 }
 
 std::string Args::Text(size_t index) { return Word(index); }
@@ -109,7 +126,13 @@ void Args::AllowTimeout() {
   size_t size = m_step.words.size();
   if (size >= 3 && m_step.words[size - 2] == "timeout" && !m_step.quoted[size - 2]) {
     m_hasTimeout = true;
-    if (!AllDigits(m_step.words[size - 1])) Error("the time-out must be a number of seconds");
+    int seconds = 0;
+    if (!AllDigits(m_step.words[size - 1])) {
+      Error("the time-out must be a number of seconds");
+    } else if (!ReadNumber(m_step.words[size - 1], kMaxTimeoutSeconds, &seconds)) {
+      Error("the time-out must be at most " + std::to_string(kMaxTimeoutSeconds) +
+            " seconds (a day)");
+    }
   }
 }
 
@@ -134,8 +157,10 @@ std::optional<Outcome> Args::SyntaxError() const {
 
 std::chrono::milliseconds TimeoutOf(const Step& step) {
   size_t size = step.words.size();
-  if (size >= 3 && step.words[size - 2] == "timeout" && !step.quoted[size - 2]) {
-    return std::chrono::seconds(std::atoi(step.words[size - 1].c_str()));
+  int seconds = 0;
+  if (size >= 3 && step.words[size - 2] == "timeout" && !step.quoted[size - 2] &&
+      ReadNumber(step.words[size - 1], kMaxTimeoutSeconds, &seconds)) {
+    return std::chrono::seconds(seconds);
   }
   return std::chrono::seconds(10);
 }

@@ -190,6 +190,11 @@ TEST(Script, LinesAScriptCannotHoldAreRefusedWithTheirNumber) {
       {"key ctrl+Nope\n", "line 1: \"ctrl+Nope\" is not a key"},
       {"select 12 row x\n", "line 1: \"x\" is not a number"},
       {"wait window \"a\" timeout soon\n", "line 1: the time-out must be a number of seconds"},
+      // Numbers that would wrap round when taken.
+      {"wait window \"a\" timeout 4294967297\n",
+       "line 1: the time-out must be at most 86400 seconds (a day)"},
+      {"select 12 row 2147483648\n", "line 1: \"2147483648\" is too large"},
+      {"click 99999999999\n", "line 1: \"99999999999\" is too large for a control id"},
   };
   for (const auto& [text, message] : bad) {
     ui::script::Script script;

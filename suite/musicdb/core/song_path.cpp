@@ -69,7 +69,11 @@ int MergeSongPaths(sqlite3* db) {
     }
     if (result != SQLITE_DONE) return result;
   }
-  for (const auto& [canonical, rows] : files) {
+  // Named, not structured, bindings: the lambdas below capture them, which
+  // clang (the fuzz build's compiler) takes only from version 16 on.
+  for (const auto& file : files) {
+    const std::string& canonical = file.first;
+    const auto& rows = file.second;
     const std::int64_t kept = rows.front().id;
     for (size_t i = 1; i < rows.size(); ++i) {
       const std::int64_t repeat = rows[i].id;

@@ -52,14 +52,8 @@ class Mp3FileReader final : public StreamReader {
     if (channels <= 0 || m_decoder->sample_rate <= 0) return Fail();
     m_format = WavFormat{static_cast<DWORD>(ListedRateFor(m_decoder->sample_rate)),
                          static_cast<WORD>(channels >= 2 ? 2 : 1), 16};
-    AVChannelLayout outLayout;
-    av_channel_layout_default(&outLayout, m_format.channels);
-    SwrContext* swr = nullptr;
-    const int error = swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_S16,
-                                          static_cast<int>(m_format.rate), &m_decoder->ch_layout,
-                                          m_decoder->sample_fmt, m_decoder->sample_rate, 0, nullptr);
-    m_resampler.reset(swr);
-    if (error < 0 || swr_init(m_resampler.get()) < 0) return Fail();
+    if (!ResampleFrom(m_decoder->ch_layout, m_decoder->sample_rate, m_decoder->sample_fmt, nullptr))
+      return Fail();
     m_packet.reset(av_packet_alloc());
     m_frame.reset(av_frame_alloc());
     if (!m_packet || !m_frame) return Fail();
@@ -74,6 +68,7 @@ class Mp3FileReader final : public StreamReader {
     m_frame.reset();
     m_packet.reset();
     m_resampler.reset();
+    av_channel_layout_uninit(&m_inLayout);
     m_decoder.reset();
     m_input.reset();
   }
@@ -131,8 +126,44 @@ class Mp3FileReader final : public StreamReader {
     }
   }
 
+  // A resampler from frames of this layout, rate and sample format to the
+  // output format. An MPEG stream may change them from one frame to the next
+  // (a damaged header, files joined together), and a resampler reads as many
+  // planes as it was made for, so a frame unlike the one before gets a new
+  // one; what the old one still holds goes into block first.
+  bool ResampleFrom(const AVChannelLayout& layout, int rate, AVSampleFormat format,
+                    std::vector<BYTE>* block) {
+    if (m_resampler && av_channel_layout_compare(&m_inLayout, &layout) == 0 && m_inRate == rate &&
+        m_inFormat == format) {
+      return true;
+    }
+    if (m_resampler && !Convert(nullptr, block)) return false;
+    m_resampler.reset();
+    av_channel_layout_uninit(&m_inLayout);
+    if (av_channel_layout_copy(&m_inLayout, &layout) < 0) return false;
+    AVChannelLayout outLayout;
+    av_channel_layout_default(&outLayout, m_format.channels);
+    SwrContext* swr = nullptr;
+    const int error = swr_alloc_set_opts2(&swr, &outLayout, AV_SAMPLE_FMT_S16,
+                                          static_cast<int>(m_format.rate), &m_inLayout, format,
+                                          rate, 0, nullptr);
+    m_resampler.reset(swr);
+    if (error < 0 || swr_init(m_resampler.get()) < 0) {
+      m_resampler.reset();
+      return false;
+    }
+    m_inRate = rate;
+    m_inFormat = format;
+    return true;
+  }
+
   // Appends a frame (or, with null, the resampler's remainder) as PCM.
   bool Convert(const AVFrame* frame, std::vector<BYTE>* block) {
+    if (frame != nullptr &&
+        !ResampleFrom(frame->ch_layout, frame->sample_rate,
+                      static_cast<AVSampleFormat>(frame->format), block)) {
+      return false;
+    }
     const int inSamples = frame != nullptr ? frame->nb_samples : 0;
     const int room = swr_get_out_samples(m_resampler.get(), inSamples);
     if (room < 0) return false;
@@ -172,6 +203,10 @@ class Mp3FileReader final : public StreamReader {
   InputContext m_input;
   CodecContext m_decoder;
   Resampler m_resampler;
+  // What m_resampler takes.
+  AVChannelLayout m_inLayout{};
+  int m_inRate = 0;
+  AVSampleFormat m_inFormat = AV_SAMPLE_FMT_NONE;
   Packet m_packet;
   Frame m_frame;
   int m_stream = -1;

@@ -181,6 +181,24 @@ TEST_F(Conversion, AFullDiskFailsTheConversionWithItsReasonAndLeavesNoOutput) {
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 }
 
+// Two MP3 files joined into one: the second half's frames are mono at half
+// the rate of the first half's; both halves come out in the one format the
+// reader names.
+TEST_F(Conversion, AnMp3WhoseChannelsAndRateChangeMidStreamConvertsWhole) {
+  const std::string stereo = MakeMp3(m_dir, "stereo.mp3", 1.0);
+  const std::string mono = m_dir.File("mono.mp3");
+  ASSERT_TRUE(converter_test::RunFfmpeg(
+      {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=22050:duration=1", "-ac", "1", "-c:a",
+       "libmp3lame", "-b:a", "64k", "-write_xing", "0", "-id3v2_version", "0", mono}));
+  const std::string joined = m_dir.Write(
+      "joined.mp3", qap::testing::ReadFile(stereo) + qap::testing::ReadFile(mono));
+  const std::string target = m_dir.File("joined.wav");
+  EXPECT_EQ(Convert(joined, "MP3Reader", target, "WAVWriter"), kTransferCompleted);
+  const converter_test::Probe probe = ProbeFile(target);
+  ASSERT_TRUE(probe.ok);
+  EXPECT_NEAR(probe.seconds, 2.0, 0.15);
+}
+
 TEST_F(Conversion, AReaderStartsOnlyWithAnOpenSourceAndAWriterToFeed) {
   const std::string wav = MakeToneWav(m_dir, "tone.wav", WavFormat{44100, 2, 16}, 1.0);
   Object reader = Make("WAVReader");
