@@ -1,0 +1,128 @@
+// The views' dual interfaces: each member at its slot after IDispatch's,
+// and Cobrell.tlb naming the same members in the same order with their
+// dispatch identifiers, as late-bound callers find them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "platform/automation/type_library.h"
+#include "platform/com/com_ptr.h"
+#include "platform/testing/vtable_slot.h"
+#include "shellfolder/cobrell.h"
+#include "shellfolder/view_interfaces.h"
+
+namespace {
+
+using qap::testing::SlotOf;
+
+struct Member {
+  const char* name;
+  DISPID dispId;
+  std::ptrdiff_t slot;
+};
+
+// IUnknown's three and IDispatch's four come first.
+constexpr std::ptrdiff_t kFirstSlot = 7;
+
+void ExpectDescribed(REFIID iid, const std::vector<Member>& members) {
+  qap::automation::TypeLibraryPtr library;
+  ASSERT_EQ(qap::automation::LoadTypeLibrary(std::string(std::getenv("QAP_BIN_DIR")) + "/Cobrell.tlb",
+                                             &library),
+            S_OK);
+  const qap::automation::TypeInterface* described = library->Find(iid);
+  ASSERT_NE(described, nullptr);
+  ASSERT_EQ(described->members.size(), members.size());
+  for (size_t i = 0; i < members.size(); ++i) {
+    SCOPED_TRACE(members[i].name);
+    EXPECT_EQ(members[i].slot, kFirstSlot + static_cast<std::ptrdiff_t>(i));
+    EXPECT_EQ(described->members[i].name, members[i].name);
+    EXPECT_EQ(described->members[i].dispId, members[i].dispId);
+  }
+}
+
+TEST(ViewInterfaces, TheListControlsMembersKeepTheirSlotsAndDispatchIds) {
+  using I = IMp3DbClassicView;
+  ExpectDescribed(IID_IMp3DbClassicView,
+                  {{"CreateView", 1, SlotOf(&I::CreateView)},
+                   {"Refresh", 2, SlotOf(&I::Refresh)},
+                   {"DestroyView", 3, SlotOf(&I::DestroyView)},
+                   {"GetCurrentInfo", 4, SlotOf(&I::GetCurrentInfo)},
+                   {"GetWindow", 5, SlotOf(&I::GetWindow)},
+                   {"SetCurrentInfo", 6, SlotOf(&I::SetCurrentInfo)},
+                   {"GetCurrentPath", 7, SlotOf(&I::GetCurrentPath)},
+                   {"GetSelectedName", 8, SlotOf(&I::GetSelectedName)},
+                   {"GetSelectedGUID", 9, SlotOf(&I::GetSelectedGUID)},
+                   {"GetSelectedClass", 10, SlotOf(&I::GetSelectedClass)},
+                   {"InitMenuPopup", 11, SlotOf(&I::InitMenuPopup)},
+                   {"OnEditPaste", 12, SlotOf(&I::OnEditPaste)},
+                   {"OnEditCopyCut", 13, SlotOf(&I::OnEditCopyCut)},
+                   {"OnDelete", 14, SlotOf(&I::OnDelete)},
+                   {"OnSelectAll", 15, SlotOf(&I::OnSelectAll)},
+                   {"OnInvertSelection", 16, SlotOf(&I::OnInvertSelection)},
+                   {"OnEnter", 17, SlotOf(&I::OnEnter)},
+                   {"SetFocus", 18, SlotOf(&I::SetFocus)},
+                   {"OnEditLabel", 20, SlotOf(&I::OnEditLabel)},
+                   {"SaveViewState", 21, SlotOf(&I::SaveViewState)},
+                   {"OnCopyData", 22, SlotOf(&I::OnCopyData)}});
+}
+
+TEST(ViewInterfaces, TheWebViewsAndTheHostsMembersKeepTheirSlotsAndDispatchIds) {
+  using W = IMp3DbWebView;
+  ExpectDescribed(IID_IMp3DbWebView,
+                  {{"CreateView", 1, SlotOf(&W::CreateView)},
+                   {"Refresh", 2, SlotOf(&W::Refresh)},
+                   {"DestroyView", 3, SlotOf(&W::DestroyView)},
+                   {"GetCurrentInfo", 4, SlotOf(&W::GetCurrentInfo)},
+                   {"GetWindow", 5, SlotOf(&W::GetWindow)},
+                   {"SetCurrentInfo", 6, SlotOf(&W::SetCurrentInfo)},
+                   {"OnEnter", 7, SlotOf(&W::OnEnter)},
+                   {"OnInvertSelection", 8, SlotOf(&W::OnInvertSelection)},
+                   {"OnSelectAll", 9, SlotOf(&W::OnSelectAll)},
+                   {"OnEditCopyCut", 10, SlotOf(&W::OnEditCopyCut)},
+                   {"OnEditPaste", 11, SlotOf(&W::OnEditPaste)},
+                   {"OnDelete", 12, SlotOf(&W::OnDelete)},
+                   {"SetFocus", 13, SlotOf(&W::SetFocus)},
+                   {"OnEditLabel", 15, SlotOf(&W::OnEditLabel)},
+                   {"SaveViewState", 16, SlotOf(&W::SaveViewState)},
+                   {"InitMenuPopup", 17, SlotOf(&W::InitMenuPopup)},
+                   {"OnCopyData", 18, SlotOf(&W::OnCopyData)}});
+  using H = IMp3DbDefView;
+  ExpectDescribed(IID_IMp3DbDefView,
+                  {{"CreateView", 1, SlotOf(&H::CreateView)},
+                   {"Refresh", 2, SlotOf(&H::Refresh)},
+                   {"DestroyView", 3, SlotOf(&H::DestroyView)},
+                   {"GetCurrentInfo", 4, SlotOf(&H::GetCurrentInfo)},
+                   {"GetWindow", 5, SlotOf(&H::GetWindow)},
+                   {"GetCurrentView", 6, SlotOf(&H::GetCurrentView)},
+                   {"OnActivate", 7, SlotOf(&H::OnActivate)},
+                   {"OnDeactivate", 8, SlotOf(&H::OnDeactivate)},
+                   {"SetCurrentInfo", 9, SlotOf(&H::SetCurrentInfo)},
+                   {"OnTranslateAccelerator", 10, SlotOf(&H::OnTranslateAccelerator)},
+                   {"SaveViewState", 11, SlotOf(&H::SaveViewState)}});
+}
+
+TEST(ViewInterfaces, TheListControlAnswersLateBoundCallsByTheLibrarysNames) {
+  ComPtr<IClassFactory> factory;
+  ASSERT_EQ(DllGetClassObject(CLSID_Mp3DbClassicView, IID_IClassFactory, factory.OutVoid()), S_OK);
+  ComPtr<IDispatch> control;
+  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, control.OutVoid()), S_OK);
+  char16_t name[] = u"getcurrentpath";
+  LPOLESTR names[] = {name};
+  DISPID dispId = 0;
+  ASSERT_EQ(control->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispId), S_OK);
+  EXPECT_EQ(dispId, 7);
+  // A control that shows no folder yet tells the junction's name.
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  CComVariant path;
+  ASSERT_EQ(control->Invoke(dispId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &path,
+                            nullptr, nullptr),
+            S_OK);
+  ASSERT_EQ(path.vt, VT_BSTR);
+  EXPECT_EQ(std::u16string(path.bstrVal), u"QAP Music Jukebox");
+  EXPECT_EQ(control->Invoke(8, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &path,
+                            nullptr, nullptr),
+            E_FAIL);
+}
+
+}  // namespace
