@@ -37,6 +37,24 @@ QAP_EXPORT UINT ILGetSize(LPCITEMIDLIST list);
 // Returns the list to the shell's task allocator; null is fine.
 QAP_EXPORT void ILFree(LPITEMIDLIST list);
 
+// The item after item; null for null and at the end mark.
+QAP_EXPORT LPITEMIDLIST ILGetNext(LPCITEMIDLIST item);
+// The last item of the list; the list itself when it is empty.
+QAP_EXPORT LPITEMIDLIST ILFindLastID(LPCITEMIDLIST list);
+// Ends the list before its last item, in place; FALSE for an empty list.
+QAP_EXPORT BOOL ILRemoveLastID(LPITEMIDLIST list);
+// Copies in the shell's task allocator; null for null or when out of memory.
+QAP_EXPORT LPITEMIDLIST ILClone(LPCITEMIDLIST list);
+// A list of the first item alone.
+QAP_EXPORT LPITEMIDLIST ILCloneFirst(LPCITEMIDLIST list);
+// The items of first followed by those of second (either may be null).
+QAP_EXPORT LPITEMIDLIST ILCombine(LPCITEMIDLIST first, LPCITEMIDLIST second);
+// The shell asks the folders whether two lists name the same thing; with
+// self-describing items that is a byte-for-byte comparison here.
+QAP_EXPORT BOOL ILIsEqual(LPCITEMIDLIST first, LPCITEMIDLIST second);
+// Whether parent's items begin child (as its direct parent when immediate).
+QAP_EXPORT BOOL ILIsParent(LPCITEMIDLIST parent, LPCITEMIDLIST child, BOOL immediate);
+
 // Owns one list and frees it with ILFree.
 struct ItemIdListFree {
   void operator()(LPITEMIDLIST list) const { ILFree(list); }

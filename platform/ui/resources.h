@@ -68,6 +68,20 @@ QAP_EXPORT const AcceleratorTemplate* FindAcceleratorTemplate(HINSTANCE instance
 }  // namespace ui::res
 
 QAP_EXPORT const DialogTemplate* FindDialogTemplate(HINSTANCE instance, LPCSTR name);
+
+// Resource types, for EnumResourceNamesA.
+inline LPCSTR RT_BITMAP = MAKEINTRESOURCEA(2);
+inline LPCSTR RT_MENU = MAKEINTRESOURCEA(4);
+inline LPCSTR RT_DIALOG = MAKEINTRESOURCEA(5);
+inline LPCSTR RT_ACCELERATOR = MAKEINTRESOURCEA(9);
+inline LPCSTR RT_GROUP_ICON = MAKEINTRESOURCEA(14);
+using ENUMRESNAMEPROCA = BOOL (*)(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR param);
+// Calls proc with each resource of the type the module holds, named by
+// number (MAKEINTRESOURCEA), in ascending order as a module's resource
+// directory lists them, until proc answers FALSE. FALSE with
+// ERROR_RESOURCE_TYPE_NOT_FOUND when the module holds none of the type.
+QAP_EXPORT BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA proc,
+                                   LONG_PTR param);
 QAP_EXPORT int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);
 QAP_EXPORT HACCEL LoadAcceleratorsA(HINSTANCE instance, LPCSTR name);
 QAP_EXPORT HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name);

@@ -1,7 +1,8 @@
 // qap shell: the music folder (Cobrell) driven as the Windows shell drives
 // it: the module loaded with dlopen, its class object taken from
 // DllGetClassObject, the folders walked through IShellFolder and
-// IEnumIDList, and its registration entry points called.
+// IEnumIDList, and its registration entry points called; and the shell
+// browser, which finds the namespace extensions through the registry alone.
 #include <dlfcn.h>
 
 #include <cstdio>
@@ -14,6 +15,8 @@
 #include "platform/base/codepage.h"
 #include "platform/com/com_ptr.h"
 #include "platform/shell/extract_icon.h"
+#include "platform/shell/my_computer.h"
+#include "platform/shell/shell_browser.h"
 #include "platform/shell/shell_folder.h"
 #include "platform/base/string_compare.h"
 #include "shellfolder/cobrell.h"
@@ -29,7 +32,8 @@ int Run(const Args& args);
 const Verb kVerb{"shell", "browse the music folder and register it, as the Windows shell does",
                  "usage: qap shell ls [-R] [PATH]\n"
                  "       qap shell register\n"
-                 "       qap shell unregister\n\n"
+                 "       qap shell unregister\n"
+                 "       qap shell browse [--open] [PATH]\n\n"
                  "ls          lists a music folder's children as the shell sees them: kind,\n"
                  "            id, attributes, icon, display name and parsing name. PATH is a\n"
                  "            display path below the junction, names separated by '\\', such\n"
@@ -38,7 +42,13 @@ const Verb kVerb{"shell", "browse the music folder and register it, as the Windo
                  "            -R lists every folder below as well.\n"
                  "register    calls DllRegisterServer: the module's classes, the junction\n"
                  "            under My Computer and its approval\n"
-                 "unregister  calls DllUnregisterServer\n\n"
+                 "unregister  calls DllUnregisterServer\n"
+                 "browse      opens the shell browser on the folder PATH below My Computer\n"
+                 "            (names separated by '\\', such as \"QAP Music Jukebox\\Music\";\n"
+                 "            none means My Computer), with the folder tree beside the\n"
+                 "            folder's view, or without it with --open. It finds the\n"
+                 "            namespace extensions registered under My Computer, as the\n"
+                 "            Windows shell does, and ends when its last window closes.\n\n"
                  "Cobrell is loaded from $QAP_BIN_DIR, else from beside qap. The registry is\n"
                  "$QAP_REGISTRY, the music database $QAP_MUSIC_DB (see qap reg, qap library).\n",
                  Run};
@@ -342,24 +352,46 @@ int ListPath(const CobrellModule& module, const std::string& path, bool recurse)
   return List(folder.Get(), shown, recurse);
 }
 
+int Browse(const std::string& path, bool explore) {
+  LPITEMIDLIST folder = nullptr;
+  const HRESULT parsed = ParseFolderPath(path, &folder);
+  if (FAILED(parsed)) {
+    std::cerr << "qap shell: no folder \"" << path << "\" under My Computer: "
+              << ResultText(parsed) << "\n";
+    return 1;
+  }
+  UniqueItemIdList owned(folder);
+  if (RunShellBrowser(folder, explore) != 0) {
+    std::cerr << "qap shell: cannot open the shell browser: " << SystemMessage(GetLastError())
+              << "\n";
+    return 1;
+  }
+  return 0;
+}
+
 int Run(const Args& args) {
-  if (args.empty()) return UsageError(kVerb, "which of ls, register or unregister?");
+  if (args.empty()) return UsageError(kVerb, "which of ls, register, unregister or browse?");
   const std::string& action = args[0];
   bool recurse = false;
   std::vector<std::string> positional;
+  bool open = false;
   for (size_t i = 1; i < args.size(); ++i) {
     if (action == "ls" && args[i] == "-R") {
       recurse = true;
+    } else if (action == "browse" && args[i] == "--open") {
+      open = true;
     } else if (!args[i].empty() && args[i][0] == '-') {
       return UsageError(kVerb, "unknown option '" + args[i] + "'");
     } else {
       positional.push_back(args[i]);
     }
   }
-  if (action != "ls" && action != "register" && action != "unregister")
+  if (action != "ls" && action != "register" && action != "unregister" && action != "browse")
     return UsageError(kVerb, "unknown action '" + action + "'");
-  if (positional.size() > (action == "ls" ? 1u : 0u))
+  if (positional.size() > (action == "ls" || action == "browse" ? 1u : 0u))
     return UsageError(kVerb, "unexpected argument '" + positional.back() + "'");
+  // The browser knows the module only through the registry.
+  if (action == "browse") return Browse(positional.empty() ? "" : positional[0], !open);
 
   CobrellModule module;
   if (!module.Error().empty()) {

@@ -153,3 +153,41 @@ HACCEL LoadAcceleratorsA(HINSTANCE instance, LPCSTR name) {
   if (table == nullptr) return nullptr;
   return CreateAcceleratorTableA(table->entries.data(), static_cast<int>(table->entries.size()));
 }
+
+BOOL EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA proc, LONG_PTR param) {
+  if (proc == nullptr || !IS_INTRESOURCE(type)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  std::vector<int> ids;
+  {
+    Registry& registry = GetRegistry();
+    std::lock_guard lock(registry.mutex);
+    auto it = registry.modules.find(module);
+    if (it != registry.modules.end()) {
+      for (const ModuleResources* resources : it->second) {
+        auto add = [&ids](const auto& entries, auto idOf) {
+          for (const auto& entry : entries) ids.push_back(idOf(entry));
+        };
+        auto image = [](const ImageResource& entry) { return entry.id; };
+        auto byPointer = [](const auto* entry) { return entry->id; };
+        if (type == RT_GROUP_ICON) add(resources->icons, image);
+        if (type == RT_BITMAP) add(resources->bitmaps, image);
+        if (type == RT_MENU) add(resources->menus, byPointer);
+        if (type == RT_DIALOG) add(resources->dialogs, byPointer);
+        if (type == RT_ACCELERATOR) add(resources->accelerators, byPointer);
+      }
+    }
+  }
+  std::sort(ids.begin(), ids.end());
+  ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+  if (ids.empty()) {
+    SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
+    return FALSE;
+  }
+  // proc runs without the registry's lock: it may look resources up.
+  for (int id : ids) {
+    if (!proc(module, type, const_cast<LPSTR>(MAKEINTRESOURCEA(id)), param)) break;
+  }
+  return TRUE;
+}

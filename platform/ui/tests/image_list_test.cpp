@@ -2,11 +2,15 @@
 // and what the driver hands on of them.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/base/last_error.h"
 #include "platform/ui/commctrl.h"
 #include "platform/ui/driver.h"
 #include "platform/ui/gdi.h"
 #include "platform/ui/resources.h"
+#include "platform/ui/window_api.h"
 
 void UiTestImages(ui::res::ModuleResources* resources);
 
@@ -86,6 +90,21 @@ TEST(ImageList, StripNotAWholeNumberOfImagesWideIsRefused) {
   DeleteObject(bad);
   DeleteObject(strip);
   ImageList_Destroy(list);
+}
+
+BOOL CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR param) {
+  auto* ids = reinterpret_cast<std::vector<int>*>(param);
+  ids->push_back(static_cast<int>(reinterpret_cast<std::uintptr_t>(name)));
+  return ids->size() < 5;
+}
+
+TEST(ImageList, AModulesBitmapsAreEnumeratedInIdOrderAndMissingTypesFail) {
+  std::vector<int> ids;
+  ASSERT_TRUE(EnumResourceNamesA(TestModule(), RT_BITMAP, CollectName, reinterpret_cast<LONG_PTR>(&ids)));
+  EXPECT_EQ(ids, (std::vector<int>{kStrip, kBadStrip}));
+  SetLastError(0);
+  EXPECT_FALSE(EnumResourceNamesA(TestModule(), RT_GROUP_ICON, CollectName, reinterpret_cast<LONG_PTR>(&ids)));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
 }
 
 }  // namespace
