@@ -67,12 +67,20 @@ HRESULT Mp3DbShellView::TranslateAccelerator(MSG* msg) {
   if (msg == nullptr) return E_POINTER;
   const WPARAM key = msg->wParam;
   HWND editor = LabelEditor();
-  // Explorer takes Backspace for "up one level"; while a label is edited
-  // it is held back on the way down and given to the edit box whole on the
-  // way up.
-  if (msg->message == WM_KEYDOWN && key == static_cast<WPARAM>(VK_BACK) && editor != nullptr)
-    return S_OK;
+  // Explorer takes Backspace for "up one level" and Delete for deleting;
+  // while a label is edited they are held back on the way down and given
+  // to the edit box whole on the way up, once.
+  if (msg->message == WM_KEYDOWN && editor != nullptr) {
+    m_editorKey = key;
+    return key == static_cast<WPARAM>(VK_BACK) || key == static_cast<WPARAM>(VK_DELETE) ? S_OK
+                                                                                       : S_FALSE;
+  }
   if (msg->message != WM_KEYUP) return S_FALSE;
+  // Enter or Esc ended the edit on the way down; on the way up it must not
+  // open or act on the row just renamed.
+  const bool fromEditor = key == m_editorKey;
+  m_editorKey = 0;
+  if (fromEditor && editor == nullptr) return S_FALSE;
   if (key == static_cast<WPARAM>(VK_BACK) && editor != nullptr) {
     SendMessageA(editor, WM_KEYDOWN, VK_BACK, kKeyDownData);
     SendMessageA(editor, WM_CHAR, '\b', kKeyDownData);

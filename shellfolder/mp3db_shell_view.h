@@ -53,4 +53,7 @@ class Mp3DbShellView final : public CobrellObject<Mp3DbShellView, IShellView2> {
   ComPtr<IMp3DbDefView> m_host;
   ComPtr<IShellBrowser> m_browser;
   UniqueAccelerators m_accelerators;
+  // A key that went down while a label was edited: its way up belongs to
+  // the edit too, not to the view's accelerators.
+  WPARAM m_editorKey = 0;
 };
