@@ -71,11 +71,8 @@ InterfaceTable Mp3DbClassicView::Interfaces() {
 // --- the window ---
 
 HRESULT Mp3DbClassicView::MakeWindow(HWND parent, const RECT& rect) {
-  if (m_window != nullptr) {
-    SetParent(m_window, parent);
-    MoveControlWindow(&rect);
-    return S_OK;
-  }
+  // A page that embeds the list made its window already; it stays there.
+  if (m_window != nullptr) return S_OK;
   static const ATOM registered = [] {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &Mp3DbClassicView::WindowProc;

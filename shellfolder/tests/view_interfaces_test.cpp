@@ -8,8 +8,15 @@
 
 #include "platform/automation/type_library.h"
 #include "platform/com/com_ptr.h"
+#include "platform/com/connection_point.h"
+#include "platform/com/dispatch_sink.h"
+#include "platform/shell/shell_view.h"
+#include "platform/ui/driver.h"
+#include "platform/ui/ole/control_host.h"
+#include "platform/ui/user32.h"
 #include "platform/testing/vtable_slot.h"
 #include "shellfolder/cobrell.h"
+#include "shellfolder/tests/music_folder_fixture.h"
 #include "shellfolder/view_interfaces.h"
 
 namespace {
@@ -123,6 +130,72 @@ TEST(ViewInterfaces, TheListControlAnswersLateBoundCallsByTheLibrarysNames) {
   EXPECT_EQ(control->Invoke(8, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &path,
                             nullptr, nullptr),
             E_FAIL);
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+using ListControl = cobrell::testing::MusicFolderTest;
+
+// As a page embeds it: the page's host makes the control's window, then
+// the control is told what to show, and its events reach the page.
+TEST_F(ListControl, EveryChangeOfTheSelectionRaisesOnSelectionChanged) {
+  cobrell::testing::AddSong("Bravo", "Zed", "Bravo Album", "Pop");
+  cobrell::testing::AddSong("alpha", "Abba", "alpha Album", "Pop");
+  ComPtr<IShellFolder> songs = OpenPath({u"Music", u"Songs"});
+  ASSERT_TRUE(songs);
+  ComPtr<IClassFactory> factory;
+  ASSERT_EQ(DllGetClassObject(CLSID_Mp3DbClassicView, IID_IClassFactory, factory.OutVoid()), S_OK);
+  ComPtr<IMp3DbClassicView> control;
+  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IMp3DbClassicView, control.OutVoid()), S_OK);
+  ComPtr<IHostedControl> hosted;
+  ASSERT_EQ(control.As(IID_IHostedControl, &hosted), S_OK);
+
+  int changes = 0;
+  ComPtr<DispatchSink> sink = ComPtr<DispatchSink>::Attach(
+      new DispatchSink(DIID__Mp3DbClassicEvents, [&](DISPID dispId, DISPPARAMS*, UINT*) {
+        if (dispId == DISPID_OnSelectionChanged) ++changes;
+        return S_OK;
+      }));
+  ComPtr<IConnectionPointContainer> container;
+  ASSERT_EQ(control.As(IID_IConnectionPointContainer, &container), S_OK);
+  ComPtr<IConnectionPoint> point;
+  ASSERT_EQ(container->FindConnectionPoint(DIID__Mp3DbClassicEvents, point.Out()), S_OK);
+  DWORD cookie = 0;
+  ASSERT_EQ(point->Advise(static_cast<IDispatch*>(sink.Get()), &cookie), S_OK);
+
+  HWND page = CreateWindowExA(0, "STATIC", "page", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr,
+                              nullptr, nullptr, nullptr);
+  const RECT area{10, 10, 390, 290};
+  HWND window = nullptr;
+  ASSERT_EQ(hosted->CreateControlWindow(page, &area, &window), S_OK);
+  HWND shown = nullptr;
+  ASSERT_EQ(control->CreateView(nullptr, nullptr, songs.Get(), page, 0, 0, 0, 0, FVM_DETAILS, 0,
+                                &shown),
+            S_OK);
+  EXPECT_EQ(shown, window) << "the page's window stays the control's";
+  HWND list = FindWindowExA(window, nullptr, "SysListView32", nullptr);
+  ASSERT_NE(list, nullptr);
+  ui::driver::ClickRow(list, 0);
+  Pump();
+  EXPECT_EQ(changes, 1);
+  ui::driver::ClickRow(list, 1);
+  Pump();
+  EXPECT_EQ(changes, 3) << "one row left the selection, one came";
+  ASSERT_EQ(control->OnSelectAll(), S_OK);
+  EXPECT_EQ(changes, 4);
+  ASSERT_EQ(control->OnInvertSelection(), S_OK);
+  EXPECT_EQ(changes, 6);
+
+  point->Unadvise(cookie);
+  sink->Detach();
+  control->DestroyView();
+  DestroyWindow(page);
 }
 
 }  // namespace
