@@ -25,7 +25,7 @@ packages=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libtag1-dev libsdbus-c++-dev libsystemd-dev dbus-daemon curl
   libcpp-httplib-dev nlohmann-json3-dev ffmpeg libpng-dev
-  qt6-base-dev fonts-dejavu-core
+  qt6-base-dev fonts-dejavu-core libxml2-dev
 )
 
 missing=()

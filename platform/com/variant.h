@@ -22,12 +22,16 @@ constexpr VARTYPE VT_BSTR = 8;
 constexpr VARTYPE VT_DISPATCH = 9;
 constexpr VARTYPE VT_ERROR = 10;
 constexpr VARTYPE VT_BOOL = 11;
+constexpr VARTYPE VT_VARIANT = 12;
 constexpr VARTYPE VT_UNKNOWN = 13;
 constexpr VARTYPE VT_UI1 = 17;
 constexpr VARTYPE VT_UI2 = 18;
 constexpr VARTYPE VT_UI4 = 19;
 constexpr VARTYPE VT_INT = 22;
 constexpr VARTYPE VT_UINT = 23;
+// With VT_VARIANT: the value is another variant, reached by pvarVal and
+// owned elsewhere (clearing or copying the reference leaves it alone).
+constexpr VARTYPE VT_BYREF = 0x4000;
 
 struct VARIANT {
   VARTYPE vt;
@@ -47,6 +51,7 @@ struct VARIANT {
     BSTR bstrVal;
     IUnknown* punkVal;
     IUnknown* pdispVal;
+    VARIANT* pvarVal;
   };
 };
 

@@ -11,21 +11,12 @@
 #include "platform/com/class_object.h"
 #include "platform/com/com_object.h"
 #include "platform/com/com_ptr.h"
-#include "platform/com/enumerator.h"
 #include "platform/registry/reg_key.h"
 #include "platform/shell/extract_icon.h"
+#include "platform/shell/item_enumerator.h"
 #include "platform/shell/shell_malloc.h"
 
-// What an enumerator of item lists hands out is a copy for the caller.
-template <>
-struct EnumeratedItem<LPITEMIDLIST> {
-  static void Hold(LPITEMIDLIST& list) { list = ILClone(list); }
-  static void Drop(LPITEMIDLIST& list) { ILFree(list); }
-};
-
 namespace {
-
-using ItemEnumerator = ComEnumerator<IEnumIDList, LPITEMIDLIST, IID_IEnumIDList>;
 
 constexpr USHORT kClassItemSize = 20;
 constexpr BYTE kClassItemType = 0x1F;

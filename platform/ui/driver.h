@@ -265,6 +265,22 @@ class HostedControlModel {
   virtual std::vector<std::pair<std::string, std::string>> Properties() const = 0;
 };
 
+// A page of text laid out by its window (the web browser control's) in
+// blocks, each a heading or paragraph of plain text at its place in the
+// window's client area; what the page embeds are child windows.
+struct PageBlock {
+  RECT rect{};
+  std::string text;  // lines separated by '\n'
+  std::string fontFace;
+  int fontPointSize = 0;
+  bool bold = false;
+};
+class PageModel {
+ public:
+  virtual ~PageModel() = default;
+  virtual std::vector<PageBlock> Blocks() const = 0;
+};
+
 QAP_EXPORT void* ControlModel(HWND window, const std::type_info& type);
 template <typename T>
 T* Model(HWND window) {

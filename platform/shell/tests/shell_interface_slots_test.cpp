@@ -7,6 +7,7 @@
 #include "platform/shell/shell_folder.h"
 #include "platform/shell/shell_malloc.h"
 #include "platform/shell/shell_view.h"
+#include "platform/shell/web_browser_interfaces.h"
 #include "platform/testing/vtable_slot.h"
 
 namespace {
@@ -99,6 +100,38 @@ TEST(ShellInterfaceSlots, BrowserAndStreamMembersSitAtTheirSlots) {
   EXPECT_EQ(SlotOf(&IStream::UnlockRegion), 11);
   EXPECT_EQ(SlotOf(&IStream::Stat), 12);
   EXPECT_EQ(SlotOf(&IStream::Clone), 13);
+}
+
+TEST(ShellInterfaceSlots, WebBrowserAndDocumentMembersFollowIDispatchsFour) {
+  EXPECT_EQ(SlotOf(&IWebBrowser2::Invoke), 6);
+  EXPECT_EQ(SlotOf(&IWebBrowser2::Navigate), 7);
+  EXPECT_EQ(SlotOf(&IWebBrowser2::Refresh), 8);
+  EXPECT_EQ(SlotOf(&IWebBrowser2::get_Document), 9);
+  EXPECT_EQ(SlotOf(&IWebBrowser2::get_LocationURL), 10);
+  EXPECT_EQ(SlotOf(&IWebBrowser2::get_ReadyState), 11);
+  EXPECT_EQ(SlotOf(&IWebBrowser2::get_HWND), 12);
+
+  EXPECT_EQ(SlotOf(&IHTMLDocument2::get_all), 7);
+  EXPECT_EQ(SlotOf(&IHTMLDocument2::get_body), 8);
+  EXPECT_EQ(SlotOf(&IHTMLDocument2::get_title), 9);
+  EXPECT_EQ(SlotOf(&IHTMLDocument2::get_URL), 10);
+  EXPECT_EQ(SlotOf(&IHTMLDocument2::get_readyState), 11);
+
+  EXPECT_EQ(SlotOf(&IHTMLElement::get_tagName), 7);
+  EXPECT_EQ(SlotOf(&IHTMLElement::get_id), 8);
+  EXPECT_EQ(SlotOf(&IHTMLElement::getAttribute), 9);
+  EXPECT_EQ(SlotOf(&IHTMLElement::get_innerHTML), 10);
+  EXPECT_EQ(SlotOf(&IHTMLElement::put_innerHTML), 11);
+  EXPECT_EQ(SlotOf(&IHTMLElement::get_innerText), 12);
+  EXPECT_EQ(SlotOf(&IHTMLElement::get_outerHTML), 13);
+  EXPECT_EQ(SlotOf(&IHTMLElement::get_parentElement), 14);
+  EXPECT_EQ(SlotOf(&IHTMLElement::get_children), 15);
+  EXPECT_EQ(SlotOf(&IHTMLElement::get_all), 16);
+
+  EXPECT_EQ(SlotOf(&IHTMLElementCollection::get_length), 7);
+  EXPECT_EQ(SlotOf(&IHTMLElementCollection::item), 8);
+  EXPECT_EQ(SlotOf(&IHTMLObjectElement::get_object), 7);
+  EXPECT_EQ(SlotOf(&IHTMLObjectElement::get_classid), 8);
 }
 
 }  // namespace

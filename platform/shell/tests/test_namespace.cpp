@@ -11,20 +11,15 @@
 
 #include "platform/base/codepage.h"
 #include "platform/com/com_object.h"
+#include "platform/com/simple_class_factory.h"
 #include "platform/com/com_ptr.h"
-#include "platform/com/enumerator.h"
+#include "platform/shell/item_enumerator.h"
 #include "platform/shell/shell_execute.h"
 #include "platform/shell/shell_folder.h"
 #include "platform/shell/shell_malloc.h"
 #include "platform/shell/shell_view.h"
 #include "platform/ui/progress_status.h"
 #include "platform/ui/user32.h"
-
-template <>
-struct EnumeratedItem<LPITEMIDLIST> {
-  static void Hold(LPITEMIDLIST& list) { list = ILClone(list); }
-  static void Drop(LPITEMIDLIST& list) { ILFree(list); }
-};
 
 namespace {
 
@@ -245,8 +240,6 @@ class TestView final : public ComObject<TestView, IShellView2> {
   int m_count = 0;
 };
 
-using ItemEnumerator = ComEnumerator<IEnumIDList, LPITEMIDLIST, IID_IEnumIDList>;
-
 class TestFolder final : public ComObject<TestFolder, IShellFolder, IPersistFolder2> {
  public:
   InterfaceTable Interfaces() {
@@ -329,26 +322,15 @@ class TestFolder final : public ComObject<TestFolder, IShellFolder, IPersistFold
   UniqueItemIdList m_list;
 };
 
-class Factory final : public ComObject<Factory, IClassFactory> {
- public:
-  InterfaceTable Interfaces() { return {{&IID_IClassFactory, static_cast<IClassFactory*>(this)}}; }
-  HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    return TestFolder::NewInstance(iid, object);
-  }
-  HRESULT LockServer(BOOL) override { return S_OK; }
-
- private:
-  friend ComObject<Factory, IClassFactory>;
-  Factory() = default;
-  ~Factory() = default;
-};
-
 }  // namespace
+
+// test_list_control.cpp
+HRESULT TestListClassObject(REFIID iid, void** object);
 
 extern "C" QAP_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
+  if (IsEqualGUID(clsid, CLSID_TestList)) return TestListClassObject(iid, object);
   if (!IsEqualGUID(clsid, CLSID_TestNamespace)) return CLASS_E_CLASSNOTAVAILABLE;
   static const bool registered = [] {
     WNDCLASSA windowClass{};
@@ -357,7 +339,7 @@ extern "C" QAP_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void
     return RegisterClassA(&windowClass) != 0;
   }();
   if (!registered) return E_FAIL;
-  return Factory::NewInstance(iid, object);
+  return SimpleClassFactory<TestFolder>::NewInstance(iid, object);
 }
 
 extern "C" QAP_EXPORT const char* TestNamespaceLog() {

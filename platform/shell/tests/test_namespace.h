@@ -1,7 +1,9 @@
-// The namespace extension the shell browser's tests hang under My Computer:
-// an in-process server of its own (test_namespace.cpp), found beside the
-// test program through the registry. Its folders are named by paths
-// ("Alpha/Gamma"); its views note what the browser does with them.
+// The namespace extension the shell browser's tests hang under My Computer,
+// and the list control the web browser control's tests embed in pages: an
+// in-process server of its own (test_namespace.cpp, test_list_control.cpp),
+// found beside the test program through the registry. The extension's
+// folders are named by paths ("Alpha/Gamma"); its views note what the
+// browser does with them.
 #pragma once
 
 #include <cstring>
@@ -13,6 +15,9 @@
 // {6D1B4C5E-2F0A-4E8B-9C3D-7A1E5B2C9F40}
 constexpr CLSID CLSID_TestNamespace{
     0x6D1B4C5E, 0x2F0A, 0x4E8B, {0x9C, 0x3D, 0x7A, 0x1E, 0x5B, 0x2C, 0x9F, 0x40}};
+// {A4C1E7D2-5B38-4F60-8E19-3D7C2B6A5F14}
+constexpr CLSID CLSID_TestList{
+    0xA4C1E7D2, 0x5B38, 0x4F60, {0x8E, 0x19, 0x3D, 0x7C, 0x2B, 0x6A, 0x5F, 0x14}};
 inline constexpr char kTestNamespaceModule[] = "libqap_test_namespace.so";
 inline constexpr char kTestNamespaceName[] = "Test Folder";
 
@@ -30,6 +35,9 @@ inline std::string TestItemBytes(const std::string& name) {
   std::memcpy(bytes.data(), &count, sizeof count);
   return bytes;
 }
+
+// The list control's dispatch identifier of its row count (read-only).
+constexpr long kTestListRowsId = 1;
 
 // What the module exports for the tests (dlsym).
 extern "C" {

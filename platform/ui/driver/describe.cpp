@@ -127,6 +127,13 @@ void DescribeWindow(std::ostringstream& out, HWND window, int depth) {
       out << indent << "  part " << index++ << " to " << part.right << ": " << Quoted(part.text)
           << "\n";
     }
+  } else if (auto* page = Model<PageModel>(window)) {
+    out << "\n";
+    for (const PageBlock& block : page->Blocks()) {
+      out << indent << "  block at " << block.rect.left << "," << block.rect.top << " "
+          << block.rect.right - block.rect.left << "x" << block.rect.bottom - block.rect.top
+          << (block.bold ? " bold" : "") << ": " << Quoted(block.text) << "\n";
+    }
   } else if (auto* hosted = Model<HostedControlModel>(window)) {
     out << " " << hosted->ClassId();
     for (const auto& [name, value] : hosted->Properties()) out << " " << name << "=" << Quoted(value);

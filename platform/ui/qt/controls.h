@@ -18,6 +18,8 @@ std::unique_ptr<Mirror> MakeTreeViewMirror(HWND window, QWidget* parent, FrontEn
 std::unique_ptr<Mirror> MakeProgressMirror(HWND window, QWidget* parent, FrontEnd& frontEnd);
 std::unique_ptr<Mirror> MakeStatusBarMirror(HWND window, QWidget* parent, FrontEnd& frontEnd);
 std::unique_ptr<Mirror> MakeHostMirror(HWND window, QWidget* parent, FrontEnd& frontEnd);
+// A window that lays out a page of text (driver::PageModel).
+std::unique_ptr<Mirror> MakePageMirror(HWND window, QWidget* parent, FrontEnd& frontEnd);
 // Any other window: a plain area that holds its children.
 std::unique_ptr<Mirror> MakePanelMirror(HWND window, QWidget* parent, FrontEnd& frontEnd);
 

@@ -104,7 +104,11 @@ void FrontEnd::OnCreated(HWND window) {
     parent = parentMirror->ChildArea();
   }
   std::unique_ptr<Mirror> mirror = MakeMirror(window, parent, *this);
-  if (mirror) m_mirrors.emplace(window, std::move(mirror));
+  if (!mirror) return;
+  m_mirrors.emplace(window, std::move(mirror));
+  // Children made while the window was being made (a hosted control's, in
+  // its host's WM_CREATE) were announced before it: they are shown now.
+  for (HWND child : driver::Children(window)) OnCreated(child);
 }
 
 void FrontEnd::OnDestroyed(HWND window) {

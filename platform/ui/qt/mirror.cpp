@@ -161,6 +161,7 @@ std::unique_ptr<Mirror> MakeMirror(HWND window, QWidget* parent, FrontEnd& front
   if (is("msctls_progress32")) return MakeProgressMirror(window, parent, frontEnd);
   if (is("msctls_statusbar32")) return MakeStatusBarMirror(window, parent, frontEnd);
   if (is("AtlAxWin")) return MakeHostMirror(window, parent, frontEnd);
+  if (driver::Model<driver::PageModel>(window) != nullptr) return MakePageMirror(window, parent, frontEnd);
   return MakePanelMirror(window, parent, frontEnd);
 }
 

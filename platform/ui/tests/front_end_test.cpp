@@ -25,6 +25,7 @@
 #include "platform/ui/commctrl.h"
 #include "platform/ui/ole.h"
 #include "platform/ui/qt/front_end.h"
+#include "platform/ui/core/window.h"
 #include "platform/ui/qt/mirror.h"
 #include "platform/ui/tests/ui_test_support.h"
 #include "platform/ui/user32.h"
@@ -271,6 +272,52 @@ TEST_F(FrontEndTest, TheClipboardTravelsOnTheDesktopsAndFilesDropFromIt) {
   QCoreApplication::sendEvent(table->viewport(), &drop);
   Settle();
   EXPECT_EQ(dropped, (std::vector<std::string>{"/music/a.mp3", "/music/b c.wav"}));
+}
+
+// A window of a program's own class that lays out a page of two blocks.
+class TwoBlockPage final : public ui::core::ControlState, public ui::driver::PageModel {
+ public:
+  void* QueryModel(const std::type_info& type) override {
+    return ui::core::QueryModels<TwoBlockPage, ui::driver::PageModel>(this, type);
+  }
+  std::vector<ui::driver::PageBlock> Blocks() const override {
+    return {{{8, 8, 292, 40}, "Play Lists", "MS Sans Serif", 14, true},
+            {{8, 100, 292, 130}, "Below the list", "MS Sans Serif", 10, false}};
+  }
+};
+
+// The page embeds its button as it is made, as a control host makes its
+// control: the child is announced before the page.
+LRESULT PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) ui::core::SetControlState(window, std::make_unique<TwoBlockPage>());
+  if (message == WM_CREATE && GetParent(window) != nullptr)
+    CreateWindowExA(0, WC_BUTTON, "Embedded", WS_CHILD | WS_VISIBLE, 8, 48, 200, 40, window, nullptr,
+                    nullptr, nullptr);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(FrontEndTest, APageShowsEachBlockWhereItsWindowLaidItOutBeneathWhatItEmbeds) {
+  WNDCLASSA pageClass{};
+  pageClass.lpfnWndProc = PageProc;
+  pageClass.lpszClassName = "FrontEndTestPage";
+  ASSERT_NE(RegisterClassA(&pageClass), 0);
+  HWND top = CreateWindowExA(0, "FrontEndTestPage", "Page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                             300, 200, nullptr, nullptr, nullptr, nullptr);
+  HWND page = CreateWindowExA(0, "FrontEndTestPage", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, top,
+                              nullptr, nullptr, nullptr);
+  ASSERT_NE(page, nullptr);
+  Settle();
+  QLabel* heading = Find<QLabel>(page, "Play Lists");
+  ASSERT_NE(heading, nullptr);
+  EXPECT_EQ(heading->geometry(), QRect(8, 8, 284, 32));
+  EXPECT_TRUE(heading->font().bold());
+  ASSERT_NE(Find<QLabel>(page, "Below the list"), nullptr);
+  QWidget* button = Find<QPushButton>(page, "Embedded");
+  ASSERT_NE(button, nullptr) << "a child made in its parent's WM_CREATE is shown too";
+  EXPECT_EQ(heading->parentWidget(), button->parentWidget());
+  const QObjectList& order = button->parentWidget()->children();
+  EXPECT_LT(order.indexOf(heading), order.indexOf(button)) << "the embedded control is on top";
+  DestroyWindow(top);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/base/codepage.h"
 #include "platform/com/class_object.h"
 #include "platform/com/com_object.h"
+#include "platform/com/simple_class_factory.h"
 #include "platform/com/connection_point_impl.h"
 #include "platform/ui/ole/control_host.h"
 #include "platform/ui/user32.h"
@@ -170,26 +171,11 @@ class HostedTestControl final
   HWND m_window = nullptr;
 };
 
-class Factory final : public ComObject<Factory, IClassFactory> {
- public:
-  InterfaceTable Interfaces() { return {{&IID_IClassFactory, static_cast<IClassFactory*>(this)}}; }
-  HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    return HostedTestControl::NewInstance(iid, object);
-  }
-  HRESULT LockServer(BOOL) override { return S_OK; }
-
- private:
-  friend ComObject<Factory, IClassFactory>;
-  Factory() = default;
-  ~Factory() = default;
-};
-
 }  // namespace
 
 extern "C" QAP_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   if (!IsEqualGUID(clsid, CLSID_HostedTestControl)) return CLASS_E_CLASSNOTAVAILABLE;
-  return Factory::NewInstance(iid, object);
+  return SimpleClassFactory<HostedTestControl>::NewInstance(iid, object);
 }
