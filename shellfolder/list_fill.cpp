@@ -93,9 +93,15 @@ class Rows {
 
   // The icon's place in the list's image list, added on first use.
   HRESULT Image(DWORD icon, int* image) {
+    // Rows of a fill mostly share one icon.
+    if (icon == m_lastIcon) {
+      *image = m_lastImage;
+      return S_OK;
+    }
     auto found = m_images.find(icon);
     if (found != m_images.end()) {
       *image = found->second;
+      Remember(icon, *image);
       return S_OK;
     }
     UniqueIcon loaded(LoadIconA(m_resources, MAKEINTRESOURCEA(static_cast<int>(icon))));
@@ -103,13 +109,21 @@ class Rows {
     *image = ImageList_AddIcon(ListView_GetImageList(m_list, LVSIL_SMALL), loaded.get());
     if (*image < 0) return E_OUTOFMEMORY;
     m_images.emplace(icon, *image);
+    Remember(icon, *image);
     return S_OK;
+  }
+
+  void Remember(DWORD icon, int image) {
+    m_lastIcon = icon;
+    m_lastImage = image;
   }
 
   HWND m_list;
   HINSTANCE m_resources;
   int m_count = 0;
   std::map<DWORD, int> m_images;
+  DWORD m_lastIcon = 0;
+  int m_lastImage = -1;
 };
 
 HRESULT FillJunction(Rows& rows, const CString& sortName, bool ascending) {

@@ -177,6 +177,9 @@ LRESULT Mp3DbClassicView::OnNotify(const NMHDR& header) {
     case LVN_BEGINDRAG:
       BeginDrag();
       return 0;
+    case LVN_DELETEALLITEMS:
+      // Rows keep nothing to free: no word of each row as it goes.
+      return TRUE;
     default:
       return 0;
   }

@@ -6,8 +6,11 @@
 #pragma once
 
 #include "platform/com/com_ptr.h"
+#include "platform/com/connection_point.h"
+#include "platform/com/dispatch_sink.h"
 #include "platform/shell/shell_folder.h"
 #include "platform/shell/shell_view.h"
+#include "platform/shell/web_browser_interfaces.h"
 #include "shellfolder/com_object.h"
 #include "shellfolder/view_interfaces.h"
 
@@ -57,9 +60,22 @@ class Mp3DbWebView final : public CobrellObject<Mp3DbWebView, IMp3DbWebView> {
     return m_list ? call(m_list.Get()) : E_UNEXPECTED;
   }
 
+  static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  HRESULT MakeWindow(HWND parent, const RECT& rect);
+  HRESULT ListenToBrowser();
+  void StopListening();
+  void OnDocumentComplete();
+  // Shows the folder in the page's list control, when it is a new one.
+  void AttachList(ComPtr<IMp3DbClassicView> list);
+
   ComPtr<IShellBrowser> m_browser;
   ComPtr<IShellFolder> m_folder;
-  ComPtr<IUnknown> m_shellView;
+  IUnknown* m_shellView = nullptr;  // the shell view, which outlives its views
+  ComPtr<IWebBrowser2> m_page;
+  // The page's events (MyDWebBrowserEvents2): DocumentComplete.
+  ComPtr<DispatchSink> m_events;
+  ComPtr<IConnectionPoint> m_eventPoint;
+  DWORD m_eventCookie = 0;
   ComPtr<IMp3DbClassicView> m_list;
   UINT m_viewMode = FVM_DETAILS;
   UINT m_flags = 0;

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-inline constexpr char kPathToken[] = "%THISMP3DBPATH%";
+inline constexpr char16_t kPathToken[] = u"%THISMP3DBPATH%";
 // What stands for the folder until the page's list control tells its path.
 inline constexpr char kDefaultPageFolder[] = "Mp3Db Path";
 
@@ -17,6 +17,7 @@ std::string TemplatePathOf(std::string_view modulePath);
 // The list control's current path as the page shows it: the part after
 // its last "/" when it holds one.
 std::string PageFolderText(std::string_view currentPath);
-// Replaces every token in html with text, escaped; false, leaving html as
-// it was, when there is no token.
-bool ReplacePathToken(std::string* html, std::string_view text);
+// Replaces every token in html outside its comments with the folder's
+// name (system code page), escaped; false, leaving html as it was, when no
+// such token is there.
+bool ReplacePathToken(std::u16string* html, std::string_view folderText);

@@ -142,6 +142,25 @@ void Pump() {
 
 using ListControl = cobrell::testing::MusicFolderTest;
 
+TEST_F(ListControl, TheFoldersViewNamesTheClassicViewAsDefaultAndTheWebViewAsTheOther) {
+  ComPtr<IShellFolder> music = OpenPath({u"Music"});
+  ASSERT_TRUE(music);
+  ComPtr<IShellView2> view;
+  ASSERT_EQ(music->CreateViewObject(nullptr, IID_IShellView2, view.OutVoid()), S_OK);
+  SHELLVIEWID id{};
+  EXPECT_EQ(view->GetView(&id, 0), S_OK);
+  EXPECT_EQ(id, CLSID_Mp3DbClassicView);
+  EXPECT_EQ(view->GetView(&id, SV2GV_DEFAULTVIEW), S_OK);
+  EXPECT_EQ(id, CLSID_Mp3DbClassicView);
+  EXPECT_EQ(view->GetView(&id, 1), S_OK);
+  EXPECT_EQ(id, CLSID_Mp3DbWebView);
+  EXPECT_EQ(view->GetView(&id, 2), E_INVALIDARG);
+  // Which one is shown, only a view with a window can tell.
+  EXPECT_EQ(view->GetView(&id, SV2GV_CURRENTVIEW), E_NOTIMPL);
+  HWND window = nullptr;
+  EXPECT_EQ(view->GetWindow(&window), E_NOTIMPL);
+}
+
 // As a page embeds it: the page's host makes the control's window, then
 // the control is told what to show, and its events reach the page.
 TEST_F(ListControl, EveryChangeOfTheSelectionRaisesOnSelectionChanged) {
