@@ -8,9 +8,9 @@
 
 #include "platform/base/codepage.h"
 #include "platform/shell/shell_execute.h"
+#include "platform/shell/shell_folder.h"
 #include "platform/shell/shell_notify.h"
 #include "platform/ui/commctrl.h"
-#include "platform/shell/shell_folder.h"
 #include "platform/ui/ole/drag_drop.h"
 #include "platform/ui/user32.h"
 #include "shellfolder/cobrell.h"
@@ -153,8 +153,8 @@ void Mp3DbClassicView::OpenSong(int row) {
 
 void Mp3DbClassicView::BrowseToChild(int row) {
   LPCITEMIDLIST last = Items().GetLast(m_folderList.get());
-  const MusicItem* parent = Items().IsMusicItem(m_folderList.get(), true) ? AsMusicItem(last)
-                                                                         : nullptr;
+  const MusicItem* parent =
+      Items().IsMusicItem(m_folderList.get(), true) ? AsMusicItem(last) : nullptr;
   LPITEMIDLIST child = nullptr;
   if (FAILED(Items().MakeItem(m_shown.kind, parent, static_cast<int>(RowParam(m_list, row)),
                               nullptr, &child))) {
@@ -269,7 +269,7 @@ HRESULT Mp3DbClassicView::InitMenuPopup(UINT, WPARAM wParam, LPARAM, BOOL* bHand
   if (bHandled != nullptr) *bHandled = FALSE;
   if (!IsMenu(menu)) return E_INVALIDARG;
   CheckMenuRadioItem(menu, cobrell::kCommandLargeIcons, cobrell::kCommandSmallIcons,
-                     CommandOfViewMode(m_viewMode), MF_BYCOMMAND);
+                     CommandOfViewMode(m_settings.viewMode), MF_BYCOMMAND);
   // The list accepts nothing from the clipboard until it takes pastes.
   EnableMenuItem(menu, cobrell::kCommandPaste, MF_BYCOMMAND | MF_GRAYED);
   if (bHandled != nullptr) *bHandled = TRUE;
@@ -293,7 +293,8 @@ HRESULT Mp3DbClassicView::OnCopyData(UINT, WPARAM, LPARAM lParam, BOOL* bHandled
   if (bHandled != nullptr) *bHandled = FALSE;
   const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
   // Only a whole music item, count included, is a notice.
-  if (data == nullptr || data->lpData == nullptr || data->cbData < sizeof(MusicItem)) return S_FALSE;
+  if (data == nullptr || data->lpData == nullptr || data->cbData < sizeof(MusicItem))
+    return S_FALSE;
   const auto* item = static_cast<LPCITEMIDLIST>(data->lpData);
   if (item->mkid.cb > data->cbData || !Items().IsMusicItem(item, false)) return S_FALSE;
   const MusicItem* changed = AsMusicItem(item);

@@ -87,6 +87,7 @@ std::string FormatDuration(int seconds) {
   const int hours = seconds / 3600;
   const int minutes = (seconds - hours * 3600) / 60;
   char text[32];
-  std::snprintf(text, sizeof text, "%d:%02d:%02d", hours, minutes, seconds - hours * 3600 - minutes * 60);
+  std::snprintf(text, sizeof text, "%d:%02d:%02d", hours, minutes,
+                seconds - hours * 3600 - minutes * 60);
   return text;
 }

@@ -175,16 +175,21 @@ HRESULT FillSubGroups(Rows& rows, const ShownFolder& folder, const CString& sort
   return S_OK;
 }
 
+// count songs, each from song(index): the records stay the container's.
+template <typename SongAt>
+HRESULT AddSongs(Rows& rows, int count, SongAt song) {
+  for (int i = 0; i < count; ++i) {
+    IQAPSongInfo* record = song(i);
+    if (record == nullptr) return E_FAIL;
+    if (HRESULT added = rows.Song(*record); FAILED(added)) return added;
+  }
+  return S_OK;
+}
+
 HRESULT FillAllSongs(Rows& rows, const CString& sortName, bool ascending) {
   SongContainerPtr songs(CreateISongContainer(sortName, ascending));
   if (!songs || !songs->Open()) return E_FAIL;
-  const int count = songs->GetCount();
-  for (int i = 0; i < count; ++i) {
-    IQAPSongInfo* song = songs->GetSong(i);
-    if (song == nullptr) return E_FAIL;
-    if (HRESULT added = rows.Song(*song); FAILED(added)) return added;
-  }
-  return S_OK;
+  return AddSongs(rows, songs->GetCount(), [&](int i) { return songs->GetSong(i); });
 }
 
 HRESULT FillSubGroupSongs(Rows& rows, const ShownFolder& folder, const CString& sortName,
@@ -194,13 +199,7 @@ HRESULT FillSubGroupSongs(Rows& rows, const ShownFolder& folder, const CString& 
   info.extra = WideToAnsi(folder.extra);
   SubGroupPtr songs(CreateISubGroup(info, sortName, ascending));
   if (!songs || !songs->Open()) return E_FAIL;
-  const int count = songs->GetSongCount();
-  for (int i = 0; i < count; ++i) {
-    IQAPSongInfo* song = songs->GetSong(i);
-    if (song == nullptr) return E_FAIL;
-    if (HRESULT added = rows.Song(*song); FAILED(added)) return added;
-  }
-  return S_OK;
+  return AddSongs(rows, songs->GetSongCount(), [&](int i) { return songs->GetSong(i); });
 }
 
 HRESULT FillPlaylists(Rows& rows, const CString& sortName, bool ascending) {
@@ -223,16 +222,13 @@ HRESULT FillPlaylistSongs(Rows& rows, const ShownFolder& folder, const CString& 
   std::vector<SongInfoPtr> songs;
   if (!ReadPlaylistSongs(folder.id, &songs)) return E_FAIL;
   OrderPlaylistSongs(&songs, sortName, ascending);
-  for (const SongInfoPtr& song : songs) {
-    if (HRESULT added = rows.Song(*song); FAILED(added)) return added;
-  }
-  return S_OK;
+  return AddSongs(rows, static_cast<int>(songs.size()), [&](int i) { return songs[i].get(); });
 }
 
 }  // namespace
 
-HRESULT FillList(HWND list, HINSTANCE resources, const ShownFolder& folder,
-                 const CString& sortName, bool ascending) try {
+HRESULT FillList(HWND list, HINSTANCE resources, const ShownFolder& folder, const CString& sortName,
+                 bool ascending) try {
   RedrawOff redrawOff(list);
   ListView_DeleteAllItems(list);
   ImageList_RemoveAll(ListView_GetImageList(list, LVSIL_SMALL));

@@ -12,6 +12,7 @@
 #include "shellfolder/cobrell.h"
 #include "shellfolder/item_id_manager.h"
 #include "shellfolder/list_fill.h"
+#include "shellfolder/view_dispatch.h"
 #include "shellfolder/view_resources.h"
 #include "shellfolder/view_state.h"
 
@@ -50,8 +51,7 @@ DWORD ListStyleOf(UINT viewMode) {
 
 }  // namespace
 
-Mp3DbClassicView::Mp3DbClassicView()
-    : m_selectionEvents(this, DIID__Mp3DbClassicEvents) {}
+Mp3DbClassicView::Mp3DbClassicView() : m_selectionEvents(this, DIID__Mp3DbClassicEvents) {}
 
 Mp3DbClassicView::~Mp3DbClassicView() {
   m_selectionEvents.UnadviseAll();
@@ -73,22 +73,15 @@ InterfaceTable Mp3DbClassicView::Interfaces() {
 HRESULT Mp3DbClassicView::MakeWindow(HWND parent, const RECT& rect) {
   // A page that embeds the list made its window already; it stays there.
   if (m_window != nullptr) return S_OK;
-  static const ATOM registered = [] {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = &Mp3DbClassicView::WindowProc;
-    windowClass.hInstance = cobrell::Resources();
-    windowClass.lpszClassName = kClassName;
-    return RegisterClassA(&windowClass);
-  }();
+  static const ATOM registered = cobrell::RegisterViewClass(kClassName, &WindowProc);
   if (registered == 0) return HResultFromWin32(GetLastError());
   HWND window = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                rect.left, rect.top, rect.right - rect.left,
-                                rect.bottom - rect.top, parent, nullptr, cobrell::Resources(),
-                                this);
+                                rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                                parent, nullptr, cobrell::Resources(), this);
   if (window == nullptr) return HResultFromWin32(GetLastError());
   m_list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEW, "",
-                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_SHOWSELALWAYS |
-                               LVS_EDITLABELS | LVS_SHAREIMAGELISTS | ListStyleOf(m_viewMode),
+                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_SHOWSELALWAYS | LVS_EDITLABELS |
+                               LVS_SHAREIMAGELISTS | ListStyleOf(m_settings.viewMode),
                            0, 0, rect.right - rect.left, rect.bottom - rect.top, window,
                            reinterpret_cast<HMENU>(static_cast<intptr_t>(kListId)),
                            cobrell::Resources(), nullptr);
@@ -104,16 +97,10 @@ HRESULT Mp3DbClassicView::MakeWindow(HWND parent, const RECT& rect) {
 }
 
 LRESULT Mp3DbClassicView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    auto* view = static_cast<Mp3DbClassicView*>(create->lpCreateParams);
-    view->m_window = window;
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-  }
-  auto* view = reinterpret_cast<Mp3DbClassicView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* view = cobrell::ViewOfWindow<Mp3DbClassicView>(window, message, lParam);
   if (view == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCCREATE) view->m_window = window;
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     view->m_window = nullptr;
     view->m_list = nullptr;
     return DefWindowProcA(window, message, wParam, lParam);
@@ -253,7 +240,7 @@ void Mp3DbClassicView::ApplyViewMode() {
   const LONG style = GetWindowLongA(m_list, GWL_STYLE);
   SetWindowLongA(m_list, GWL_STYLE,
                  static_cast<LONG>((static_cast<DWORD>(style) & ~LVS_TYPEMASK) |
-                                   ListStyleOf(m_viewMode)));
+                                   ListStyleOf(m_settings.viewMode)));
 }
 
 std::u16string Mp3DbClassicView::FolderPath() const {
@@ -269,8 +256,7 @@ HRESULT Mp3DbClassicView::CreateView(IUnknown*, IShellBrowser* pIShellBrowser,
   if (phWnd != nullptr) *phWnd = nullptr;
   if (pIShellFolder == nullptr) return E_INVALIDARG;
   m_browser = ComPtr<IShellBrowser>(pIShellBrowser);
-  m_viewMode = uViewMode != 0 ? uViewMode : FVM_DETAILS;
-  m_flags = uFlags;
+  if (FAILED(m_settings.Set(uViewMode, uFlags))) m_settings.Set(FVM_DETAILS, uFlags);
   SetFolder(pIShellFolder);
   ReadViewState();
   const HRESULT made = MakeWindow(uhwndParent, RECT{uLeft, uTop, uRight, uBottom});
@@ -295,24 +281,15 @@ HRESULT Mp3DbClassicView::DestroyView() {
 }
 
 HRESULT Mp3DbClassicView::GetCurrentInfo(UINT* puViewMode, UINT* puFlags) {
-  if (puViewMode == nullptr || puFlags == nullptr) return E_POINTER;
-  *puViewMode = m_viewMode;
-  *puFlags = m_flags;
-  return S_OK;
+  return m_settings.Get(puViewMode, puFlags);
 }
 
-HRESULT Mp3DbClassicView::GetWindow(HWND* phWnd) {
-  if (phWnd == nullptr) return E_POINTER;
-  *phWnd = m_window;
-  return m_window != nullptr ? S_OK : E_FAIL;
-}
+HRESULT Mp3DbClassicView::GetWindow(HWND* phWnd) { return cobrell::AnswerWindow(m_window, phWnd); }
 
 HRESULT Mp3DbClassicView::SetCurrentInfo(UINT uViewMode, UINT uFlags) {
-  if (uViewMode < FVM_ICON || uViewMode > FVM_DETAILS) return E_INVALIDARG;
-  m_viewMode = uViewMode;
-  m_flags = uFlags;
-  ApplyViewMode();
-  return S_OK;
+  const HRESULT result = m_settings.Set(uViewMode, uFlags);
+  if (SUCCEEDED(result)) ApplyViewMode();
+  return result;
 }
 
 HRESULT Mp3DbClassicView::GetCurrentPath(VARIANT* pvarPath) try {
@@ -336,6 +313,19 @@ HRESULT Mp3DbClassicView::SetFocus() {
   if (m_list == nullptr) return E_UNEXPECTED;
   ::SetFocus(m_list);
   return S_OK;
+}
+
+// --- IDispatch ---
+
+HRESULT Mp3DbClassicView::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
+                                        DISPID* dispIds) {
+  return cobrell::ViewIDsOfNames(IID_IMp3DbClassicView, iid, names, count, dispIds);
+}
+
+HRESULT Mp3DbClassicView::Invoke(DISPID dispId, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
+                                 VARIANT* result, EXCEPINFO*, UINT* argumentError) {
+  return cobrell::InvokeView(this, IID_IMp3DbClassicView, dispId, iid, flags, params, result,
+                             argumentError);
 }
 
 // --- IHostedControl ---

@@ -18,17 +18,16 @@
 #include "shellfolder/com_object.h"
 #include "shellfolder/list_columns.h"
 #include "shellfolder/view_interfaces.h"
+#include "shellfolder/view_window.h"
 
 class Mp3DbClassicView final
-    : public CobrellObject<Mp3DbClassicView, IMp3DbClassicView, IHostedControl,
+    : public CobrellObject<Mp3DbClassicView, WithoutTypeInfo<IMp3DbClassicView>, IHostedControl,
                            IConnectionPointContainer> {
  public:
   static HRESULT Create(REFIID iid, void** object);
   InterfaceTable Interfaces();
 
-  // IDispatch
-  HRESULT GetTypeInfoCount(UINT* count) override;
-  HRESULT GetTypeInfo(UINT index, LCID locale, ITypeInfo** typeInfo) override;
+  // IDispatch (names from the type library; no type information)
   HRESULT GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
                         DISPID* dispIds) override;
   HRESULT Invoke(DISPID dispId, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
@@ -37,8 +36,7 @@ class Mp3DbClassicView final
   // IMp3DbClassicView
   HRESULT CreateView(IUnknown* pIUnkShellView, IShellBrowser* pIShellBrowser,
                      IShellFolder* pIShellFolder, HWND uhwndParent, LONG uTop, LONG uLeft,
-                     LONG uBottom, LONG uRight, UINT uViewMode, UINT uFlags,
-                     HWND* phWnd) override;
+                     LONG uBottom, LONG uRight, UINT uViewMode, UINT uFlags, HWND* phWnd) override;
   HRESULT Refresh() override;
   HRESULT DestroyView() override;
   HRESULT GetCurrentInfo(UINT* puViewMode, UINT* puFlags) override;
@@ -72,7 +70,7 @@ class Mp3DbClassicView final
 
  private:
   Mp3DbClassicView();
-  friend CobrellObject<Mp3DbClassicView, IMp3DbClassicView, IHostedControl,
+  friend CobrellObject<Mp3DbClassicView, WithoutTypeInfo<IMp3DbClassicView>, IHostedControl,
                        IConnectionPointContainer>;
   ~Mp3DbClassicView();
 
@@ -102,8 +100,7 @@ class Mp3DbClassicView final
   ShownFolder m_shown;
   CString m_sortName;
   bool m_ascending = true;
-  UINT m_viewMode = FVM_DETAILS;
-  UINT m_flags = 0;
+  cobrell::ViewSettings m_settings;
   HWND m_window = nullptr;
   HWND m_list = nullptr;
   UniqueImageList m_images;

@@ -10,6 +10,7 @@
 #include "shellfolder/mp3db_web_view.h"
 #include "shellfolder/view_dispatch.h"
 #include "shellfolder/view_resources.h"
+#include "shellfolder/view_window.h"
 
 namespace {
 
@@ -57,15 +58,10 @@ InterfaceTable Mp3DbDefView::Interfaces() {
 // --- the window ---
 
 LRESULT Mp3DbDefView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* host = static_cast<Mp3DbDefView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    host->m_window = window;
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
-  }
-  auto* host = reinterpret_cast<Mp3DbDefView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* host = cobrell::ViewOfWindow<Mp3DbDefView>(window, message, lParam);
   if (host == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCCREATE) host->m_window = window;
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     host->m_window = nullptr;
     return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -90,12 +86,14 @@ LRESULT Mp3DbDefView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       CheckMenuItem(reinterpret_cast<HMENU>(wParam), cobrell::kCommandWebView,
                     MF_BYCOMMAND | (m_web ? MF_CHECKED : MF_UNCHECKED));
       BOOL handled = FALSE;
-      ForControl([&](auto* control) { return control->InitMenuPopup(message, wParam, lParam, &handled); });
+      ForControl(
+          [&](auto* control) { return control->InitMenuPopup(message, wParam, lParam, &handled); });
       return 0;
     }
     case WM_COPYDATA: {
       BOOL handled = FALSE;
-      ForControl([&](auto* control) { return control->OnCopyData(message, wParam, lParam, &handled); });
+      ForControl(
+          [&](auto* control) { return control->OnCopyData(message, wParam, lParam, &handled); });
       return handled;
     }
     default:
@@ -202,7 +200,8 @@ void Mp3DbDefView::SwitchView() {
     SaveViewState(stream.Get());
   stream.Reset();
   ShowControl(m_web ? CLSID_Mp3DbClassicView : CLSID_Mp3DbWebView, viewMode, flags);
-  if (m_uiState == SVUIA_ACTIVATE_FOCUS) ForControl([](auto* control) { return control->SetFocus(); });
+  if (m_uiState == SVUIA_ACTIVATE_FOCUS)
+    ForControl([](auto* control) { return control->SetFocus(); });
 }
 
 // --- IMp3DbDefView ---
@@ -219,13 +218,7 @@ HRESULT Mp3DbDefView::CreateView(Mp3DbViewCreateInfo* info, IShellFolder* pIShel
     info->pIUnkShellBrowser->QueryInterface(IID_IShellBrowser, m_browser.OutVoid());
   m_folder = ComPtr<IShellFolder>(pIShellFolder);
 
-  static const ATOM registered = [] {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = &Mp3DbDefView::WindowProc;
-    windowClass.hInstance = cobrell::Resources();
-    windowClass.lpszClassName = kClassName;
-    return RegisterClassA(&windowClass);
-  }();
+  static const ATOM registered = cobrell::RegisterViewClass(kClassName, &WindowProc);
   if (registered == 0) return HResultFromWin32(GetLastError());
   HWND parent = nullptr;
   if (m_browser) m_browser->GetWindow(&parent);
@@ -237,7 +230,8 @@ HRESULT Mp3DbDefView::CreateView(Mp3DbViewCreateInfo* info, IShellFolder* pIShel
   }
   HRESULT shown = ShowControl(*info->pvid, info->uViewMode, info->uFlags);
   // A web page that cannot be shown leaves the plain list.
-  if (FAILED(shown) && web) shown = ShowControl(CLSID_Mp3DbClassicView, info->uViewMode, info->uFlags);
+  if (FAILED(shown) && web)
+    shown = ShowControl(CLSID_Mp3DbClassicView, info->uViewMode, info->uFlags);
   if (FAILED(shown)) {
     DestroyView();
     return shown;
@@ -266,11 +260,7 @@ HRESULT Mp3DbDefView::GetCurrentInfo(UINT* puViewMode, UINT* puFlags) {
   return ForControl([&](auto* control) { return control->GetCurrentInfo(puViewMode, puFlags); });
 }
 
-HRESULT Mp3DbDefView::GetWindow(HWND* lphwnd) {
-  if (lphwnd == nullptr) return E_POINTER;
-  *lphwnd = m_window;
-  return m_window != nullptr ? S_OK : E_FAIL;
-}
+HRESULT Mp3DbDefView::GetWindow(HWND* lphwnd) { return cobrell::AnswerWindow(m_window, lphwnd); }
 
 HRESULT Mp3DbDefView::GetCurrentView(GUID* pvid) {
   if (pvid == nullptr) return E_POINTER;
@@ -344,45 +334,13 @@ HRESULT Mp3DbDefView::SaveViewState(IStream* pIStream) {
 
 // --- IDispatch ---
 
-HRESULT Mp3DbDefView::GetTypeInfoCount(UINT* count) {
-  if (count == nullptr) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-
-HRESULT Mp3DbDefView::GetTypeInfo(UINT, LCID, ITypeInfo** typeInfo) {
-  if (typeInfo != nullptr) *typeInfo = nullptr;
-  return DISP_E_BADINDEX;
-}
-
 HRESULT Mp3DbDefView::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
                                     DISPID* dispIds) {
   return cobrell::ViewIDsOfNames(IID_IMp3DbDefView, iid, names, count, dispIds);
 }
 
 HRESULT Mp3DbDefView::Invoke(DISPID dispId, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
-                             VARIANT*, EXCEPINFO*, UINT* argumentError) {
-  HRESULT checked = cobrell::CheckViewInvoke(IID_IMp3DbDefView, dispId, iid, flags, params);
-  if (FAILED(checked)) return checked;
-  UINT first = 0;
-  UINT second = 0;
-  switch (dispId) {
-    case 2:
-      return Refresh();
-    case 3:
-      return DestroyView();
-    case 7:
-      if (FAILED(checked = cobrell::UnsignedArgument(params, 0, &first, argumentError))) return checked;
-      return OnActivate(first);
-    case 8:
-      return OnDeactivate();
-    case 9:
-      if (FAILED(checked = cobrell::UnsignedArgument(params, 0, &first, argumentError)) ||
-          FAILED(checked = cobrell::UnsignedArgument(params, 1, &second, argumentError))) {
-        return checked;
-      }
-      return SetCurrentInfo(first, second);
-    default:
-      return cobrell::kNotLateBound;
-  }
+                             VARIANT* result, EXCEPINFO*, UINT* argumentError) {
+  return cobrell::InvokeView(this, IID_IMp3DbDefView, dispId, iid, flags, params, result,
+                             argumentError);
 }

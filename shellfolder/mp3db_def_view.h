@@ -12,14 +12,12 @@
 #include "shellfolder/com_object.h"
 #include "shellfolder/view_interfaces.h"
 
-class Mp3DbDefView final : public CobrellObject<Mp3DbDefView, IMp3DbDefView> {
+class Mp3DbDefView final : public CobrellObject<Mp3DbDefView, WithoutTypeInfo<IMp3DbDefView>> {
  public:
   static HRESULT Create(REFIID iid, void** object);
   InterfaceTable Interfaces();
 
-  // IDispatch
-  HRESULT GetTypeInfoCount(UINT* count) override;
-  HRESULT GetTypeInfo(UINT index, LCID locale, ITypeInfo** typeInfo) override;
+  // IDispatch (names from the type library; no type information)
   HRESULT GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
                         DISPID* dispIds) override;
   HRESULT Invoke(DISPID dispId, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
@@ -40,7 +38,7 @@ class Mp3DbDefView final : public CobrellObject<Mp3DbDefView, IMp3DbDefView> {
 
  private:
   Mp3DbDefView() = default;
-  friend CobrellObject<Mp3DbDefView, IMp3DbDefView>;
+  friend CobrellObject<Mp3DbDefView, WithoutTypeInfo<IMp3DbDefView>>;
   ~Mp3DbDefView();
 
   // The control shown, through whichever interface it has; both take the

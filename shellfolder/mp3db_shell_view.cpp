@@ -26,8 +26,8 @@ constexpr LPARAM kKeyUpData = 1 | KF_PREVIOUS_BIT | KF_UP_BIT;
 
 Mp3DbShellView::Mp3DbShellView(IShellFolder* folder)
     : m_folder(folder),
-      m_accelerators(LoadAcceleratorsA(cobrell::Resources(),
-                                       MAKEINTRESOURCEA(cobrell::kViewAccelerators))) {}
+      m_accelerators(
+          LoadAcceleratorsA(cobrell::Resources(), MAKEINTRESOURCEA(cobrell::kViewAccelerators))) {}
 
 Mp3DbShellView::~Mp3DbShellView() {
   if (m_host) m_host->DestroyView();
@@ -73,7 +73,7 @@ HRESULT Mp3DbShellView::TranslateAccelerator(MSG* msg) {
   if (msg->message == WM_KEYDOWN && editor != nullptr) {
     m_editorKey = key;
     return key == static_cast<WPARAM>(VK_BACK) || key == static_cast<WPARAM>(VK_DELETE) ? S_OK
-                                                                                       : S_FALSE;
+                                                                                        : S_FALSE;
   }
   if (msg->message != WM_KEYUP) return S_FALSE;
   // Enter or Esc ended the edit on the way down; on the way up it must not
@@ -115,8 +115,8 @@ HRESULT Mp3DbShellView::CreateViewWindow(IShellView* previous, LPCFOLDERSETTINGS
                                          IShellBrowser* browser, RECT* rect, HWND* window) {
   if (window == nullptr) return E_POINTER;
   *window = nullptr;
-  SV2CVW2_PARAMS params{sizeof params, previous, settings, browser, rect, &CLSID_Mp3DbClassicView,
-                        nullptr};
+  SV2CVW2_PARAMS params{sizeof params,           previous, settings, browser, rect,
+                        &CLSID_Mp3DbClassicView, nullptr};
   const HRESULT result = CreateViewWindow2(&params);
   *window = params.hwndView;
   return result;

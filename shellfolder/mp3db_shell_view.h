@@ -26,8 +26,8 @@ class Mp3DbShellView final : public CobrellObject<Mp3DbShellView, IShellView2> {
   HRESULT EnableModeless(BOOL enable) override;
   HRESULT UIActivate(UINT state) override;
   HRESULT Refresh() override;
-  HRESULT CreateViewWindow(IShellView* previous, LPCFOLDERSETTINGS settings,
-                           IShellBrowser* browser, RECT* rect, HWND* window) override;
+  HRESULT CreateViewWindow(IShellView* previous, LPCFOLDERSETTINGS settings, IShellBrowser* browser,
+                           RECT* rect, HWND* window) override;
   HRESULT DestroyViewWindow() override;
   HRESULT GetCurrentInfo(LPFOLDERSETTINGS settings) override;
   HRESULT AddPropertySheetPages(DWORD reserved, LPFNSVADDPROPSHEETPAGE addPage,

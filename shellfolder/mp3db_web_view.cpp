@@ -31,16 +31,13 @@ InterfaceTable Mp3DbWebView::Interfaces() {
 // --- the window and the page ---
 
 LRESULT Mp3DbWebView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* view = static_cast<Mp3DbWebView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    view->m_window = window;
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-  }
-  auto* view = reinterpret_cast<Mp3DbWebView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* view = cobrell::ViewOfWindow<Mp3DbWebView>(window, message, lParam);
   if (view != nullptr) {
     switch (message) {
+      case WM_NCCREATE:
+        view->m_window = window;
+        break;
       case WM_NCDESTROY:
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         view->m_window = nullptr;
         break;
       case WM_SIZE: {
@@ -62,13 +59,7 @@ LRESULT Mp3DbWebView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 HRESULT Mp3DbWebView::MakeWindow(HWND parent, const RECT& rect) {
-  static const ATOM registered = [] {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = &Mp3DbWebView::WindowProc;
-    windowClass.hInstance = cobrell::Resources();
-    windowClass.lpszClassName = kClassName;
-    return RegisterClassA(&windowClass);
-  }();
+  static const ATOM registered = cobrell::RegisterViewClass(kClassName, &WindowProc);
   if (registered == 0) return HResultFromWin32(GetLastError());
   if (CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect.left,
                       rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
@@ -108,8 +99,8 @@ void Mp3DbWebView::AttachList(ComPtr<IMp3DbClassicView> list) {
   if (!m_list) return;
   // The page made the control's window; the control keeps it where it is.
   HWND shown = nullptr;
-  m_list->CreateView(m_shellView, m_browser.Get(), m_folder.Get(), nullptr, 0, 0, 0, 0, m_viewMode,
-                     m_flags, &shown);
+  m_list->CreateView(m_shellView, m_browser.Get(), m_folder.Get(), nullptr, 0, 0, 0, 0,
+                     m_settings.viewMode, m_settings.flags, &shown);
 }
 
 void Mp3DbWebView::OnDocumentComplete() {
@@ -136,8 +127,8 @@ void Mp3DbWebView::OnDocumentComplete() {
 
 HRESULT Mp3DbWebView::CreateView(IUnknown* pIUnkShellView, IShellBrowser* pIShellBrowser,
                                  IShellFolder* pIShellFolder, HWND uhwndParent, LONG uTop,
-                                 LONG uLeft, LONG uBottom, LONG uRight, UINT uViewMode,
-                                 UINT uFlags, HWND* phWnd) try {
+                                 LONG uLeft, LONG uBottom, LONG uRight, UINT uViewMode, UINT uFlags,
+                                 HWND* phWnd) try {
   if (phWnd != nullptr) *phWnd = nullptr;
   if (pIShellFolder == nullptr) return E_INVALIDARG;
   if (m_window != nullptr) return E_UNEXPECTED;
@@ -146,8 +137,7 @@ HRESULT Mp3DbWebView::CreateView(IUnknown* pIUnkShellView, IShellBrowser* pIShel
   m_shellView = pIUnkShellView;
   m_browser = ComPtr<IShellBrowser>(pIShellBrowser);
   m_folder = ComPtr<IShellFolder>(pIShellFolder);
-  m_viewMode = uViewMode != 0 ? uViewMode : FVM_DETAILS;
-  m_flags = uFlags;
+  if (FAILED(m_settings.Set(uViewMode, uFlags))) m_settings.Set(FVM_DETAILS, uFlags);
   HRESULT result = MakeWindow(uhwndParent, RECT{uLeft, uTop, uRight, uBottom});
   if (SUCCEEDED(result)) result = ListenToBrowser();
   if (SUCCEEDED(result)) {
@@ -184,24 +174,15 @@ HRESULT Mp3DbWebView::DestroyView() {
 }
 
 HRESULT Mp3DbWebView::GetCurrentInfo(UINT* puViewMode, UINT* puFlags) {
-  if (puViewMode == nullptr || puFlags == nullptr) return E_POINTER;
-  *puViewMode = m_viewMode;
-  *puFlags = m_flags;
-  return S_OK;
+  return m_settings.Get(puViewMode, puFlags);
 }
 
-HRESULT Mp3DbWebView::GetWindow(HWND* phWnd) {
-  if (phWnd == nullptr) return E_POINTER;
-  *phWnd = m_window;
-  return m_window != nullptr ? S_OK : E_FAIL;
-}
+HRESULT Mp3DbWebView::GetWindow(HWND* phWnd) { return cobrell::AnswerWindow(m_window, phWnd); }
 
 HRESULT Mp3DbWebView::SetCurrentInfo(UINT uViewMode, UINT uFlags) {
-  if (uViewMode < FVM_ICON || uViewMode > FVM_DETAILS) return E_INVALIDARG;
-  m_viewMode = uViewMode;
-  m_flags = uFlags;
-  if (m_list) m_list->SetCurrentInfo(uViewMode, uFlags);
-  return S_OK;
+  const HRESULT result = m_settings.Set(uViewMode, uFlags);
+  if (SUCCEEDED(result) && m_list) m_list->SetCurrentInfo(uViewMode, uFlags);
+  return result;
 }
 
 HRESULT Mp3DbWebView::OnEnter() {
@@ -241,29 +222,16 @@ HRESULT Mp3DbWebView::SaveViewState(IStream* pIStream) {
 }
 
 HRESULT Mp3DbWebView::InitMenuPopup(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL* bHandled) {
-  return ForList([&](IMp3DbClassicView* list) {
-    return list->InitMenuPopup(uMsg, wParam, lParam, bHandled);
-  });
+  return ForList(
+      [&](IMp3DbClassicView* list) { return list->InitMenuPopup(uMsg, wParam, lParam, bHandled); });
 }
 
 HRESULT Mp3DbWebView::OnCopyData(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL* bHandled) {
-  return ForList([&](IMp3DbClassicView* list) {
-    return list->OnCopyData(uMsg, wParam, lParam, bHandled);
-  });
+  return ForList(
+      [&](IMp3DbClassicView* list) { return list->OnCopyData(uMsg, wParam, lParam, bHandled); });
 }
 
 // --- IDispatch ---
-
-HRESULT Mp3DbWebView::GetTypeInfoCount(UINT* count) {
-  if (count == nullptr) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-
-HRESULT Mp3DbWebView::GetTypeInfo(UINT, LCID, ITypeInfo** typeInfo) {
-  if (typeInfo != nullptr) *typeInfo = nullptr;
-  return DISP_E_BADINDEX;
-}
 
 HRESULT Mp3DbWebView::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
                                     DISPID* dispIds) {
@@ -272,49 +240,6 @@ HRESULT Mp3DbWebView::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCI
 
 HRESULT Mp3DbWebView::Invoke(DISPID dispId, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
                              VARIANT* result, EXCEPINFO*, UINT* argumentError) {
-  HRESULT checked = cobrell::CheckViewInvoke(IID_IMp3DbWebView, dispId, iid, flags, params);
-  if (FAILED(checked)) return checked;
-  switch (dispId) {
-    case 2:
-      return Refresh();
-    case 3:
-      return DestroyView();
-    case 6: {
-      UINT viewMode = 0;
-      UINT viewFlags = 0;
-      if (FAILED(checked = cobrell::UnsignedArgument(params, 0, &viewMode, argumentError)) ||
-          FAILED(checked = cobrell::UnsignedArgument(params, 1, &viewFlags, argumentError))) {
-        return checked;
-      }
-      return SetCurrentInfo(viewMode, viewFlags);
-    }
-    case 7:
-      return OnEnter();
-    case 8:
-      return OnInvertSelection();
-    case 9:
-      return OnSelectAll();
-    case 10: {
-      BOOL cut = FALSE;
-      BOOL done = FALSE;
-      if (FAILED(checked = cobrell::BooleanArgument(params, 0, &cut, argumentError))) return checked;
-      const HRESULT copied = OnEditCopyCut(cut, &done);
-      if (result != nullptr) {
-        VariantInit(result);
-        result->vt = VT_BOOL;
-        result->boolVal = done ? VARIANT_TRUE : VARIANT_FALSE;
-      }
-      return copied;
-    }
-    case 11:
-      return OnEditPaste();
-    case 12:
-      return OnDelete();
-    case 13:
-      return SetFocus();
-    case 15:
-      return OnEditLabel();
-    default:
-      return cobrell::kNotLateBound;
-  }
+  return cobrell::InvokeView(this, IID_IMp3DbWebView, dispId, iid, flags, params, result,
+                             argumentError);
 }

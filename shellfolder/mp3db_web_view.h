@@ -13,15 +13,14 @@
 #include "platform/shell/web_browser_interfaces.h"
 #include "shellfolder/com_object.h"
 #include "shellfolder/view_interfaces.h"
+#include "shellfolder/view_window.h"
 
-class Mp3DbWebView final : public CobrellObject<Mp3DbWebView, IMp3DbWebView> {
+class Mp3DbWebView final : public CobrellObject<Mp3DbWebView, WithoutTypeInfo<IMp3DbWebView>> {
  public:
   static HRESULT Create(REFIID iid, void** object);
   InterfaceTable Interfaces();
 
-  // IDispatch
-  HRESULT GetTypeInfoCount(UINT* count) override;
-  HRESULT GetTypeInfo(UINT index, LCID locale, ITypeInfo** typeInfo) override;
+  // IDispatch (names from the type library; no type information)
   HRESULT GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
                         DISPID* dispIds) override;
   HRESULT Invoke(DISPID dispId, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
@@ -30,8 +29,7 @@ class Mp3DbWebView final : public CobrellObject<Mp3DbWebView, IMp3DbWebView> {
   // IMp3DbWebView
   HRESULT CreateView(IUnknown* pIUnkShellView, IShellBrowser* pIShellBrowser,
                      IShellFolder* pIShellFolder, HWND uhwndParent, LONG uTop, LONG uLeft,
-                     LONG uBottom, LONG uRight, UINT uViewMode, UINT uFlags,
-                     HWND* phWnd) override;
+                     LONG uBottom, LONG uRight, UINT uViewMode, UINT uFlags, HWND* phWnd) override;
   HRESULT Refresh() override;
   HRESULT DestroyView() override;
   HRESULT GetCurrentInfo(UINT* puViewMode, UINT* puFlags) override;
@@ -51,7 +49,7 @@ class Mp3DbWebView final : public CobrellObject<Mp3DbWebView, IMp3DbWebView> {
 
  private:
   Mp3DbWebView() = default;
-  friend CobrellObject<Mp3DbWebView, IMp3DbWebView>;
+  friend CobrellObject<Mp3DbWebView, WithoutTypeInfo<IMp3DbWebView>>;
   ~Mp3DbWebView();
 
   // The page's list control; E_UNEXPECTED until the page has one.
@@ -77,7 +75,6 @@ class Mp3DbWebView final : public CobrellObject<Mp3DbWebView, IMp3DbWebView> {
   ComPtr<IConnectionPoint> m_eventPoint;
   DWORD m_eventCookie = 0;
   ComPtr<IMp3DbClassicView> m_list;
-  UINT m_viewMode = FVM_DETAILS;
-  UINT m_flags = 0;
+  cobrell::ViewSettings m_settings;
   HWND m_window = nullptr;
 };

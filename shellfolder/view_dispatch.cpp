@@ -30,8 +30,8 @@ HRESULT ViewIDsOfNames(REFIID interfaceId, REFIID iid, LPOLESTR* names, UINT cou
   return entry->GetIDsOfNames(names, count, dispIds);
 }
 
-HRESULT CheckViewInvoke(REFIID interfaceId, DISPID dispId, REFIID iid, WORD flags,
-                        const DISPPARAMS* params) {
+HRESULT FindViewMember(REFIID interfaceId, DISPID dispId, REFIID iid, WORD flags,
+                       const DISPPARAMS* params, std::string* name) {
   if (!IsEqualGUID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   const qap::automation::TypeInterface* entry = Describe(interfaceId);
   if (entry == nullptr) return TYPE_E_CANTLOADLIBRARY;
@@ -40,6 +40,7 @@ HRESULT CheckViewInvoke(REFIID interfaceId, DISPID dispId, REFIID iid, WORD flag
   if (params == nullptr) return E_INVALIDARG;
   if (params->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
   if (params->cArgs != member->InCount()) return DISP_E_BADPARAMCOUNT;
+  *name = member->name;
   return S_OK;
 }
 

@@ -40,8 +40,8 @@ std::optional<ViewState> DecodeViewState(const BYTE* bytes, size_t size) {
   if ((bytes[0] | (bytes[1] << 8)) != kViewStateVersion) return std::nullopt;
   std::u16string name;
   for (size_t i = 0; i < kNameField; ++i) {
-    const char16_t unit = static_cast<char16_t>(bytes[kNameOffset + 2 * i] |
-                                                (bytes[kNameOffset + 2 * i + 1] << 8));
+    const char16_t unit =
+        static_cast<char16_t>(bytes[kNameOffset + 2 * i] | (bytes[kNameOffset + 2 * i + 1] << 8));
     if (unit == u'\0') break;
     name.push_back(unit);
   }
