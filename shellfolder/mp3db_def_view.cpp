@@ -27,21 +27,29 @@ HMENU PopupWithId(HMENU bar, UINT id) {
   return GetMenuItemInfoA(bar, id, FALSE, &info) ? info.hSubMenu : nullptr;
 }
 
-// Inserts the items of from (commands and separators) into into at
-// position.
-void InsertItems(HMENU from, HMENU into, UINT position) {
+// Inserts the items of from into into at position, but for commands into
+// already has (Explorer's View menu has "as Web Page" of its own); no
+// separator comes first or after another. Answers how many went in.
+UINT InsertItems(HMENU from, HMENU into, UINT position) {
+  const UINT start = position;
   const int count = GetMenuItemCount(from);
+  bool afterSeparator = true;
   for (int i = 0; i < count; ++i) {
     const UINT state = GetMenuState(from, static_cast<UINT>(i), MF_BYPOSITION);
     if (state & MF_SEPARATOR) {
-      InsertMenuA(into, position++, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+      if (!afterSeparator) InsertMenuA(into, position++, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+      afterSeparator = true;
       continue;
     }
+    const UINT id = GetMenuItemID(from, i);
+    if (GetMenuState(into, id, MF_BYCOMMAND) != static_cast<UINT>(-1)) continue;
     char text[128] = {};
     GetMenuStringA(from, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
     InsertMenuA(into, position++, MF_BYPOSITION | MF_STRING | (state & (MF_GRAYED | MF_CHECKED)),
-                GetMenuItemID(from, i), text);
+                id, text);
+    afterSeparator = false;
   }
+  return position - start;
 }
 
 }  // namespace
@@ -282,11 +290,8 @@ void Mp3DbDefView::MergeMenus() {
   }
   if (HMENU view = PopupWithId(shared.get(), FCIDM_MENU_VIEW)) {
     const bool hadItems = GetMenuItemCount(view) > 0;
-    HMENU ourView = GetSubMenu(ours.get(), kViewPopup);
-    InsertItems(ourView, view, 0);
-    if (hadItems)
-      InsertMenuA(view, static_cast<UINT>(GetMenuItemCount(ourView)), MF_BYPOSITION | MF_SEPARATOR,
-                  0, nullptr);
+    const UINT added = InsertItems(GetSubMenu(ours.get(), kViewPopup), view, 0);
+    if (hadItems && added > 0) InsertMenuA(view, added, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
   }
   m_browser->SetMenuSB(shared.get(), nullptr, m_window);
   m_sharedMenu = std::move(shared);

@@ -41,7 +41,8 @@ int Demo(DemoContext& context) {
       << picture("6-web-view.png")
       << "menu 106\n"
       << picture("7-classic-again.png")
-      << "select 100 \"My Computer\\\\QAP Music Jukebox\\\\Play Lists\\\\Road Trip\"\n"
+      << "expand 100 \"My Computer\\\\QAP Music Jukebox\\\\Play Lists\"\n"
+         "select 100 \"My Computer\\\\QAP Music Jukebox\\\\Play Lists\\\\Road Trip\"\n"
          "wait window \"Exploring - Road Trip\"\n"
       << picture("8-playlist.png")
       << "close\n"
