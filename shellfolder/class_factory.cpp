@@ -5,7 +5,10 @@
 #include "shellfolder/cobrell.h"
 #include "shellfolder/enum_id_list.h"
 #include "shellfolder/module.h"
+#include "shellfolder/mp3db_classic_view.h"
+#include "shellfolder/mp3db_def_view.h"
 #include "shellfolder/mp3db_shell_folder.h"
+#include "shellfolder/mp3db_web_view.h"
 
 HRESULT ClassFactory::Create(CreateFunction create, REFIID iid, void** object) {
   return NewInstance(iid, object, create);
@@ -37,6 +40,12 @@ HRESULT DllGetClassObject(REFCLSID classId, REFIID iid, void** object) {
   if (classId == CLSID_Mp3DbShellFolder) {
     return ClassFactory::Create(&Mp3DbShellFolder::Create, iid, object);
   }
+  // The view classes a host may make by themselves; the shell view is only
+  // ever made by its folder.
+  if (classId == CLSID_Mp3DbDefView) return ClassFactory::Create(&Mp3DbDefView::Create, iid, object);
+  if (classId == CLSID_Mp3DbClassicView)
+    return ClassFactory::Create(&Mp3DbClassicView::Create, iid, object);
+  if (classId == CLSID_Mp3DbWebView) return ClassFactory::Create(&Mp3DbWebView::Create, iid, object);
   if (classId == CLSID_EnumIDList) {
     return ClassFactory::Create(static_cast<ClassFactory::CreateFunction>(&EnumIDList::Create), iid,
                                 object);

@@ -15,6 +15,7 @@
 #include "shellfolder/icon_extractor.h"
 #include "shellfolder/item_id_manager.h"
 #include "shellfolder/module.h"
+#include "shellfolder/mp3db_shell_view.h"
 
 namespace {
 
@@ -132,10 +133,11 @@ HRESULT Mp3DbShellFolder::CompareIDs(LPARAM, LPCITEMIDLIST first, LPCITEMIDLIST 
   return MakeCompareResult(Items().Compare(first, second));
 }
 
-HRESULT Mp3DbShellFolder::CreateViewObject(HWND, REFIID, void** object) {
+HRESULT Mp3DbShellFolder::CreateViewObject(HWND, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
-  return E_NOINTERFACE;
+  if (!(iid == IID_IShellView) && !(iid == IID_IShellView2)) return E_NOINTERFACE;
+  return Mp3DbShellView::Create(this, iid, object);
 }
 
 HRESULT Mp3DbShellFolder::GetAttributesOf(UINT count, LPCITEMIDLIST* items, SFGAOF* inOut) {

@@ -3,10 +3,13 @@
 // folder's junction under My Computer with its approval, attributes and icon.
 #include <string>
 
-#include "platform/registry/reg_key.h"
+#include "platform/automation/type_library.h"
 #include "platform/base/os_version.h"
+#include "platform/base/paths.h"
+#include "platform/registry/reg_key.h"
 #include "shellfolder/cobrell.h"
 #include "shellfolder/module.h"
+#include "shellfolder/view_interfaces.h"
 
 namespace {
 
@@ -216,6 +219,9 @@ bool ReadPlatform(bool* onNt) {
   return true;
 }
 
+// CobrellLib lies beside the module.
+std::string TypeLibraryPath() { return SplitPath(cobrell::ModulePath()).folder + "Cobrell.tlb"; }
+
 }  // namespace
 
 HRESULT DllRegisterServer() try {
@@ -226,7 +232,7 @@ HRESULT DllRegisterServer() try {
     if (IsFolder(entry)) result = RegisterFolder(entry, onNt, result);
     if (FAILED(result)) return result;
   }
-  return S_OK;
+  return qap::automation::RegisterTypeLibrary(TypeLibraryPath());
 } catch (...) {
   return E_OUTOFMEMORY;
 }
@@ -242,7 +248,9 @@ HRESULT DllUnregisterServer() try {
     RemoveClassKeyIfEmpty(entry);
     if (FAILED(result) && SUCCEEDED(overall)) overall = result;
   }
-  return overall;
+  const HRESULT library = qap::automation::UnRegisterTypeLib(LIBID_CobrellLib, kCobrellLibMajor,
+                                                             kCobrellLibMinor);
+  return FAILED(overall) ? overall : library;
 } catch (...) {
   return E_OUTOFMEMORY;
 }

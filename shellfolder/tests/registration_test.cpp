@@ -150,6 +150,23 @@ TEST_F(Registration, EveryOtherClassGetsItsScriptsKeys) {
             "{49C49AD4-996D-11D3-8830-5254ABDE229C}");
 }
 
+TEST_F(Registration, RegisteringRecordsCobrellLibBesideTheModule) {
+  ASSERT_EQ(DllRegisterServer(), S_OK);
+  const std::string library =
+      "HKEY_CLASSES_ROOT\\TypeLib\\{49C49AD4-996D-11D3-8830-5254ABDE229C}";
+  const std::string file =
+      (std::filesystem::canonical(std::getenv("QAP_BIN_DIR")) / "Cobrell.tlb").string();
+  EXPECT_EQ(Export(library),
+            Section(library, "") + Section(library + "\\1.0", "@=\"Cobrell 1.0 Type Library\"") +
+                Section(library + "\\1.0\\0", "") +
+                Section(library + "\\1.0\\0\\win32", "@=\"" + file + "\"") +
+                Section(library + "\\1.0\\FLAGS", "@=\"0\"") +
+                Section(library + "\\1.0\\HELPDIR",
+                        "@=\"" + file.substr(0, file.rfind('/')) + "\""));
+  ASSERT_EQ(DllUnregisterServer(), S_OK);
+  EXPECT_EQ(Export(library), "");
+}
+
 TEST_F(Registration, RegisteringTwiceLeavesOneSetOfEntriesAndReplacesTheClassKeysWhole) {
   ASSERT_EQ(DllRegisterServer(), S_OK);
   const std::string first = Export("HKEY_CLASSES_ROOT") + Export("HKEY_LOCAL_MACHINE");
@@ -182,7 +199,9 @@ TEST_F(Registration, OnWindows98NoApprovalIsWrittenOrRemoved) {
 TEST_F(Registration, UnregisteringRemovesWhatRegistrationWrote) {
   ASSERT_EQ(DllRegisterServer(), S_OK);
   ASSERT_EQ(DllUnregisterServer(), S_OK);
-  EXPECT_EQ(Export("HKEY_CLASSES_ROOT"), "[HKEY_CLASSES_ROOT]\n\n[HKEY_CLASSES_ROOT\\CLSID]\n\n");
+  // As on Windows, the roots of the classes and type libraries stay.
+  EXPECT_EQ(Export("HKEY_CLASSES_ROOT"),
+            "[HKEY_CLASSES_ROOT]\n\n[HKEY_CLASSES_ROOT\\CLSID]\n\n[HKEY_CLASSES_ROOT\\TypeLib]\n\n");
   EXPECT_EQ(Export(kNamespace), Section(kNamespace, ""));
   EXPECT_EQ(Export(kApproved), Section(kApproved, ""));
 }

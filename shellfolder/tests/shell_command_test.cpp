@@ -100,8 +100,13 @@ TEST_F(ShellCommand, RegisterAndUnregisterReportTheEntryPointsResults) {
                           "Namespace\\{49C49A94-996D-11D3-8830-5254ABDE229C}"),
             ERROR_SUCCESS);
   junction.Reset();
+  const char* library = "TypeLib\\{49C49AD4-996D-11D3-8830-5254ABDE229C}\\1.0";
+  RegKey typeLibrary;
+  EXPECT_EQ(typeLibrary.Open(HKEY_CLASSES_ROOT, library), ERROR_SUCCESS);
+  typeLibrary.Reset();
 
   EXPECT_EQ(Shell({"unregister"}).exitCode, 0);
+  EXPECT_NE(typeLibrary.Open(HKEY_CLASSES_ROOT, library), ERROR_SUCCESS);
   result = Shell({"unregister"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.out, "DllUnregisterServer of " + Module() + ": 0x80004005 (E_FAIL)\n");

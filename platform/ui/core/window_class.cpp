@@ -29,11 +29,29 @@ std::string ClassNameOf(LPCSTR name) {
   return name;
 }
 
-std::shared_ptr<WindowClass> FindLocked(ClassTable& table, const std::string& name) {
+// As on Windows, a class a program registers is its module's own: two
+// modules may each have a class of one name, and each module's windows are
+// made of its own.
+std::shared_ptr<WindowClass> FindLocked(ClassTable& table, const std::string& name,
+                                        HINSTANCE instance) {
+  std::shared_ptr<WindowClass> other;
   for (auto& windowClass : table.classes) {
-    if (SameName(windowClass->name, name)) return windowClass;
+    if (!SameName(windowClass->name, name)) continue;
+    if (windowClass->instance == instance || (windowClass->style & CS_GLOBALCLASS) != 0)
+      return windowClass;
+    if (!other) other = windowClass;
   }
-  return nullptr;
+  return other;
+}
+
+// Whether a class registered by instance would clash with one there is.
+bool ClashesLocked(ClassTable& table, const std::string& name, HINSTANCE instance) {
+  for (auto& windowClass : table.classes) {
+    if (SameName(windowClass->name, name) &&
+        (windowClass->instance == instance || (windowClass->style & CS_GLOBALCLASS) != 0))
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -42,10 +60,10 @@ bool SameName(const std::string& a, const std::string& b) {
   return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
 }
 
-std::shared_ptr<const WindowClass> FindClass(const std::string& name) {
+std::shared_ptr<const WindowClass> FindClass(const std::string& name, HINSTANCE instance) {
   ClassTable& table = Classes();
   std::lock_guard lock(table.mutex);
-  if (auto found = FindLocked(table, name)) return found;
+  if (auto found = FindLocked(table, name, instance)) return found;
   size_t count = 0;
   const BuiltinClass* builtins = BuiltinClasses(&count);
   for (size_t i = 0; i < count; ++i) {
@@ -74,7 +92,9 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
   }
   std::string name = ui::core::ClassNameOf(windowClass->lpszClassName);
   // A built-in name stays the built-in class, as system classes do.
-  if (ui::core::FindClass(name) != nullptr) {
+  auto existing = ui::core::FindClass(name, windowClass->hInstance);
+  if (existing != nullptr && (existing->instance == windowClass->hInstance ||
+                              (existing->style & CS_GLOBALCLASS) != 0)) {
     SetLastError(ERROR_CLASS_ALREADY_EXISTS);
     return 0;
   }
@@ -94,7 +114,7 @@ ATOM RegisterClassA(const WNDCLASSA* windowClass) {
   entry->atom = ui::core::AddAtom(name);
   auto& table = Classes();
   std::lock_guard lock(table.mutex);
-  if (ui::core::FindLocked(table, name) != nullptr) {
+  if (ui::core::ClashesLocked(table, name, windowClass->hInstance)) {
     SetLastError(ERROR_CLASS_ALREADY_EXISTS);
     return 0;
   }
@@ -116,8 +136,8 @@ BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance) {
   return FALSE;
 }
 
-BOOL GetClassInfoA(HINSTANCE, LPCSTR className, WNDCLASSA* out) {
-  auto found = ui::core::FindClass(ui::core::ClassNameOf(className));
+BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, WNDCLASSA* out) {
+  auto found = ui::core::FindClass(ui::core::ClassNameOf(className), instance);
   if (!found || out == nullptr) {
     SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
     return FALSE;

@@ -19,7 +19,10 @@ struct BuiltinClass {
 // The built-in classes, listed in builtin_classes.cpp.
 const BuiltinClass* BuiltinClasses(size_t* count);
 
-std::shared_ptr<const WindowClass> FindClass(const std::string& name);
+// The class a window of module instance is made of: that module's own
+// class of the name, else a built-in or global one, else (for callers that
+// name no module or another one) any class of the name.
+std::shared_ptr<const WindowClass> FindClass(const std::string& name, HINSTANCE instance = nullptr);
 
 bool SameName(const std::string& a, const std::string& b);
 

@@ -98,7 +98,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   } else if (className != nullptr) {
     name = className;
   }
-  auto windowClass = FindClass(name);
+  auto windowClass = FindClass(name, instance);
   if (!windowClass) {
     SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
     return nullptr;

@@ -253,3 +253,49 @@ TEST_F(QueueTest, AModalDialogScriptedBeforeItOpensEndsThroughTheDialogManager) 
 }
 
 }  // namespace
+
+namespace {
+
+LRESULT FirstModuleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return message == WM_USER ? 1 : DefWindowProcA(window, message, wParam, lParam);
+}
+LRESULT SecondModuleProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return message == WM_USER ? 2 : DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(WindowClasses, EachModuleHasItsOwnClassOfANameAndItsWindowsAreMadeOfIt) {
+  // Two loaded copies of one module, as two handles.
+  static int first;
+  static int second;
+  HINSTANCE one = &first;
+  HINSTANCE two = &second;
+  WNDCLASSA windowClass{};
+  windowClass.lpszClassName = "QapModuleLocalClass";
+  windowClass.hInstance = one;
+  windowClass.lpfnWndProc = FirstModuleProc;
+  ASSERT_NE(RegisterClassA(&windowClass), 0);
+  EXPECT_EQ(RegisterClassA(&windowClass), 0);
+  EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
+  windowClass.hInstance = two;
+  windowClass.lpfnWndProc = SecondModuleProc;
+  ASSERT_NE(RegisterClassA(&windowClass), 0) << "another module's class of the same name";
+  // A built-in class stays the system's.
+  windowClass.lpszClassName = "Button";
+  EXPECT_EQ(RegisterClassA(&windowClass), 0);
+
+  HWND ofOne = CreateWindowExA(0, "QapModuleLocalClass", "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                               nullptr, one, nullptr);
+  HWND ofTwo = CreateWindowExA(0, "QapModuleLocalClass", "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                               nullptr, two, nullptr);
+  EXPECT_EQ(SendMessageA(ofOne, WM_USER, 0, 0), 1);
+  EXPECT_EQ(SendMessageA(ofTwo, WM_USER, 0, 0), 2);
+  WNDCLASSA info{};
+  ASSERT_TRUE(GetClassInfoA(two, "QapModuleLocalClass", &info));
+  EXPECT_EQ(info.lpfnWndProc, &SecondModuleProc);
+  DestroyWindow(ofOne);
+  DestroyWindow(ofTwo);
+  EXPECT_TRUE(UnregisterClassA("QapModuleLocalClass", one));
+  EXPECT_TRUE(UnregisterClassA("QapModuleLocalClass", two));
+}
+
+}  // namespace

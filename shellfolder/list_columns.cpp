@@ -1,0 +1,93 @@
+// Columns and sort names of the music folder's list.
+#include "shellfolder/list_columns.h"
+
+#include <cstdio>
+
+#include "platform/base/codepage.h"
+#include "shellfolder/music_db.h"
+#include "shellfolder/music_item.h"
+
+namespace {
+
+// The song columns' sort names, in the order the song rows fill them.
+const char* const kSongSortNames[] = {"Song", "Duration", "Album", "Artist", "Genre", "Location"};
+
+CString Singular(const CString& name) {
+  return name.IsEmpty() ? name : name.Left(name.GetLength() - 1);
+}
+
+// Every group of the database in its order; empty when it cannot be read.
+std::vector<TGroupInfo> Groups() {
+  std::vector<TGroupInfo> groups;
+  GroupContainerPtr container(CreateIGroupContainer(0, "", TRUE));
+  if (!container || !container->Open()) return groups;
+  const int count = container->GetCount();
+  for (int i = 0; i < count; ++i) {
+    GroupPtr group(container->GetGroup(i));
+    TGroupInfo info{};
+    if (group && group->GetInfo(&info)) groups.push_back(info);
+  }
+  return groups;
+}
+
+}  // namespace
+
+CString SingularGroupName(const CString& key) {
+  for (const TGroupInfo& group : Groups()) {
+    if (group.key.Compare(key) == 0) return Singular(group.name);
+  }
+  return CString();
+}
+
+std::vector<CString> ColumnHeadings(const ShownFolder& folder) {
+  switch (folder.kind) {
+    case kKindRoot:
+      return {"Name"};
+    case kKindMusic:
+      return {"Group", "Songs", "Duration"};
+    case kKindGroup:
+      return {SingularGroupName(WideToAnsi(folder.category).c_str()), "Songs", "Duration"};
+    case kKindPlayLists:
+      return {"Play list", "Songs", "Duration"};
+    case kKindSongList:
+    case kKindPlaylist: {
+      std::vector<CString> headings{"Song", "Duration"};
+      for (const TGroupInfo& group : Groups()) {
+        if (!group.key.IsEmpty()) headings.push_back(Singular(group.name));
+      }
+      headings.push_back("Location");
+      return headings;
+    }
+    default:
+      return {};
+  }
+}
+
+CString SortNameOfColumn(const ShownFolder& folder, int column) {
+  switch (folder.kind) {
+    case kKindRoot:
+      return column == 0 ? "Name" : "";
+    case kKindMusic:
+      // Only the group's name sorts the groups.
+      return column == 0 ? "Group" : "";
+    case kKindGroup:
+      if (column == 0) return SingularGroupName(WideToAnsi(folder.category).c_str());
+      return column == 1 ? "Songs" : column == 2 ? "Duration" : "";
+    case kKindPlayLists:
+      return column == 0 ? "Playlist" : column == 1 ? "Songs" : column == 2 ? "Duration" : "";
+    case kKindSongList:
+    case kKindPlaylist:
+      return column >= 0 && column < 6 ? kSongSortNames[column] : "";
+    default:
+      return "";
+  }
+}
+
+std::string FormatDuration(int seconds) {
+  const int hours = seconds / 3600;
+  const int minutes = (seconds - hours * 3600) / 60;
+  char text[32];
+  std::snprintf(text, sizeof text, "%d:%02d:%02d", hours, minutes,
+                seconds - hours * 3600 - minutes * 60);
+  return text;
+}
