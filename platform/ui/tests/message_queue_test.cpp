@@ -113,10 +113,12 @@ TEST_F(QueueTest, SendToAWindowWhoseThreadEndedFailsCleanly) {
 TEST_F(QueueTest, MessageAwareWaitWakesOnAPostedMessageAndOnAnEvent) {
   HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   DWORD me = GetCurrentThreadId();
-  std::thread poster([me] { PostThreadMessageA(me, WM_USER + 7, 0, 0); });
+  // As on Windows, a thread has a queue to post to only once it made one.
+  MSG msg;
+  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  std::thread poster([me] { EXPECT_TRUE(PostThreadMessageA(me, WM_USER + 7, 0, 0)); });
   EXPECT_EQ(MsgWaitForMultipleObjects(1, &event, FALSE, 10000, QS_ALLINPUT), WAIT_OBJECT_0 + 1);
   poster.join();
-  MSG msg;
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(msg.message, WM_USER + 7u);
   std::thread setter([event] { SetEvent(event); });
