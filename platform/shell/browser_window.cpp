@@ -311,7 +311,11 @@ void ShellBrowser::OnShellChange(LONG eventId, LPCITEMIDLIST first, LPCITEMIDLIS
     if (item == nullptr) continue;
     UniqueItemIdList parent(ILClone(item));
     if (parent == nullptr || !ILRemoveLastID(parent.get())) continue;
-    if (m_tree) m_tree->RefreshChildren(parent.get());
+    if (m_tree) {
+      m_tree->RefreshChildren(parent.get());
+      // A folder said to have changed is listed again itself.
+      if (eventId == SHCNE_UPDATEDIR) m_tree->RefreshChildren(item);
+    }
     if (ILIsEqual(parent.get(), m_current.get()) || ILIsEqual(item, m_current.get()))
       refreshView = true;
     // The folder shown, or one it lies in, went away or was renamed.
