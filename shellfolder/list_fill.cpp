@@ -231,13 +231,14 @@ HRESULT FillPlaylistSongs(Rows& rows, const ShownFolder& folder, const CString& 
 
 }  // namespace
 
-HRESULT FillList(HWND list, HINSTANCE resources, const ShownFolder& folder, const CString& sortName,
+HRESULT FillList(HWND list, HINSTANCE resources, const ShownFolder& folder,
+                 const std::vector<CString>& headings, const CString& sortName,
                  bool ascending) try {
   RedrawOff redrawOff(list);
   ListView_DeleteAllItems(list);
   ImageList_RemoveAll(ListView_GetImageList(list, LVSIL_SMALL));
   Rows rows(list, resources);
-  if (HRESULT result = rows.Columns(ColumnHeadings(folder)); FAILED(result)) return result;
+  if (HRESULT result = rows.Columns(headings); FAILED(result)) return result;
   switch (folder.kind) {
     case kKindRoot:
       return FillJunction(rows, sortName, ascending);
