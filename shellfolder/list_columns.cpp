@@ -30,14 +30,16 @@ std::vector<TGroupInfo> Groups() {
   return groups;
 }
 
-}  // namespace
-
+// The singular name of the group whose key is key ("Artist" for the group
+// Artists keyed by "artist"); empty when there is none.
 CString SingularGroupName(const CString& key) {
   for (const TGroupInfo& group : Groups()) {
     if (group.key.Compare(key) == 0) return Singular(group.name);
   }
   return CString();
 }
+
+}  // namespace
 
 std::vector<CString> ColumnHeadings(const ShownFolder& folder) {
   switch (folder.kind) {
@@ -63,7 +65,8 @@ std::vector<CString> ColumnHeadings(const ShownFolder& folder) {
   }
 }
 
-CString SortNameOfColumn(const ShownFolder& folder, int column) {
+CString SortNameOfColumn(const ShownFolder& folder, const std::vector<CString>& headings,
+                         int column) {
   switch (folder.kind) {
     case kKindRoot:
       return column == 0 ? "Name" : "";
@@ -71,7 +74,8 @@ CString SortNameOfColumn(const ShownFolder& folder, int column) {
       // Only the group's name sorts the groups.
       return column == 0 ? "Group" : "";
     case kKindGroup:
-      if (column == 0) return SingularGroupName(WideToAnsi(folder.category).c_str());
+      // The first heading is the group's singular name.
+      if (column == 0) return headings.empty() ? CString() : headings[0];
       return column == 1 ? "Songs" : column == 2 ? "Duration" : "";
     case kKindPlayLists:
       return column == 0 ? "Playlist" : column == 1 ? "Songs" : column == 2 ? "Duration" : "";

@@ -18,14 +18,13 @@ struct ShownFolder {
   std::u16string name;  // empty at the junction
 };
 
-// The headings, left to right. Group names come from the database: a
-// group's singular name is its name without the last character.
+// The headings, left to right. Group names come from the database (a
+// group's singular name is its name without the last character); a view
+// reads them once, since reading the groups counts every song.
 std::vector<CString> ColumnHeadings(const ShownFolder& folder);
-// The sort name a click on column stands for; empty when it stands for
-// none.
-CString SortNameOfColumn(const ShownFolder& folder, int column);
+// The sort name a click on column of the folder's headings stands for;
+// empty when it stands for none.
+CString SortNameOfColumn(const ShownFolder& folder, const std::vector<CString>& headings,
+                         int column);
 // Seconds as hours, minutes and seconds: 75 reads 0:01:15.
 std::string FormatDuration(int seconds);
-// The singular name of the group whose key is key ("Artist" for the
-// group Artists keyed by "artist"); empty when there is none.
-CString SingularGroupName(const CString& key);

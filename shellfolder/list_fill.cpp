@@ -73,6 +73,9 @@ class Rows {
     return S_OK;
   }
 
+  // Room for count rows at once, for lists of many thousands.
+  void Expect(int count) { SendMessageA(m_list, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0); }
+
   HRESULT Counted(DWORD icon, LPARAM param, const CString& name, int songs, int seconds) {
     const std::string count = std::to_string(songs);
     return Add(icon, param, {name.c_str(), count.c_str(), FormatDuration(seconds).c_str()});
@@ -178,6 +181,7 @@ HRESULT FillSubGroups(Rows& rows, const ShownFolder& folder, const CString& sort
 // count songs, each from song(index): the records stay the container's.
 template <typename SongAt>
 HRESULT AddSongs(Rows& rows, int count, SongAt song) {
+  rows.Expect(count);
   for (int i = 0; i < count; ++i) {
     IQAPSongInfo* record = song(i);
     if (record == nullptr) return E_FAIL;
@@ -227,13 +231,14 @@ HRESULT FillPlaylistSongs(Rows& rows, const ShownFolder& folder, const CString& 
 
 }  // namespace
 
-HRESULT FillList(HWND list, HINSTANCE resources, const ShownFolder& folder, const CString& sortName,
+HRESULT FillList(HWND list, HINSTANCE resources, const ShownFolder& folder,
+                 const std::vector<CString>& headings, const CString& sortName,
                  bool ascending) try {
   RedrawOff redrawOff(list);
   ListView_DeleteAllItems(list);
   ImageList_RemoveAll(ListView_GetImageList(list, LVSIL_SMALL));
   Rows rows(list, resources);
-  if (HRESULT result = rows.Columns(ColumnHeadings(folder)); FAILED(result)) return result;
+  if (HRESULT result = rows.Columns(headings); FAILED(result)) return result;
   switch (folder.kind) {
     case kKindRoot:
       return FillJunction(rows, sortName, ascending);

@@ -1,5 +1,5 @@
 // Filling the music folder's list straight from the music database: the
-// columns of the folder's kind, then one row per child (or per song), in
+// columns of the folder's kind (its headings), then one row per child (or per song), in
 // the order the database sorts them, with redraw off meanwhile.
 #pragma once
 
@@ -14,4 +14,4 @@
 // lParam is its child's id (under the junction: 0 Music, 1 Play Lists), or
 // a song's id.
 HRESULT FillList(HWND list, HINSTANCE resources, const ShownFolder& folder,
-                 const CString& sortName, bool ascending);
+                 const std::vector<CString>& headings, const CString& sortName, bool ascending);

@@ -184,6 +184,7 @@ void Mp3DbClassicView::SetFolder(IShellFolder* folder) {
     m_folderList.reset(list);
   }
   m_shown = ShownFolderOf(m_folderList.get());
+  m_headings = ColumnHeadings(m_shown);
 }
 
 void Mp3DbClassicView::ReadViewState() {
@@ -215,16 +216,17 @@ HRESULT Mp3DbClassicView::Fill() {
   if (m_list == nullptr) return E_UNEXPECTED;
   // A view that starts unsorted sorts by its first column.
   if (m_sortName.IsEmpty()) {
-    m_sortName = SortNameOfColumn(m_shown, 0);
+    m_sortName = SortNameOfColumn(m_shown, m_headings, 0);
     m_ascending = true;
   }
-  const HRESULT result = FillList(m_list, cobrell::Resources(), m_shown, m_sortName, m_ascending);
+  const HRESULT result =
+      FillList(m_list, cobrell::Resources(), m_shown, m_headings, m_sortName, m_ascending);
   UpdateStatusBar();
   return result;
 }
 
 void Mp3DbClassicView::SortByColumn(int column) {
-  const CString name = SortNameOfColumn(m_shown, column);
+  const CString name = SortNameOfColumn(m_shown, m_headings, column);
   if (name.IsEmpty()) return;
   if (name.Compare(m_sortName) == 0) {
     m_ascending = !m_ascending;

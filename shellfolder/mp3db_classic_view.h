@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/base/cstring.h"
 #include "platform/com/com_ptr.h"
@@ -98,6 +99,7 @@ class Mp3DbClassicView final
   ComPtr<IShellFolder> m_folder;
   UniqueItemIdList m_folderList;
   ShownFolder m_shown;
+  std::vector<CString> m_headings;  // read once: group names do not change
   CString m_sortName;
   bool m_ascending = true;
   cobrell::ViewSettings m_settings;
