@@ -159,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return new CountingMalloc;
   }();
   static ComPtr<IShellFolder> junction = OpenJunction();
-  // QAP_FUZZ_WRITE_SEEDS=FOLDER fuzz_shell_items -runs=1 makes the seeds.
+  // QAP_FUZZ_WRITE_SEEDS=FOLDER fuzz_shell_items -runs=1 writes the starting inputs.
   if (const char* seeds = std::getenv("QAP_FUZZ_WRITE_SEEDS")) {
     WriteSeeds(junction.Get(), seeds);
     std::_Exit(0);

@@ -205,7 +205,7 @@ TEST_F(ConversionDialogTest, ANameWithAColonIsRefusedWithAWarningAndTheOldNameSt
               "use \"Conversion\"\n"
               "expect cell 4026 1 0 \"Added Title\"\n" + rename);
   script.Until(editing, std::chrono::seconds(5));
-  Add(script, "type focus \"Part 1: Intro\"\nkey Enter\n");
+  Add(script, "type focus \"Song 1: Intro\"\nkey Enter\n");
   std::string warned;
   script.Until(
       [&](HWND) {
@@ -224,12 +224,12 @@ TEST_F(ConversionDialogTest, ANameWithAColonIsRefusedWithAWarningAndTheOldNameSt
               "expect cell 4026 0 0 \"take\"\n" + rename);
   script.Until(editing, std::chrono::seconds(5));
   // The renamed track is the one selected: only it is converted.
-  Add(script, "type focus \"Part 1 - Intro\"\n"
+  Add(script, "type focus \"Song 1 - Intro\"\n"
               "key Enter\n"
-              "wait cell 4026 0 0 \"Part 1 - Intro\"\n"
+              "wait cell 4026 0 0 \"Song 1 - Intro\"\n"
               "select 4039 \"wav\"\n"
               "click \"Convert\"\n"
-              "wait cell 4026 0 1 " + Quoted(Out("Part 1 - Intro.wav")) + " timeout 60\n"
+              "wait cell 4026 0 1 " + Quoted(Out("Song 1 - Intro.wav")) + " timeout 60\n"
               "expect cell 4026 1 1 \"Ready to process\"\n"
               "click \"Exit\"\n"
               "wait gone\n");

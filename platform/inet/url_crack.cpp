@@ -44,7 +44,7 @@ INTERNET_PORT DefaultPort(INTERNET_SCHEME kind) {
   }
 }
 
-bool IsDriveSpec(std::string_view text) {
+bool IsDriveLetterPath(std::string_view text) {
   return text.size() >= 2 && std::isalpha(static_cast<unsigned char>(text[0])) &&
          (text[1] == ':' || text[1] == '|');
 }
@@ -66,7 +66,7 @@ DWORD Parse(std::string_view url, Parts* parts) {
   if (parts->kind == INTERNET_SCHEME_FILE) {
     // Everything after "file://" is the local path; "file:///C:/x" names C:.
     if (rest.substr(0, 2) == "//") rest.remove_prefix(2);
-    if (rest.size() >= 3 && rest[0] == '/' && IsDriveSpec(rest.substr(1))) rest.remove_prefix(1);
+    if (rest.size() >= 3 && rest[0] == '/' && IsDriveLetterPath(rest.substr(1))) rest.remove_prefix(1);
     parts->path = parts->pathAndExtra = rest;
     return 0;
   }

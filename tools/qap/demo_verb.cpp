@@ -23,7 +23,7 @@ const Verb kVerb{"demo", "run every road of the suite in a scratch folder",
                  "Makes a scratch folder (or uses DIR, which must be empty or new), points\n"
                  "the registry, cookie jar, music database, HOME and the XDG folders at it,\n"
                  "and runs each part of the suite in turn, saying what it does. The folder\n"
-                 "is kept afterwards so that its contents can be inspected.\n",
+                 "is kept afterwards so that its contents can be looked at.\n",
                  Run};
 const VerbRegistrar kRegistrar(kVerb);
 

@@ -6,13 +6,13 @@
 namespace ui::controls {
 
 gdi::FontMetrics WindowFontMetrics(HWND window) {
-  core::FontSpec spec;
+  core::FontStyle style;
   if (auto object = core::FindWindowObject(window)) {
     std::lock_guard lock(core::WindowLock());
-    spec = object->font;
+    style = object->font;
   }
-  if (spec.face.empty()) spec = core::FontSpec{"MS Sans Serif", 8, false};
-  return gdi::MetricsOf(spec.face, spec.pointSize, spec.bold);
+  if (style.face.empty()) style = core::FontStyle{"MS Sans Serif", 8, false};
+  return gdi::MetricsOf(style.face, style.pointSize, style.bold);
 }
 
 LPARAM PointParam(POINT at) {

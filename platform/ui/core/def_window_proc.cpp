@@ -58,10 +58,10 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     }
     case WM_SETFONT: {
-      FontSpec spec;
-      if (FontOf(reinterpret_cast<HFONT>(wParam), &spec)) {
+      FontStyle style;
+      if (FontOf(reinterpret_cast<HFONT>(wParam), &style)) {
         std::lock_guard lock(WindowLock());
-        object->font = spec;
+        object->font = style;
       }
       return 0;
     }

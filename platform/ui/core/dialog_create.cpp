@@ -57,9 +57,9 @@ DialogState* DialogOf(HWND window) { return ControlOf<DialogState>(window); }
 
 HWND CreateDialogFromTemplate(HINSTANCE instance, const DialogTemplate& dialog, HWND owner,
                               DLGPROC proc, LPARAM param) {
-  FontSpec font{kSystemFace, kSystemPointSize, false};
+  FontStyle font{kSystemFace, kSystemPointSize, false};
   if ((dialog.style & DS_SETFONT) && !dialog.fontFace.empty()) {
-    font = FontSpec{dialog.fontFace, dialog.pointSize > 0 ? dialog.pointSize : kSystemPointSize, false};
+    font = FontStyle{dialog.fontFace, dialog.pointSize > 0 ? dialog.pointSize : kSystemPointSize, false};
   }
   ui::gdi::FontMetrics units = ui::gdi::MetricsOf(font.face, font.pointSize, font.bold);
   RECT rect = DialogUnitsToPixels(units, dialog.x, dialog.y, dialog.cx, dialog.cy);

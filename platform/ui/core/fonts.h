@@ -7,8 +7,8 @@
 
 namespace ui::core {
 
-bool FontOf(HFONT font, FontSpec* spec);
-HFONT MakeFont(const FontSpec& spec);
+bool FontOf(HFONT font, FontStyle* style);
+HFONT MakeFont(const FontStyle& style);
 // The colour of a solid brush; false for the null brush or a stale handle.
 bool BrushColor(HBRUSH brush, COLORREF* color);
 

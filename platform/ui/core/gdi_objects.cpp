@@ -14,7 +14,7 @@ namespace {
 class FontObject : public UserObject {
  public:
   FontObject() : UserObject(ObjectKind::kFont) {}
-  FontSpec spec;
+  FontStyle style;
   LOGFONTA logFont{};
 };
 
@@ -40,21 +40,21 @@ HBRUSH NewBrush(COLORREF color, bool stock, bool null) {
 
 }  // namespace
 
-bool FontOf(HFONT font, FontSpec* spec) {
+bool FontOf(HFONT font, FontStyle* style) {
   auto object = HandleTable::Get().Find<FontObject>(font, ObjectKind::kFont);
   if (!object) return false;
-  *spec = object->spec;
+  *style = object->style;
   return true;
 }
 
-HFONT MakeFont(const FontSpec& spec) {
+HFONT MakeFont(const FontStyle& style) {
   auto object = std::make_shared<FontObject>();
-  object->spec = spec;
+  object->style = style;
   // A negative height is the character height in pixels, as dialog fonts
   // are made from their point size.
-  object->logFont.lfHeight = -((spec.pointSize * kScreenDpi + 36) / 72);
-  object->logFont.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  std::strncpy(object->logFont.lfFaceName, spec.face.c_str(), sizeof object->logFont.lfFaceName - 1);
+  object->logFont.lfHeight = -((style.pointSize * kScreenDpi + 36) / 72);
+  object->logFont.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
+  std::strncpy(object->logFont.lfFaceName, style.face.c_str(), sizeof object->logFont.lfFaceName - 1);
   return AsHandle<HFONT>(HandleTable::Get().Insert(object));
 }
 
@@ -74,12 +74,12 @@ HFONT CreateFontIndirectA(const LOGFONTA* font) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  FontSpec spec;
-  spec.face.assign(font->lfFaceName, strnlen(font->lfFaceName, sizeof font->lfFaceName));
+  FontStyle style;
+  style.face.assign(font->lfFaceName, strnlen(font->lfFaceName, sizeof font->lfFaceName));
   LONG height = font->lfHeight < 0 ? -font->lfHeight : font->lfHeight;
-  spec.pointSize = height == 0 ? 8 : static_cast<int>(std::lround(height * 72.0 / kScreenDpi));
-  spec.bold = font->lfWeight >= FW_BOLD;
-  HFONT made = MakeFont(spec);
+  style.pointSize = height == 0 ? 8 : static_cast<int>(std::lround(height * 72.0 / kScreenDpi));
+  style.bold = font->lfWeight >= FW_BOLD;
+  HFONT made = MakeFont(style);
   if (auto object = HandleTable::Get().Find<FontObject>(made, ObjectKind::kFont)) {
     object->logFont = *font;
   }
@@ -142,7 +142,7 @@ HGDIOBJ GetStockObject(int index) {
     white = NewBrush(RGB(255, 255, 255), true, false);
     black = NewBrush(RGB(0, 0, 0), true, false);
     none = NewBrush(0, true, true);
-    gui = MakeFont(FontSpec{"MS Shell Dlg", 8, false});
+    gui = MakeFont(FontStyle{"MS Shell Dlg", 8, false});
   });
   switch (index) {
     case WHITE_BRUSH:

@@ -43,9 +43,9 @@ HDC NewDc(HWND window) {
 }
 
 ui::gdi::FontMetrics MetricsOfDc(const DeviceContext& dc) {
-  FontSpec spec{"MS Sans Serif", 8, false};
-  if (dc.font != nullptr) FontOf(dc.font, &spec);
-  return ui::gdi::MetricsOf(spec.face, spec.pointSize, spec.bold);
+  FontStyle style{"MS Sans Serif", 8, false};
+  if (dc.font != nullptr) FontOf(dc.font, &style);
+  return ui::gdi::MetricsOf(style.face, style.pointSize, style.bold);
 }
 
 std::string TextOf(LPCSTR text, int length) {

@@ -51,7 +51,7 @@ struct WindowClass {
   ATOM atom = 0;
 };
 
-struct FontSpec {
+struct FontStyle {
   std::string face;
   int pointSize = 0;
   bool bold = false;
@@ -86,7 +86,7 @@ class Window : public UserObject {
   std::vector<BYTE> extra;
   HMENU menu = nullptr;  // a top-level window's menu bar
   std::map<std::string, HANDLE> props;
-  FontSpec font;
+  FontStyle font;
   std::shared_ptr<const WindowLook> look;  // null: the desktop's style
   bool redraw = true;
   bool destroying = false;

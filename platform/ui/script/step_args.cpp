@@ -317,9 +317,9 @@ HWND FindFileDialog() {
   return nullptr;
 }
 
-bool ParseKey(const std::string& spec, int* key, bool* control, bool* shift, bool* alt) {
+bool ParseKey(const std::string& style, int* key, bool* control, bool* shift, bool* alt) {
   *control = *shift = *alt = false;
-  std::string rest = spec;
+  std::string rest = style;
   for (;;) {
     size_t plus = rest.find('+');
     if (plus == std::string::npos || plus + 1 == rest.size()) break;

@@ -74,7 +74,7 @@ HTREEITEM TreeItemAt(HWND tree, const std::string& path, HTREEITEM* deepest, boo
 HWND FindMessageBox(const std::string* text);
 HWND FindFileDialog();
 // "ctrl+shift+F2" into a key and its modifiers.
-bool ParseKey(const std::string& spec, int* key, bool* control, bool* shift, bool* alt);
+bool ParseKey(const std::string& style, int* key, bool* control, bool* shift, bool* alt);
 // Runs call on control's thread.
 bool OnThreadOf(HWND window, const std::function<void()>& call);
 

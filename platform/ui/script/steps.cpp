@@ -315,13 +315,13 @@ Outcome SetText(Args& args) { return TypeInto(args, true); }
 
 Outcome Key(Args& args) {
   args.Expect(1, 1);
-  std::string spec = args.Text(0);
+  std::string style = args.Text(0);
   int key = 0;
   bool control = false;
   bool shift = false;
   bool alt = false;
-  if (!spec.empty() && !ParseKey(spec, &key, &control, &shift, &alt)) {
-    args.Error(Shown(spec) + " is not a key");
+  if (!style.empty() && !ParseKey(style, &key, &control, &shift, &alt)) {
+    args.Error(Shown(style) + " is not a key");
   }
   if (auto error = args.SyntaxError(); error || args.Checking()) return error.value_or(Done());
   HWND window = *args.Context().current;
