@@ -103,6 +103,11 @@ TEST_F(SkinTest, AMissingUnreadableOrDamagedSkinLeavesTheDesktopsLookAndTheBoxTh
   EXPECT_EQ(partial->face.width, 48);
   EXPECT_EQ(partial->pressedFace.width, 0);
   EXPECT_EQ(partial->textColor, RGB(0x00, 0xFF, 0x80));
+  mkdir(m_skins.File("inner").c_str(), 0755);
+  std::optional<ui::WindowLook> climbing =
+      AskWith(Skin("inner/Drumlet.skn", "[Skin]\n[Button]\nFace=../face.png\n"));
+  ASSERT_TRUE(climbing.has_value());
+  EXPECT_EQ(climbing->face.width, 0) << "a picture above the skin's folder";
 }
 
 }  // namespace

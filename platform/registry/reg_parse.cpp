@@ -230,7 +230,12 @@ class Parser {
       if (!ParseHexList(data.substr(close + 2), &change->data)) return false;
       if (!IsTextType(change->type)) return true;
       if (!m_wideTexts) {
-        change->data = StoredText(change->data);
+        // Bytes that are no text in the code page would be stored as some
+        // other text, which an export would not give back.
+        std::string stored = StoredText(change->data);
+        if (!IsValidUtf8(stored) || CallerText(stored) != change->data)
+          return Fail("hex bytes that are no text in the code page");
+        change->data = std::move(stored);
         return true;
       }
       std::string text;

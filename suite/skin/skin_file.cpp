@@ -76,9 +76,25 @@ bool ParseFont(const std::string& value, ui::WindowLook* look) {
   return true;
 }
 
-// A picture named relative to the skin file's folder.
+// Whether a relative name climbs out of its folder through a ".." step.
+bool LeavesFolder(const std::string& name) {
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = start;
+    while (end < name.size() && !IsPathSeparator(name[end])) ++end;
+    if (name.compare(start, end - start, "..") == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// A picture named relative to the skin file's folder, and inside it: a skin
+// passed around between users must not show (or probe for) their other files.
 bool ParseImage(const std::string& skinFolder, const std::string& value, ui::Pixels* pixels) {
-  if (value.empty() || IsPathSeparator(value[0]) || DriveLetterOf(value) != 0) return false;
+  if (value.empty() || IsPathSeparator(value[0]) || DriveLetterOf(value) != 0 ||
+      LeavesFolder(value)) {
+    return false;
+  }
   std::string bytes;
   if (!ReadLimited(ToHostPath(skinFolder + value), kMaxImageBytes, &bytes)) return false;
   ui::Pixels decoded;

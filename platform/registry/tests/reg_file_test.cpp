@@ -312,6 +312,8 @@ TEST_F(RegFiles, AnImportWithASyntaxErrorNamesTheLineAndChangesNothing) {
       // as some other text.
       {"\xEF\xBB\xBF" + valid + "[HKCU\\Software\\Gr\xFF\xFE]\n",
        "line 4: bytes that are no text in the file's encoding"},
+      // Under the UTF-8 code page the bytes of a REGEDIT4 text must be UTF-8.
+      {valid + "\"x\"=hex(2):41,ff,fe,00\n", "line 4: hex bytes that are no text in the code page"},
       // Names no call could give and no export could write.
       {valid + "[HKCU\\A\rB]\n", "line 4: a key name holds a carriage return or a zero byte"},
       {valid + std::string("\"a\0b\"=dword:1\n", 14),

@@ -119,7 +119,7 @@ TEST_F(RegistryBadHive, AHiveDamagedPastItsFirstPageIsReportedAsDamaged) {
 TEST_F(RegistryBadHive, KeysThatGoRoundInACircleAreReportedAsDamagedNotWalkedForEver) {
   {
     RegKey key;
-    ASSERT_EQ(key.Create(HKEY_LOCAL_MACHINE, "Software\A"), ERROR_SUCCESS);
+    ASSERT_EQ(key.Create(HKEY_LOCAL_MACHINE, "Software\\A"), ERROR_SUCCESS);
   }
   RegResetHive();
   RunSql("UPDATE hive_keys SET parent = id WHERE name = CAST('HKEY_LOCAL_MACHINE' AS BLOB)");

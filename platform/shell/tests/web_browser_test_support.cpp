@@ -59,14 +59,17 @@ BrowserPage::BrowserPage() {
   RECT area{0, 0, 600, 400};
   EXPECT_EQ(CreateWebBrowser(m_top, &area, m_browser.Out()), S_OK);
   EXPECT_EQ(EventSink::NewInstance(IID_IUnknown, m_sink.OutVoid()), S_OK);
-  if (ComPtr<IConnectionPoint> point = m_browser ? EventsOf(m_browser.Get()) : nullptr)
+  if (ComPtr<IConnectionPoint> point = m_browser ? EventsOf(m_browser.Get()) : nullptr) {
     EXPECT_EQ(point->Advise(m_sink.Get(), &m_cookie), S_OK);
+  }
 }
 
 BrowserPage::BrowserPage(const std::string& html) : BrowserPage() {
   m_url = m_dir.Write("Mp3Db.HTT", html);
   CComBSTR url(AnsiToWide(m_url).c_str());
-  if (m_browser) EXPECT_EQ(m_browser->Navigate(url.Get(), nullptr, nullptr, nullptr, nullptr), S_OK);
+  if (m_browser) {
+    EXPECT_EQ(m_browser->Navigate(url.Get(), nullptr, nullptr, nullptr, nullptr), S_OK);
+  }
 }
 
 BrowserPage::~BrowserPage() {
