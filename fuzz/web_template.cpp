@@ -9,6 +9,7 @@
 #include "fuzz/fuzz_support.h"
 #include "platform/base/codepage.h"
 #include "platform/com/bstr.h"
+#include "platform/com/variant.h"
 #include "platform/shell/web_browser.h"
 #include "platform/ui/user32.h"
 #include "shellfolder/web_page_walk.h"
@@ -25,13 +26,23 @@ void RunMessages() {
   }
 }
 
+// Whether an element of the page is one that the folder's name spells.
 bool HoldsNamedElement(IHTMLDocument2* document) {
-  ComPtr<IHTMLElement> body;
-  CComBSTR html;
-  if (FAILED(document->get_body(body.Out())) || !body || FAILED(body->get_outerHTML(html.Out())))
-    return false;
-  return WideToAnsi(std::u16string_view(html.Get(), SysStringLen(html.Get()))).find("<qapname") !=
-         std::string::npos;
+  ComPtr<IHTMLElementCollection> all;
+  LONG count = 0;
+  if (FAILED(document->get_all(all.Out())) || !all || FAILED(all->get_length(&count))) return false;
+  for (LONG i = 0; i < count; ++i) {
+    CComVariant index(static_cast<int>(i));
+    ComPtr<IDispatch> dispatch;
+    ComPtr<IHTMLElement> element;
+    CComBSTR tag;
+    if (SUCCEEDED(all->item(index, CComVariant(), dispatch.Out())) && dispatch &&
+        SUCCEEDED(dispatch.As(IID_IHTMLElement, &element)) &&
+        SUCCEEDED(element->get_tagName(tag.Out())) && tag.Get() != nullptr &&
+        std::u16string_view(tag.Get(), SysStringLen(tag.Get())) == u"QAPNAME")
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
