@@ -88,10 +88,16 @@ CString SortNameOfColumn(const ShownFolder& folder, const std::vector<CString>& 
 }
 
 std::string FormatDuration(int seconds) {
-  const int hours = seconds / 3600;
-  const int minutes = (seconds - hours * 3600) / 60;
-  char text[32];
-  std::snprintf(text, sizeof text, "%d:%02d:%02d", hours, minutes,
-                seconds - hours * 3600 - minutes * 60);
+  // Hand-made rather than snprintf: a fill of 100,000 songs formats one a row.
+  const bool negative = seconds < 0;
+  const long long total = negative ? -static_cast<long long>(seconds) : seconds;
+  const long long hours = total / 3600;
+  const int minutes = static_cast<int>(total / 60 % 60);
+  const int rest = static_cast<int>(total % 60);
+  std::string text = std::to_string(hours);
+  if (negative) text.insert(0, 1, '-');
+  const char tail[] = {':', static_cast<char>('0' + minutes / 10), static_cast<char>('0' + minutes % 10),
+                       ':', static_cast<char>('0' + rest / 10),    static_cast<char>('0' + rest % 10)};
+  text.append(tail, sizeof tail);
   return text;
 }

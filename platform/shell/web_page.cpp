@@ -106,9 +106,10 @@ int Length(const std::string* text, int whole, int fallback) {
   if (text == nullptr || text->empty()) return fallback;
   char* end = nullptr;
   const double value = std::strtod(text->c_str(), &end);
-  if (end == text->c_str() || value < 0) return fallback;
-  const int pixels = *end == '%' ? static_cast<int>(whole * value / 100.0) : static_cast<int>(value);
-  return std::max(0, pixels);
+  if (end == text->c_str() || !(value >= 0)) return fallback;
+  // A page may ask for any size; none is laid out larger than this.
+  constexpr double kLargest = 1 << 20;
+  return static_cast<int>(std::clamp(*end == '%' ? whole * value / 100.0 : value, 0.0, kLargest));
 }
 
 class Layouter {

@@ -118,10 +118,14 @@ class MessageQueue : public std::enable_shared_from_this<MessageQueue> {
   int sendDepth = 0;         // > 0 while handling a message sent by another thread
   LONG messageTime = 0;
   bool inTurn = false;
-  // The window the thread looked up last (LookupWindow).
+  // The two windows the thread looked up last (LookupWindow), latest
+  // first: two, because a control and the parent it notifies take turns.
   struct LookupCache {
-    HWND handle = nullptr;
-    std::shared_ptr<Window> object;
+    struct Entry {
+      HWND handle = nullptr;
+      std::shared_ptr<Window> object;
+    };
+    Entry entries[2];
   } lookupCache;
 
  private:

@@ -24,18 +24,39 @@ std::recursive_mutex& WindowLock() {
   return *lock;
 }
 
+namespace {
+
+// The cache's entry for window while that window is still there; else null.
+const MessageQueue::LookupCache::Entry* Cached(const MessageQueue::LookupCache& cache, HWND window) {
+  if (window == nullptr) return nullptr;
+  for (const auto& entry : cache.entries) {
+    if (entry.handle == window && entry.object && !entry.object->gone.load()) return &entry;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 std::shared_ptr<Window> FindWindowObject(HWND window) {
+  // A control's procedure finds the window its message was just sent to:
+  // the thread's last look-ups spare it the handle table's lock.
+  if (const MessageQueue* queue = MessageQueue::CurrentIfAnyRaw()) {
+    if (const auto* entry = Cached(queue->lookupCache, window)) return entry->object;
+  }
   return HandleTable::Get().Find<Window>(window, ObjectKind::kWindow);
 }
 
 Window* LookupWindow(HWND window) {
   MessageQueue::LookupCache& cache = MessageQueue::Here().lookupCache;
-  if (window != nullptr && window == cache.handle && cache.object && !cache.object->gone.load()) {
-    return cache.object.get();
+  if (const auto* entry = Cached(cache, window)) {
+    if (entry != &cache.entries[0]) std::swap(cache.entries[0], cache.entries[1]);
+    return cache.entries[0].object.get();
   }
-  cache.object = FindWindowObject(window);
-  cache.handle = cache.object ? window : nullptr;
-  return cache.object.get();
+  std::shared_ptr<Window> found = HandleTable::Get().Find<Window>(window, ObjectKind::kWindow);
+  if (!found) return nullptr;
+  cache.entries[1] = std::move(cache.entries[0]);
+  cache.entries[0] = {window, std::move(found)};
+  return cache.entries[0].object.get();
 }
 
 void RemoveWindowObject(HWND window) {
