@@ -1,5 +1,5 @@
-// The views' menus and accelerators as data, registered with the icons
-// compiled into the module.
+// The views' menus and accelerators as data, registered with the context
+// menus and the icons compiled into the module.
 #include "shellfolder/view_resources.h"
 
 #include "platform/ui/menu.h"
@@ -8,6 +8,9 @@
 void CobrellImages(ui::res::ModuleResources* resources);
 
 namespace cobrell {
+
+const std::vector<const ui::res::MenuTemplate*>& ContextMenuTemplates();
+
 namespace {
 
 using ui::res::MenuItemTemplate;
@@ -60,6 +63,8 @@ const ui::res::ModuleResources& ModuleResources() {
   static const ui::res::ModuleResources resources = [] {
     ui::res::ModuleResources made;
     made.menus = {&kMenu};
+    const auto& contextMenus = ContextMenuTemplates();
+    made.menus.insert(made.menus.end(), contextMenus.begin(), contextMenus.end());
     made.accelerators = {&kAccelerators};
     CobrellImages(&made);
     return made;
