@@ -71,8 +71,18 @@ HRESULT Mp3DbClassicView::InitMenuPopup(UINT, WPARAM wParam, LPARAM, BOOL* bHand
   if (!IsMenu(menu)) return E_INVALIDARG;
   CheckMenuRadioItem(menu, kCommandLargeIcons, kCommandSmallIcons,
                      CommandOfViewMode(m_settings.viewMode), MF_BYCOMMAND);
-  EnableMenuItem(menu, kCommandPaste,
-                 MF_BYCOMMAND | (CanPaste(m_shown.kind, m_shown.id) ? MF_ENABLED : MF_GRAYED));
+  auto enable = [menu](UINT command, bool can) {
+    EnableMenuItem(menu, command, MF_BYCOMMAND | (can ? MF_ENABLED : MF_GRAYED));
+  };
+  const bool selected = m_list != nullptr && ListView_GetSelectedCount(m_list) > 0;
+  const bool deletes = m_shown.kind == kKindSongList || m_shown.kind == kKindPlayLists ||
+                       m_shown.kind == kKindPlaylist;
+  enable(kCommandPaste, CanPaste(m_shown.kind, m_shown.id));
+  enable(kCommandCut, selected);
+  enable(kCommandCopy, selected);
+  enable(kCommandDelete, selected && deletes);
+  enable(kCommandRename, selected && m_shown.kind == kKindPlayLists);
+  enable(kCommandNew, m_shown.kind == kKindPlayLists);
   if (bHandled != nullptr) *bHandled = TRUE;
   return S_OK;
 }
