@@ -215,6 +215,11 @@ HRESULT DropOrPaste(IDataObject* data, DWORD targetKind, int targetId, LPCITEMID
     return DV_E_FORMATETC;
   }
   BroadcastRefresh(target);
+  // Play Lists shows each playlist's count and length.
+  if (targetKind == kKindPlaylist) {
+    UniqueItemIdList playLists = PlayListsListOf(target);
+    if (playLists) BroadcastRefresh(playLists.get());
+  }
   return result;
 } catch (...) {
   return E_OUTOFMEMORY;
