@@ -64,15 +64,8 @@ bool ReadDroppedFiles(IDataObject* data, std::vector<std::string>* files) {
   FORMATETC format = ui::ole::HGlobalFormat(CF_HDROP);
   STGMEDIUM medium{};
   if (data->GetData(&format, &medium) != S_OK) return false;
-  if (medium.tymed == TYMED_HGLOBAL) {
-    auto drop = reinterpret_cast<HDROP>(medium.hGlobal);
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-      std::string name(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
-      name.resize(DragQueryFileA(drop, i, name.data(), static_cast<UINT>(name.size())));
-      files->push_back(std::move(name));
-    }
-  }
+  if (medium.tymed == TYMED_HGLOBAL)
+    *files = ui::ole::DroppedFiles(reinterpret_cast<HDROP>(medium.hGlobal));
   ReleaseStgMedium(&medium);
   return true;
 }
