@@ -95,14 +95,13 @@ void AnnounceNewPlaylist(LPCITEMIDLIST anyList, IDbQAPPlayList& playlist) {
   BroadcastRefresh(playLists.get());
 }
 
-HRESULT NewPlaylist(LPCITEMIDLIST anyList, int* id, CString* name) try {
+HRESULT NewPlaylist(LPCITEMIDLIST anyList) try {
   PlaylistContainerPtr playlists = OpenPlaylists();
   if (!playlists) return E_FAIL;
-  const int made = CreateNumberedPlaylist(*playlists, name);
+  const int made = CreateNumberedPlaylist(*playlists, nullptr);
   if (made == 0) return E_FAIL;
   PlaylistPtr playlist(playlists->GetPlaylistById(made));
   if (playlist) AnnounceNewPlaylist(anyList, *playlist);
-  if (id != nullptr) *id = made;
   return S_OK;
 } catch (...) {
   return E_OUTOFMEMORY;

@@ -35,7 +35,7 @@ UniqueItemIdList PlaylistList(LPCITEMIDLIST playLists, IDbQAPPlayList& playlist)
 // "Playlist %d" with the first number whose name no playlist has (letter
 // case aside), created and announced under Play Lists. E_FAIL when the
 // database fails.
-HRESULT NewPlaylist(LPCITEMIDLIST anyList, int* id = nullptr, CString* name = nullptr);
+HRESULT NewPlaylist(LPCITEMIDLIST anyList);
 
 // Renames the playlist of item (relative to Play Lists) to name; fails when
 // another playlist has that name (letter case aside). The new item is
