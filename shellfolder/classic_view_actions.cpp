@@ -16,8 +16,11 @@
 #include "shellfolder/cobrell.h"
 #include "shellfolder/item_id_manager.h"
 #include "shellfolder/list_drop_source.h"
+#include "shellfolder/list_rows.h"
 #include "shellfolder/mp3db_classic_view.h"
 #include "shellfolder/view_resources.h"
+
+using namespace cobrell;
 
 namespace {
 
@@ -26,47 +29,6 @@ constexpr int kPathLimit = 2047;
 constexpr int kLabelLimit = 254;
 
 const ItemIdManager& Items() { return TheItemIdManager(); }
-
-bool ShowsSongs(DWORD kind) { return kind == kKindSongList || kind == kKindPlaylist; }
-
-LPARAM RowParam(HWND list, int row) {
-  LVITEMA item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  return ListView_GetItem(list, &item) ? item.lParam : 0;
-}
-
-std::string CellText(HWND list, int row, int column, int limit) {
-  std::string text(static_cast<size_t>(limit) + 1, '\0');
-  ListView_GetItemText(list, row, column, text.data(), limit + 1);
-  text.resize(std::strlen(text.c_str()));
-  return text;
-}
-
-// The last column of a song list, where the path is.
-int LocationColumn(HWND list) {
-  int columns = 0;
-  LVCOLUMNA column{};
-  column.mask = LVCF_WIDTH;
-  while (SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(columns),
-                      reinterpret_cast<LPARAM>(&column)) != 0) {
-    ++columns;
-  }
-  return columns - 1;
-}
-
-UINT CommandOfViewMode(UINT viewMode) {
-  switch (viewMode) {
-    case FVM_ICON:
-      return cobrell::kCommandLargeIcons;
-    case FVM_SMALLICON:
-      return cobrell::kCommandSmallIcons;
-    case FVM_LIST:
-      return cobrell::kCommandList;
-    default:
-      return cobrell::kCommandDetails;
-  }
-}
 
 }  // namespace
 
@@ -228,24 +190,8 @@ bool Mp3DbClassicView::EndLabelEdit(int row, const char* text) {
 // --- dragging rows ---
 
 void Mp3DbClassicView::BeginDrag() {
-  const MusicItem* parent = Items().IsMusicItem(m_folderList.get(), true)
-                                ? AsMusicItem(Items().GetLast(m_folderList.get()))
-                                : nullptr;
   std::vector<UniqueItemIdList> owners;
-  std::vector<LPCITEMIDLIST> items;
-  const int location = LocationColumn(m_list);
-  for (int row = ListView_GetNextItem(m_list, -1, LVNI_SELECTED); row >= 0;
-       row = ListView_GetNextItem(m_list, row, LVNI_SELECTED)) {
-    const std::string path =
-        ShowsSongs(m_shown.kind) ? CellText(m_list, row, location, kPathLimit) : std::string();
-    LPITEMIDLIST item = nullptr;
-    if (FAILED(Items().MakeItem(m_shown.kind, parent, static_cast<int>(RowParam(m_list, row)),
-                                path.empty() ? nullptr : path.c_str(), &item))) {
-      return;
-    }
-    owners.emplace_back(item);
-    items.push_back(item);
-  }
+  std::vector<LPCITEMIDLIST> items = SelectedItems(&owners);
   if (items.empty() || !m_folder) return;
   ComPtr<IDataObject> data;
   if (FAILED(m_folder->GetUIObjectOf(m_window, static_cast<UINT>(items.size()), items.data(),
@@ -261,31 +207,6 @@ void Mp3DbClassicView::BeginDrag() {
   if (dropped == DRAGDROP_S_DROP && effect == DROPEFFECT_MOVE && m_shown.kind == kKindPlaylist)
     Fill();
 }
-
-// --- menus and the editing commands ---
-
-HRESULT Mp3DbClassicView::InitMenuPopup(UINT, WPARAM wParam, LPARAM, BOOL* bHandled) {
-  HMENU menu = reinterpret_cast<HMENU>(wParam);
-  if (bHandled != nullptr) *bHandled = FALSE;
-  if (!IsMenu(menu)) return E_INVALIDARG;
-  CheckMenuRadioItem(menu, cobrell::kCommandLargeIcons, cobrell::kCommandSmallIcons,
-                     CommandOfViewMode(m_settings.viewMode), MF_BYCOMMAND);
-  // The list accepts nothing from the clipboard until it takes pastes.
-  EnableMenuItem(menu, cobrell::kCommandPaste, MF_BYCOMMAND | MF_GRAYED);
-  if (bHandled != nullptr) *bHandled = TRUE;
-  return S_OK;
-}
-
-// Clipboard, delete and new playlists belong to the folder's editing
-// operations, which the list does not carry out itself.
-HRESULT Mp3DbClassicView::OnEditPaste() { return E_NOTIMPL; }
-
-HRESULT Mp3DbClassicView::OnEditCopyCut(BOOL, BOOL* pbDone) {
-  if (pbDone != nullptr) *pbDone = FALSE;
-  return E_NOTIMPL;
-}
-
-HRESULT Mp3DbClassicView::OnDelete() { return E_NOTIMPL; }
 
 // --- refresh notices ---
 

@@ -8,6 +8,7 @@
 #include "platform/com/bstr.h"
 #include "platform/shell/shell_folder.h"
 #include "platform/ui/commctrl.h"
+#include "platform/ui/ole/drag_drop.h"
 #include "platform/ui/user32.h"
 #include "shellfolder/cobrell.h"
 #include "shellfolder/item_id_manager.h"
@@ -93,6 +94,7 @@ HRESULT Mp3DbClassicView::MakeWindow(HWND parent, const RECT& rect) {
   ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT);
   ListView_SetImageList(m_list, m_images.get(), LVSIL_SMALL);
   ListView_SetImageList(m_list, m_images.get(), LVSIL_NORMAL);
+  RegisterDropTarget();
   return S_OK;
 }
 
@@ -132,6 +134,9 @@ LRESULT Mp3DbClassicView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       OnCopyData(message, wParam, lParam, &handled);
       return handled;
     }
+    case WM_CONTEXTMENU:
+      ShowContextMenu(lParam);
+      return 0;
     default:
       break;
   }
@@ -348,6 +353,7 @@ HRESULT Mp3DbClassicView::MoveControlWindow(const RECT* rect) {
 }
 
 HRESULT Mp3DbClassicView::DestroyControlWindow() {
+  if (m_list != nullptr) RevokeDragDrop(m_list);
   if (m_window != nullptr) DestroyWindow(m_window);
   m_images.reset();
   return S_OK;

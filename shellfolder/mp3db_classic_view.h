@@ -18,6 +18,7 @@
 #include "platform/ui/ui_owners.h"
 #include "shellfolder/com_object.h"
 #include "shellfolder/list_columns.h"
+#include "shellfolder/music_drop_target.h"
 #include "shellfolder/view_interfaces.h"
 #include "shellfolder/view_window.h"
 
@@ -92,6 +93,12 @@ class Mp3DbClassicView final
   bool BeginLabelEdit(int row);
   bool EndLabelEdit(int row, const char* text);
   void BeginDrag();
+  // Items for the selected rows (owned by owners); empty when one cannot
+  // be made.
+  std::vector<LPCITEMIDLIST> SelectedItems(std::vector<UniqueItemIdList>* owners);
+  void ShowContextMenu(LPARAM screenPoint);
+  cobrell::DropPlace DropPlaceAt(POINTL screen);
+  void RegisterDropTarget();
   void SelectionChanged();
   std::u16string FolderPath() const;
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/shell/context_menu.h"
 #include "platform/ui/user32.h"
 #include "shellfolder/mp3db_classic_view.h"
 #include "shellfolder/mp3db_web_view.h"
@@ -145,6 +146,9 @@ bool Mp3DbDefView::OnCommand(UINT command) {
     case kCommandRename:
       ForControl([](auto* c) { return c->OnEditLabel(); });
       return true;
+    case kCommandNew:
+      NewFromBackground();
+      return true;
     case kCommandLargeIcons:
       viewMode(FVM_ICON);
       return true;
@@ -160,6 +164,22 @@ bool Mp3DbDefView::OnCommand(UINT command) {
     default:
       return false;
   }
+}
+
+// New is the folder background's command (its context menu has it where a
+// playlist can be made).
+void Mp3DbDefView::NewFromBackground() {
+  if (!m_folder) return;
+  ComPtr<IContextMenu> menu;
+  if (FAILED(m_folder->GetUIObjectOf(m_window, 0, nullptr, IID_IContextMenu, nullptr,
+                                     menu.OutVoid()))) {
+    return;
+  }
+  CMINVOKECOMMANDINFO invoke{};
+  invoke.cbSize = sizeof invoke;
+  invoke.hwnd = m_window;
+  invoke.lpVerb = "new";
+  menu->InvokeCommand(&invoke);
 }
 
 HWND Mp3DbDefView::ControlWindow() {

@@ -55,6 +55,7 @@ class Mp3DbDefView final : public CobrellObject<Mp3DbDefView, WithoutTypeInfo<IM
   bool OnCommand(UINT command);
   HRESULT ShowControl(REFCLSID viewId, UINT viewMode, UINT flags);
   void SwitchView();
+  void NewFromBackground();
   HWND ControlWindow();
   void MergeMenus();
 

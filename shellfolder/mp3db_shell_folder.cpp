@@ -3,10 +3,13 @@
 #include "shellfolder/mp3db_shell_folder.h"
 
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "options/options.h"
+#include "platform/base/codepage.h"
 #include "platform/com/com_ptr.h"
 #include "platform/shell/extract_icon.h"
 #include "platform/shell/shell_malloc.h"
@@ -15,7 +18,11 @@
 #include "shellfolder/icon_extractor.h"
 #include "shellfolder/item_id_manager.h"
 #include "shellfolder/module.h"
+#include "shellfolder/library_edits.h"
 #include "shellfolder/mp3db_shell_view.h"
+#include "shellfolder/music_context_menu.h"
+#include "shellfolder/music_drop_target.h"
+#include "shellfolder/transfer_data_object.h"
 
 namespace {
 
@@ -148,10 +155,43 @@ HRESULT Mp3DbShellFolder::GetAttributesOf(UINT count, LPCITEMIDLIST* items, SFGA
   return S_OK;
 }
 
-HRESULT Mp3DbShellFolder::GetUIObjectOf(HWND, UINT count, LPCITEMIDLIST* items, REFIID iid, UINT*,
-                                        void** object) {
+HRESULT Mp3DbShellFolder::GetUIObjectOf(HWND owner, UINT count, LPCITEMIDLIST* items, REFIID iid,
+                                        UINT*, void** object) try {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
+  if (count > 0 && items == nullptr) return E_INVALIDARG;
+  if (iid == IID_IContextMenu)
+    return cobrell::MusicContextMenu::Create(this, m_list.get(), owner, count, items, iid, object);
+  if (iid == IID_IDataObject) {
+    std::vector<LPCITEMIDLIST> chosen(items, items + count);
+    // A group's sub-groups travel as their songs.
+    std::vector<UniqueItemIdList> songs;
+    if (m_kind == kKindGroup) {
+      const HRESULT result = cobrell::SongsOfSubGroups(m_list.get(), chosen, &songs);
+      if (FAILED(result)) return result;
+      chosen.clear();
+      for (const UniqueItemIdList& song : songs) chosen.push_back(song.get());
+    }
+    return cobrell::TransferDataObject::Create(this, m_list.get(),
+                                               static_cast<UINT>(chosen.size()), chosen.data(),
+                                               cobrell::TransferSource{}, iid, object);
+  }
+  if (iid == IID_IDropTarget) {
+    if (count == 0 || !IsOurs(items[0])) return E_NOINTERFACE;
+    const MusicItem* item = AsMusicItem(Items().GetLast(items[0]));
+    if (item->kind < kKindGroup || item->kind > kKindPlaylist) return E_NOINTERFACE;
+    auto place = std::make_shared<cobrell::DropPlace>();
+    place->kind = item->kind;
+    place->id = item->id;
+    place->list.reset(Items().Concat(m_list.get(), items[0]));
+    if (!place->list) return E_OUTOFMEMORY;
+    return cobrell::MusicDropTarget::Create(
+        [place](POINTL) {
+          return cobrell::DropPlace{place->kind, place->id,
+                                    UniqueItemIdList(Items().Copy(place->list.get()))};
+        },
+        iid, object);
+  }
   if ((iid == IID_IExtractIconA || iid == IID_IExtractIconW) && count == 1 && items != nullptr) {
     DWORD icon = 0;
     const HRESULT result = Items().GetIcon(items[0], &icon);
@@ -159,6 +199,8 @@ HRESULT Mp3DbShellFolder::GetUIObjectOf(HWND, UINT count, LPCITEMIDLIST* items, 
     return IconExtractor::Create(icon, iid, object);
   }
   return E_NOINTERFACE;
+} catch (...) {
+  return E_OUTOFMEMORY;
 }
 
 HRESULT Mp3DbShellFolder::GetDisplayNameOf(LPCITEMIDLIST list, SHGDNF flags, STRRET* name) try {
@@ -195,7 +237,14 @@ HRESULT Mp3DbShellFolder::GetDisplayNameOf(LPCITEMIDLIST list, SHGDNF flags, STR
   return E_OUTOFMEMORY;
 }
 
-HRESULT Mp3DbShellFolder::SetNameOf(HWND, LPCITEMIDLIST, LPCWSTR, SHGDNF, LPITEMIDLIST* newList) {
+HRESULT Mp3DbShellFolder::SetNameOf(HWND, LPCITEMIDLIST list, LPCWSTR name, SHGDNF,
+                                    LPITEMIDLIST* newList) try {
   if (newList != nullptr) *newList = nullptr;
-  return E_NOTIMPL;
+  if (name == nullptr || list == nullptr || !IsOurs(list)) return E_FAIL;
+  // Only playlists, named under Play Lists.
+  if (AsMusicItem(Items().GetLast(list))->kind != kKindPlaylist) return E_FAIL;
+  const CString ansi(WideToAnsi(name).c_str());
+  return cobrell::RenamePlaylist(m_list.get(), list, ansi, newList);
+} catch (...) {
+  return E_OUTOFMEMORY;
 }

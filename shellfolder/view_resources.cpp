@@ -1,5 +1,5 @@
-// The views' menus and accelerators as data, registered with the icons
-// compiled into the module.
+// The views' menus and accelerators as data, registered with the context
+// menus and the icons compiled into the module.
 #include "shellfolder/view_resources.h"
 
 #include "platform/ui/menu.h"
@@ -8,6 +8,9 @@
 void CobrellImages(ui::res::ModuleResources* resources);
 
 namespace cobrell {
+
+const std::vector<const ui::res::MenuTemplate*>& ContextMenuTemplates();
+
 namespace {
 
 using ui::res::MenuItemTemplate;
@@ -24,6 +27,10 @@ const ui::res::MenuTemplate kMenu{
                              {kCommandCut, "Cu&t\tCtrl+X", 0, {}},
                              {kCommandCopy, "&Copy\tCtrl+C", 0, {}},
                              {kCommandPaste, "&Paste\tCtrl+V", 0, {}},
+                             {0, "", MF_SEPARATOR, {}},
+                             {kCommandDelete, "&Delete\tDel", 0, {}},
+                             {kCommandRename, "Rena&me\tF2", 0, {}},
+                             {kCommandNew, "&New\tIns", 0, {}},
                              {0, "", MF_SEPARATOR, {}},
                              {kCommandSelectAll, "Select &All\tCtrl+A", 0, {}},
                              {kCommandInvertSelection, "&Invert Selection", 0, {}},
@@ -60,6 +67,8 @@ const ui::res::ModuleResources& ModuleResources() {
   static const ui::res::ModuleResources resources = [] {
     ui::res::ModuleResources made;
     made.menus = {&kMenu};
+    const auto& contextMenus = ContextMenuTemplates();
+    made.menus.insert(made.menus.end(), contextMenus.begin(), contextMenus.end());
     made.accelerators = {&kAccelerators};
     CobrellImages(&made);
     return made;

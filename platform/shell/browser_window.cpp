@@ -113,7 +113,11 @@ bool ShellBrowser::Create(LPCITEMIDLIST folder) {
   m_window = window;
   m_status = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, "", window,
                                  kBrowserStatusId);
-  if (m_explore) m_tree = std::make_unique<FolderTree>(window, kBrowserTreeId);
+  if (m_explore) {
+    m_tree = std::make_unique<FolderTree>(window, kBrowserTreeId);
+    if (m_tree->Window() != nullptr)
+      m_treeEdits = std::make_unique<TreeEdits>(m_tree.get(), window);
+  }
   Layout();
   const HRESULT navigated = Navigate(start.get());
   if (FAILED(navigated)) {
@@ -163,6 +167,7 @@ LRESULT ShellBrowser::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM 
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       LRESULT result = 0;
       if (m_tree && m_tree->OnNotify(header, &result)) return result;
+      if (m_treeEdits && m_treeEdits->OnNotify(header, &result)) return result;
       if (m_tree && header->hwndFrom == m_tree->Window()) {
         if (header->code == TVN_SELCHANGED && !m_selectingInTree) {
           const auto* change = reinterpret_cast<const NMTREEVIEWA*>(header);
@@ -191,6 +196,11 @@ LRESULT ShellBrowser::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM 
       Navigate(target.get());
       return 0;
     }
+    case WM_CONTEXTMENU:
+      // The tree's items have their folders' menus; the view shows its own.
+      if (m_treeEdits && reinterpret_cast<HWND>(wParam) == m_tree->Window())
+        m_treeEdits->ContextMenu(lParam);
+      return 0;
     case WM_CLOSE:
       DestroyWindow(window);
       return 0;
@@ -217,6 +227,7 @@ void ShellBrowser::Close() {
     m_view->SaveViewState();
   }
   DestroyView();
+  m_treeEdits.reset();
   m_tree.reset();
   SetMenu(m_window, nullptr);
   DestroyMenu(m_ownMenu);
@@ -299,6 +310,7 @@ bool ShellBrowser::TranslateKey(MSG* msg) {
       m_viewWindow != nullptr && (focus == m_viewWindow || IsChild(m_viewWindow, focus));
   ComPtr<IShellView> view = m_view;
   if (inView && view && view->TranslateAccelerator(msg) == S_OK) return true;
+  if (m_treeEdits && m_treeEdits->TranslateKey(msg)) return true;
   // Keys typed into an edit box are the edit box's.
   if (FocusIsEdit() || m_accelerators == nullptr) return false;
   return TranslateAcceleratorA(m_window, m_accelerators, msg) != 0;

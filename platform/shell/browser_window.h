@@ -14,6 +14,7 @@
 #include "platform/shell/shell_folder.h"
 #include "platform/shell/shell_notify.h"
 #include "platform/shell/shell_view.h"
+#include "platform/shell/tree_edits.h"
 #include "platform/ui/messages.h"
 
 class ShellBrowser final : public ComObject<ShellBrowser, IShellBrowser> {
@@ -85,6 +86,7 @@ class ShellBrowser final : public ComObject<ShellBrowser, IShellBrowser> {
   HWND m_window = nullptr;
   HWND m_status = nullptr;
   std::unique_ptr<FolderTree> m_tree;
+  std::unique_ptr<TreeEdits> m_treeEdits;  // made after the tree, gone before it
   HACCEL m_accelerators = nullptr;
   HMENU m_ownMenu = nullptr;  // the bar shown while no view shares one
 

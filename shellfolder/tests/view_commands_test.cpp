@@ -167,8 +167,9 @@ TEST_F(ViewCommands, TheViewsMenusJoinExplorersAndTheirCommandsActOnTheList) {
   Script script = Steps("wait class \"ExploreWClass\"\n");
   script.Then([](HWND browser) {
     EXPECT_EQ(PopupItems(browser, "&Edit"),
-              (Strings{"Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "-",
-                       "Select &All\tCtrl+A", "&Invert Selection"}));
+              (Strings{"Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "-", "&Delete\tDel",
+                       "Rena&me\tF2", "&New\tIns", "-", "Select &All\tCtrl+A",
+                       "&Invert Selection"}));
     // Explorer's View menu has "as Web Page" of its own: the view's modes go
     // above it, and nothing twice.
     const Strings view = PopupItems(browser, "&View");

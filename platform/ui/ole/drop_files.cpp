@@ -81,6 +81,17 @@ BOOL DragQueryPoint(HDROP drop, POINT* point) {
   return header.fNC ? FALSE : TRUE;
 }
 
+namespace ui::ole {
+
+std::vector<std::string> DroppedFiles(HDROP drop) {
+  std::vector<BYTE> bytes;
+  DROPFILES header;
+  if (!ReadBlock(drop, &bytes, &header)) return {};
+  return NamesIn(bytes, header);
+}
+
+}  // namespace ui::ole
+
 void DragFinish(HDROP drop) { GlobalFree(reinterpret_cast<HGLOBAL>(drop)); }
 
 void DragAcceptFiles(HWND window, BOOL accept) {

@@ -41,6 +41,9 @@ namespace ui::ole {
 // on. Empty when there are no files.
 QAP_EXPORT std::vector<BYTE> DropFilesBlock(const std::vector<std::string>& files, POINT point,
                                             bool wide);
+// Every file of the block at once, as DragQueryFileA reads them one by one
+// (which reads the whole block for each); empty for a bad block.
+QAP_EXPORT std::vector<std::string> DroppedFiles(HDROP drop);
 // The same as a movable global block, an HDROP; null for no files.
 QAP_EXPORT HDROP CreateHDrop(const std::vector<std::string>& files, POINT point, bool wide);
 
