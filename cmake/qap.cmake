@@ -18,6 +18,11 @@ function(qap_add_test name)
   if(T_LABELS)
     list(APPEND properties LABELS "${T_LABELS}")
   endif()
+  # Two headless chromiums side by side on two cores now and then end on no
+  # page at all: browser tests take turns.
+  if("browser" IN_LIST T_LABELS)
+    list(APPEND properties RESOURCE_LOCK chromium)
+  endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
 
