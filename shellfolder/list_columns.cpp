@@ -94,8 +94,8 @@ std::string FormatDuration(int seconds) {
   const long long hours = total / 3600;
   const int minutes = static_cast<int>(total / 60 % 60);
   const int rest = static_cast<int>(total % 60);
-  std::string text = std::to_string(hours);
-  if (negative) text.insert(0, 1, '-');
+  std::string text = negative ? "-" : "";
+  text += std::to_string(hours);
   const char tail[] = {':', static_cast<char>('0' + minutes / 10), static_cast<char>('0' + minutes % 10),
                        ':', static_cast<char>('0' + rest / 10),    static_cast<char>('0' + rest % 10)};
   text.append(tail, sizeof tail);
