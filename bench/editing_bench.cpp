@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/music_junction.h"
 #include "platform/base/codepage.h"
 #include "platform/com/com_ptr.h"
 #include "platform/shell/context_menu.h"
@@ -32,23 +33,7 @@ using bench::Millis;
 constexpr int kFiles = 1000;
 constexpr int kRounds = 3;
 
-ComPtr<IShellFolder> OpenJunction() {
-  ComPtr<IClassFactory> factory;
-  ComPtr<IPersistFolder> persist;
-  ComPtr<IShellFolder> folder;
-  const std::u16string path =
-      std::u16string(kMyComputerParsingName) + u"\\::{49C49A94-996D-11D3-8830-5254ABDE229C}";
-  LPITEMIDLIST junction = nullptr;
-  if (FAILED(DllGetClassObject(CLSID_Mp3DbShellFolder, IID_IClassFactory, factory.OutVoid())) ||
-      FAILED(factory->CreateInstance(nullptr, IID_IPersistFolder, persist.OutVoid())) ||
-      FAILED(SHParseDisplayName(path.c_str(), nullptr, &junction, 0, nullptr))) {
-    return nullptr;
-  }
-  UniqueItemIdList owner(junction);
-  if (FAILED(persist->Initialize(junction)) || FAILED(persist.As(IID_IShellFolder, &folder)))
-    return nullptr;
-  return folder;
-}
+ComPtr<IShellFolder> OpenJunction() { return qap::bench::OpenMusicJunction(); }
 
 // The junction's children: Music, then Play Lists.
 std::vector<UniqueItemIdList> TopItems(IShellFolder* junction) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/music_junction.h"
 #include "bench/music_db_fixture.h"
 #include "platform/base/codepage.h"
 #include "platform/com/com_ptr.h"
@@ -36,23 +37,7 @@ using bench::Millis;
 constexpr int kRounds = 7;
 constexpr ULONG kBatch = 64;
 
-ComPtr<IShellFolder> OpenJunction() {
-  ComPtr<IClassFactory> factory;
-  ComPtr<IPersistFolder> persist;
-  ComPtr<IShellFolder> folder;
-  const std::u16string path =
-      std::u16string(kMyComputerParsingName) + u"\\::{49C49A94-996D-11D3-8830-5254ABDE229C}";
-  LPITEMIDLIST junction = nullptr;
-  if (FAILED(DllGetClassObject(CLSID_Mp3DbShellFolder, IID_IClassFactory, factory.OutVoid())) ||
-      FAILED(factory->CreateInstance(nullptr, IID_IPersistFolder, persist.OutVoid())) ||
-      FAILED(SHParseDisplayName(path.c_str(), nullptr, &junction, 0, nullptr))) {
-    return nullptr;
-  }
-  UniqueItemIdList owner(junction);
-  if (FAILED(persist->Initialize(junction)) || FAILED(persist.As(IID_IShellFolder, &folder)))
-    return nullptr;
-  return folder;
-}
+ComPtr<IShellFolder> OpenJunction() { return qap::bench::OpenMusicJunction(); }
 
 // Every child, in batches of 64; false when the folder cannot be listed.
 bool Enumerate(IShellFolder* folder, std::vector<UniqueItemIdList>* children) {
