@@ -20,9 +20,6 @@ using namespace cobrell;
 namespace {
 
 constexpr int kPathLimit = 2047;
-// Context menu commands are merged from 1 up: 0 is TrackPopupMenu's "none".
-constexpr UINT kFirstMenuId = 1;
-constexpr UINT kLastMenuId = 0x7FFF;
 
 const ItemIdManager& Items() { return TheItemIdManager(); }
 
@@ -132,24 +129,10 @@ void Mp3DbClassicView::ShowContextMenu(LPARAM screenPoint) {
                                      IID_IContextMenu, nullptr, menu.OutVoid()))) {
     return;
   }
-  HMENU popup = CreatePopupMenu();
-  if (popup == nullptr) return;
-  const HRESULT merged = menu->QueryContextMenu(popup, 0, kFirstMenuId, kLastMenuId, CMF_NORMAL);
-  POINT at{static_cast<short>(LOWORD(static_cast<uintptr_t>(screenPoint))),
-           static_cast<short>(HIWORD(static_cast<uintptr_t>(screenPoint)))};
-  if (at.x == -1 && at.y == -1) GetCursorPos(&at);
-  const UINT chosen = SUCCEEDED(merged) && GetMenuItemCount(popup) > 0
-                          ? static_cast<UINT>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON,
-                                                             at.x, at.y, 0, m_window, nullptr))
-                          : 0;
-  DestroyMenu(popup);
-  if (chosen < kFirstMenuId) return;
-  CMINVOKECOMMANDINFO invoke{};
-  invoke.cbSize = sizeof invoke;
-  invoke.hwnd = m_window;
-  invoke.lpVerb = MAKEINTRESOURCEA(static_cast<int>(chosen - kFirstMenuId));
-  invoke.nShow = SW_SHOWNORMAL;
-  menu->InvokeCommand(&invoke);
+  TrackContextMenu(menu.Get(), m_window,
+                   POINT{static_cast<short>(LOWORD(static_cast<uintptr_t>(screenPoint))),
+                         static_cast<short>(HIWORD(static_cast<uintptr_t>(screenPoint)))},
+                   CMF_NORMAL);
 }
 
 // A row that is a folder taking drops takes them; anywhere else the folder

@@ -5,6 +5,7 @@
 // shobjidl.h.
 #pragma once
 
+#include "platform/base/export.h"
 #include "platform/com/unknown.h"
 #include "platform/shell/shell_view.h"
 
@@ -44,3 +45,8 @@ class IContextMenu : public IUnknown {
   virtual HRESULT GetCommandString(UINT_PTR command, UINT type, UINT* reserved, LPSTR name,
                                    UINT size) = 0;
 };
+
+// What Explorer does on a right click: merges menu's commands into a pop-up
+// menu, shows it at the screen point (the cursor's for -1, -1, as a key
+// asks) for owner, and carries out the command chosen, if any.
+QAP_EXPORT void TrackContextMenu(IContextMenu* menu, HWND owner, POINT at, UINT flags);

@@ -15,10 +15,6 @@
 
 namespace {
 
-// Context menu commands are merged from 1 up: 0 is TrackPopupMenu's "none".
-constexpr UINT kFirstMenuId = 1;
-constexpr UINT kLastMenuId = 0x7FFF;
-
 HTREEITEM ItemAt(HWND tree, POINTL screen) {
   TVHITTESTINFO hit{};
   hit.pt = POINT{screen.x, screen.y};
@@ -142,23 +138,7 @@ void TreeEdits::ContextMenu(LPARAM point) {
   if (item == nullptr) return;
   ComPtr<IContextMenu> menu;
   if (FAILED(ItemObject(item, IID_IContextMenu, menu.OutVoid()))) return;
-  HMENU popup = CreatePopupMenu();
-  if (popup == nullptr) return;
-  UINT chosen = 0;
-  if (SUCCEEDED(menu->QueryContextMenu(popup, 0, kFirstMenuId, kLastMenuId, CMF_EXPLORE)) &&
-      GetMenuItemCount(popup) > 0) {
-    if (at.x == -1 && at.y == -1) GetCursorPos(&at);
-    chosen = static_cast<UINT>(
-        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, m_owner, nullptr));
-  }
-  DestroyMenu(popup);
-  if (chosen < kFirstMenuId) return;
-  CMINVOKECOMMANDINFO invoke{};
-  invoke.cbSize = sizeof invoke;
-  invoke.hwnd = m_owner;
-  invoke.lpVerb = MAKEINTRESOURCEA(static_cast<int>(chosen - kFirstMenuId));
-  invoke.nShow = SW_SHOWNORMAL;
-  menu->InvokeCommand(&invoke);
+  TrackContextMenu(menu.Get(), m_owner, at, CMF_EXPLORE);
 }
 
 void TreeEdits::Invoke(HTREEITEM item, const char* verb) {
