@@ -41,8 +41,9 @@ QAP_EXPORT DWORD IsRecording();
 // defaults.
 QAP_EXPORT void InvokeConversionDlg(IRecordingOption* options);
 // The recorder dialog and the simple mode: nothing happens without options
-// or while one of them runs (a warning says so). Their windows are not part
-// of this build yet; the calls check the state and return.
+// or while one of them runs (a warning says so).
+// The recorder dialog, modal on the calling thread; it takes the queued
+// tracks over (the queue is empty afterwards).
 QAP_EXPORT void InvokeAdvancedDlg(IRecordingOption* options);
 QAP_EXPORT void InvokeSimpleMode(IRecordingOption* options, const char* shortId, DWORD deviceIndex);
 // 1 when the simple mode is not running.

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "drumlet/conversion_resources.h"
+#include "drumlet/recorder_resources.h"
 
 // Made by qap_embed_images from drumlet/images.
 void DrumletImages(ui::res::ModuleResources* resources);
@@ -18,6 +19,7 @@ const ui::res::ModuleResources& Resources() {
         &kZVMessageBoxTemplate,
         &kDestinationPathTemplate,
         &drumlet::kConversionTemplate,
+        &drumlet::kRecorderTemplate,
     };
     made.menus = {&drumlet::kConversionMenu};
     made.strings.assign(std::begin(drumlet::kConversionStrings), std::end(drumlet::kConversionStrings));

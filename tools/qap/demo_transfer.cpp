@@ -1,8 +1,8 @@
 // Demo step: the transfer layer. The suite's modules are registered in the
 // demo's hive; a tagged tone goes from WAV to WMA and to MP3 and back to WAV
 // through the dialog library's conversion dialog, pictured offscreen, and the
-// three files are burned to an audio-CD disc image whose table of contents is
-// then read back from the device.
+// three files are burned through its recorder dialog to an audio-CD disc
+// image whose table of contents is then read back from the device.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -10,7 +10,6 @@
 
 #include "converters/wav_file.h"
 #include "suite/hobrin/tag_block.h"
-#include "tools/qap/transfer_host.h"
 #include "tools/qap/verb.h"
 
 namespace qap {
@@ -58,10 +57,12 @@ int Demo(DemoContext& context) {
   }
   std::cout << "Pictures of the conversion dialog, before and after converting: " << pictures
             << "/conversion-ready.png, " << pictures << "/conversion-done.png\n";
-  std::cout << "Burning the three files to an audio-CD image; their tags become the disc's\n"
-               "CD-TEXT titles and performers:\n";
+  std::cout << "Burning the three files to an audio-CD image through the dialog library's\n"
+               "recorder dialog: \"qap burn\" queues them and a window script chooses the\n"
+               "device, presses Prepare, then Burn, and reads what became of each track. The\n"
+               "tracks' names become the disc's CD-TEXT titles:\n";
   if (int code = RunVerbShown("devices", {})) return code;
-  const std::string image = disc + "/demo.cdi";
+  const std::string image = disc + "/image.cdi";
   if (int code = RunVerbShown("burn", {tone, folder + "/tone.wma", folder + "/tone.mp3",
                                        "--device", "Audio CD image", "--image", image})) {
     return code;
