@@ -1,9 +1,11 @@
-// The recorder exports' checks and runs: without the host's options nothing
-// starts, and only one recorder user interface runs at a time.
+// The recorder exports: without the host's options nothing starts, and only
+// one recorder user interface runs at a time; the recorder dialog runs
+// modally, the simple mode until its burn has ended.
 #include "drumlet/drumlet.h"
 #include "drumlet/library_state.h"
 #include "drumlet/platform_box.h"
 #include "drumlet/recorder_dialog.h"
+#include "drumlet/simple_mode.h"
 #include "platform/com/hresult.h"
 #include "platform/ui/driver.h"
 #include "platform/ui/user32.h"
@@ -48,13 +50,20 @@ void InvokeAdvancedDlg(IRecordingOption* options) {
   library.recorderState = drumlet::kRecorderIdle;
 }
 
-void InvokeSimpleMode(IRecordingOption* options, const char*, DWORD) {
+void InvokeSimpleMode(IRecordingOption* options, const char* shortId, DWORD deviceIndex) {
   TQuadrinInitStruct init{};
-  RecorderMayStart(options, "Recording is already started", &init);
+  if (!RecorderMayStart(options, "Recording is already started", &init)) return;
+  drumlet::LibraryState& library = Library();
+  library.recorderState = drumlet::kSimpleModeRunning;
+  drumlet::SimpleMode& mode = drumlet::SimpleMode::Instance();
+  mode.Invoke(init, shortId, deviceIndex);
+  // A burn goes on under its window: the simple mode runs until it ends.
+  if (!mode.Running()) library.recorderState = drumlet::kRecorderIdle;
 }
 
 BYTE CloseSimpleMode() {
-  return Library().recorderState != drumlet::kSimpleModeRunning ? 1 : 0;
+  if (Library().recorderState != drumlet::kSimpleModeRunning) return 1;
+  return drumlet::SimpleMode::Instance().Close();
 }
 
 }  // extern "C"

@@ -6,6 +6,7 @@
 
 #include "drumlet/conversion_resources.h"
 #include "drumlet/recorder_resources.h"
+#include "drumlet/simple_resources.h"
 
 // Made by qap_embed_images from drumlet/images.
 void DrumletImages(ui::res::ModuleResources* resources);
@@ -20,6 +21,13 @@ const ui::res::ModuleResources& Resources() {
         &kDestinationPathTemplate,
         &drumlet::kConversionTemplate,
         &drumlet::kRecorderTemplate,
+        &drumlet::kDefaultRecorderTemplate,
+        &drumlet::kInsertDiskTemplate,
+        &drumlet::kDeviceContentTemplate,
+        &drumlet::kSelectRecorderTemplate,
+        &drumlet::kErasingTemplate,
+        &drumlet::kSimpleBurningTemplate,
+        &drumlet::kListingTemplate,
     };
     made.menus = {&drumlet::kConversionMenu};
     made.strings.assign(std::begin(drumlet::kConversionStrings), std::end(drumlet::kConversionStrings));

@@ -3,6 +3,9 @@
 // shows (the status line, the rows and their colours, its message boxes).
 #include "tools/qap/burn_script.h"
 
+#include <regex>
+
+#include "drumlet/drumlet.h"
 #include "platform/ui/driver.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/user32.h"
@@ -23,6 +26,7 @@ constexpr int kErase = 1013;
 constexpr int kExit = 1;
 constexpr int kMessageText = 4048;
 constexpr int kMessageOk = 4044;
+constexpr int kSimpleBar = 4070;
 // A prepared row is drawn on green.
 constexpr COLORREF kPreparedBack = RGB(0, 255, 0);
 constexpr COLORREF kSelectedBack = RGB(0, 0, 255);
@@ -197,6 +201,65 @@ ui::script::Script BurnScript(const BurnRequest& request, std::shared_ptr<BurnOu
         return false;
       },
       kStepTimeout);
+  return script;
+}
+
+ui::script::Script SimpleScript(bool erase, const std::function<void(HWND, const std::string&)>& onMoment,
+                                std::shared_ptr<SimpleOutcome> outcome) {
+  ui::script::Script script;
+  script.Until(
+      [erase, onMoment, outcome](HWND) {
+        if (HWND burning = Shown(kRecorderTitle)) {
+          outcome->sawBurning = true;
+          // Pictured once its bar is half-way.
+          const auto* bar = Model<ui::driver::ProgressModel>(GetDlgItem(burning, kSimpleBar));
+          if (!outcome->pictured && onMoment && bar != nullptr && bar->Position() >= 50) {
+            outcome->pictured = true;
+            onMoment(burning, "simple");
+          }
+        }
+        for (const char* question : {"Default Recorder", "Insert Disk", "Select Recorder"}) {
+          if (HWND dialog = Shown(question)) {
+            outcome->messages.push_back(std::string("\"") + question + "\" was asked: the device cannot be reached");
+            Press(dialog, IDCANCEL);
+            return false;
+          }
+        }
+        if (HWND content = Shown("Device Content")) {
+          outcome->deviceContent = true;
+          if (erase) ui::driver::SetCheck(GetDlgItem(content, 4062), true);
+          HWND start = GetDlgItem(content, IDOK);
+          if (erase && IsWindowEnabled(start)) {
+            Press(content, IDOK);
+          } else {
+            outcome->messages.push_back("the tracks do not fit the device" +
+                                        std::string(erase ? "" : " (--erase formats it first)"));
+            Press(content, IDCANCEL);
+          }
+          return false;
+        }
+        for (HWND window : ui::driver::TopLevelWindows()) {
+          if (!ui::driver::IsMessageBox(window)) continue;
+          const std::string text = TextOf(GetDlgItem(window, kMessageBoxTextId));
+          static const std::regex kRefused("Tracks with numbers ([0-9,]+) will be removed");
+          std::smatch numbers;
+          if (std::regex_search(text, numbers, kRefused)) {
+            const std::string list = numbers[1];
+            for (size_t at = 0; at < list.size();) {
+              const size_t comma = std::min(list.find(',', at), list.size());
+              outcome->refused.push_back(std::stoi(list.substr(at, comma - at)));
+              at = comma + 1;
+            }
+            ui::driver::Click(GetDlgItem(window, IDYES));
+          } else {
+            outcome->messages.push_back(text);
+            ui::driver::PressKey(window, VK_RETURN);
+          }
+          return false;
+        }
+        return IsRecording() == 0;
+      },
+      kWorkTimeout);
   return script;
 }
 

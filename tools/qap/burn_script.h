@@ -1,7 +1,8 @@
 // The person a host puts at the dialog library's recorder dialog: a window
 // script that chooses the device, erases the medium when asked, presses
 // Prepare and waits for the preparation, presses Burn and waits for the
-// burn, reads what became of every track and exits.
+// burn, reads what became of every track and exits; and the person who
+// answers the simple mode's questions.
 #pragma once
 
 #include <functional>
@@ -32,5 +33,21 @@ struct BurnOutcome {
 
 // The script; outcome is filled in as it runs.
 ui::script::Script BurnScript(const BurnRequest& request, std::shared_ptr<BurnOutcome> outcome);
+
+// What the simple mode asked and said, and what became of the tracks.
+struct SimpleOutcome {
+  std::vector<std::string> messages;  // every box it showed, in order
+  std::vector<int> refused;           // 1-based numbers of the tracks it left out
+  bool sawBurning = false;            // its "Burning" window came
+  bool pictured = false;
+  bool deviceContent = false;         // "Device Content" was shown
+};
+
+// The person at the simple mode: refused tracks are let go, "Device
+// Content" is answered with "Format medium" when erase is asked for (else
+// the recording is cancelled there), every other question with Cancel.
+// Holds until the simple mode has ended (IsRecording says 0).
+ui::script::Script SimpleScript(bool erase, const std::function<void(HWND, const std::string&)>& onMoment,
+                                std::shared_ptr<SimpleOutcome> outcome);
 
 }  // namespace qap
