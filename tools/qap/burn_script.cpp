@@ -3,6 +3,7 @@
 // shows (the status line, the rows and their colours, its message boxes).
 #include "tools/qap/burn_script.h"
 
+#include <chrono>
 #include <regex>
 
 #include "drumlet/drumlet.h"
@@ -163,12 +164,18 @@ ui::script::Script BurnScript(const BurnRequest& request, std::shared_ptr<BurnOu
     WaitForStatus(script, outcome, {"Formatting completed"}, kWorkTimeout);
     WaitForControls(script, outcome);
   }
-  script.Then([outcome](HWND) {
+  auto started = std::make_shared<std::chrono::steady_clock::time_point>();
+  auto since = [started] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - *started).count();
+  };
+  script.Then([outcome, started](HWND) {
+    *started = std::chrono::steady_clock::now();
     if (outcome->error.empty()) Press(Shown(kRecorderTitle), kPrepare);
   });
   WaitForStatus(script, outcome, {"Preparation completed"}, kWorkTimeout);
+  script.Then([outcome, since](HWND) { outcome->prepareSeconds = since(); });
   WaitForControls(script, outcome);
-  script.Then([request, outcome](HWND) {
+  script.Then([request, outcome, started](HWND) {
     HWND dialog = Shown(kRecorderTitle);
     if (!outcome->error.empty() || dialog == nullptr) return;
     ReadRows(*outcome);
@@ -179,9 +186,11 @@ ui::script::Script BurnScript(const BurnRequest& request, std::shared_ptr<BurnOu
       outcome->error = "No tracks prepared. Burning process canceled.";
       return;
     }
+    *started = std::chrono::steady_clock::now();
     Press(dialog, kBurn);
   });
   WaitForStatus(script, outcome, {"Burning completed"}, kWorkTimeout);
+  script.Then([outcome, since](HWND) { outcome->burnSeconds = since(); });
   WaitForControls(script, outcome);
   script.Then([request, outcome](HWND) {
     HWND dialog = Shown(kRecorderTitle);

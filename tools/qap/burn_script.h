@@ -29,6 +29,8 @@ struct BurnOutcome {
   std::vector<bool> prepared;         // per row: drawn as prepared after the burn
   std::string status;                 // the status line at the end
   bool burned = false;                // "Burning completed"
+  double prepareSeconds = 0;          // from Prepare pressed to its completion shown
+  double burnSeconds = 0;             // from Burn pressed to its completion shown
 };
 
 // The script; outcome is filled in as it runs.

@@ -43,6 +43,7 @@ const Verb kVerb{
     "  --simple          burns through the dialog library's simple mode instead: it\n"
     "                    asks only when something is in the way, and files that do\n"
     "                    not fit are left out\n"
+    "  --times           prints how long the preparation and the burn took\n"
     "  --screenshots DIR pictures of the dialog after preparing and after burning\n"
     "                    (with --simple: of its \"Burning\" window)\n"
     "Prints what became of each file; the exit code is 1 when any was left out.\n",
@@ -56,6 +57,7 @@ struct Options {
   std::string screenshots;
   bool erase = false;
   bool simple = false;
+  bool times = false;
 };
 
 int ParseArgs(const Args& args, Options* options) {
@@ -69,6 +71,8 @@ int ParseArgs(const Args& args, Options* options) {
       options->erase = true;
     } else if (arg == "--simple") {
       options->simple = true;
+    } else if (arg == "--times") {
+      options->times = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return UsageError(kVerb, "unknown option '" + arg + "'");
     } else {
@@ -233,6 +237,9 @@ int Run(const Args& args) {
     return 1;
   }
   std::cout << outcome->status << "\n";
+  if (options.times) {
+    std::cout << "Prepared in " << outcome->prepareSeconds << " s, burned in " << outcome->burnSeconds << " s\n";
+  }
   return left == 0 && queued.size() == options.files.size() ? 0 : 1;
 }
 
