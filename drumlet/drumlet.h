@@ -41,11 +41,18 @@ QAP_EXPORT DWORD IsRecording();
 // defaults.
 QAP_EXPORT void InvokeConversionDlg(IRecordingOption* options);
 // The recorder dialog and the simple mode: nothing happens without options
-// or while one of them runs (a warning says so). Their windows are not part
-// of this build yet; the calls check the state and return.
+// or while one of them runs (a warning says so).
+// The recorder dialog, modal on the calling thread; it takes the queued
+// tracks over (the queue is empty afterwards).
 QAP_EXPORT void InvokeAdvancedDlg(IRecordingOption* options);
+// The simple mode: records the queued tracks onto the device named by the
+// module's short ID (null: the one named before) and index. Its burn goes on
+// under its "Burning" window after the call returns, while the host's
+// thread dispatches messages; IsRecording says 1 until it ends.
 QAP_EXPORT void InvokeSimpleMode(IRecordingOption* options, const char* shortId, DWORD deviceIndex);
-// 1 when the simple mode is not running.
+// 1 when the simple mode is not running; 0 without its "Burning" window.
+// Otherwise asks whether to cancel the burn (a cancel is handled once the
+// thread dispatches messages again) and answers whether it was cancelled.
 QAP_EXPORT BYTE CloseSimpleMode();
 
 }  // extern "C"

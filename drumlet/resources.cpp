@@ -5,6 +5,8 @@
 #include <iterator>
 
 #include "drumlet/conversion_resources.h"
+#include "drumlet/recorder_resources.h"
+#include "drumlet/simple_resources.h"
 
 // Made by qap_embed_images from drumlet/images.
 void DrumletImages(ui::res::ModuleResources* resources);
@@ -18,6 +20,14 @@ const ui::res::ModuleResources& Resources() {
         &kZVMessageBoxTemplate,
         &kDestinationPathTemplate,
         &drumlet::kConversionTemplate,
+        &drumlet::kRecorderTemplate,
+        &drumlet::kDefaultRecorderTemplate,
+        &drumlet::kInsertDiskTemplate,
+        &drumlet::kDeviceContentTemplate,
+        &drumlet::kSelectRecorderTemplate,
+        &drumlet::kErasingTemplate,
+        &drumlet::kSimpleBurningTemplate,
+        &drumlet::kListingTemplate,
     };
     made.menus = {&drumlet::kConversionMenu};
     made.strings.assign(std::begin(drumlet::kConversionStrings), std::end(drumlet::kConversionStrings));

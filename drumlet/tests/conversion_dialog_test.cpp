@@ -27,27 +27,6 @@ namespace fs = std::filesystem;
 using qap::testing::ReadFile;
 using qap::testing::ScratchDir;
 
-// The temporary folder the layer hands the dialog, for one test.
-class TemporaryFolder {
- public:
-  explicit TemporaryFolder(const std::string& folder) {
-    if (const char* previous = std::getenv("TMPDIR")) m_previous = previous;
-    setenv("TMPDIR", folder.c_str(), 1);
-  }
-  ~TemporaryFolder() {
-    if (m_previous.empty()) {
-      unsetenv("TMPDIR");
-    } else {
-      setenv("TMPDIR", m_previous.c_str(), 1);
-    }
-  }
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
- private:
-  std::string m_previous;
-};
-
 void Add(ui::script::Script& script, const std::string& text) {
   std::string error;
   EXPECT_TRUE(script.Add(text, &error)) << error;
@@ -100,7 +79,7 @@ class ConversionDialogTest : public ::testing::Test, public drumlet::testing::Sk
 
   ScratchDir m_music;
   ScratchDir m_temp;
-  TemporaryFolder m_tmpdir{m_temp.Path()};
+  drumlet::testing::TemporaryFolder m_tmpdir{m_temp.Path()};
 };
 
 TEST_F(ConversionDialogTest, WithNothingSelectedEveryTrackIsConvertedInListOrderAndAnExistingOutputSkipped) {
@@ -239,7 +218,7 @@ TEST_F(ConversionDialogTest, ANameWithAColonIsRefusedWithAWarningAndTheOldNameSt
 
 TEST_F(ConversionDialogTest, WithoutAWritableTemporaryFolderEveryRunAsksWhereTheFilesGo) {
   ScratchDir chosen;
-  TemporaryFolder gone(m_temp.File("removed"));
+  drumlet::testing::TemporaryFolder gone(m_temp.File("removed"));
   const std::string first = chosen.File("first");
   const std::string second = chosen.File("second");
   const std::string missing = chosen.File("missing");

@@ -1,8 +1,9 @@
 // What the library's dialog tests share: the skin controls registered in
-// the test's own hive, and a person at the dialogs playing a window script
-// on the test's thread.
+// the test's own hive, a temporary folder of the test's own, and a person at
+// the dialogs playing a window script on the test's thread.
 #pragma once
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,27 @@ class SkinnedDialogTest {
 
  private:
   qap::testing::ScratchHive m_hive;
+};
+
+// The temporary folder the layer hands the dialogs, for one test.
+class TemporaryFolder {
+ public:
+  explicit TemporaryFolder(const std::string& folder) {
+    if (const char* previous = std::getenv("TMPDIR")) m_previous = previous;
+    setenv("TMPDIR", folder.c_str(), 1);
+  }
+  ~TemporaryFolder() {
+    if (m_previous.empty()) {
+      unsetenv("TMPDIR");
+    } else {
+      setenv("TMPDIR", m_previous.c_str(), 1);
+    }
+  }
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+ private:
+  std::string m_previous;
 };
 
 // Starts the steps (script text) on the calling thread; they run in the

@@ -1,6 +1,7 @@
 // The library's dialogs as a person sees them, rendered offscreen by the
 // front-end: the destination dialog with a drive opened, the message box in
-// the shipped skins and without one, and the conversion dialog after a run.
+// the shipped skins and without one, the conversion dialog after a run, the
+// recorder dialog after a preparation and the simple mode's progress.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -172,6 +174,90 @@ TEST_F(PicturesTest, TheConversionDialogShowsItsTracksWithTheirStatusAndItsButto
   EXPECT_TRUE(person->Finished() && !person->Failed()) << person->Failure();
   EXPECT_EQ(buttons, (std::set<QString>{"Add", "Convert", "Exit", "Remove"}));
   ExpectPicture(file, client);
+}
+
+// The dialogs' skin in a folder of the test's own, where the disc image
+// beside it may be written.
+std::string SkinBeside(const qap::testing::ScratchDir& scratch) {
+  namespace fs = std::filesystem;
+  const std::string bin = std::getenv("QAP_BIN_DIR");
+  const std::string folder = scratch.File("skinned");
+  fs::create_directories(folder);
+  fs::copy(bin + "/Drumlet.skn", folder + "/Drumlet.skn");
+  fs::copy(bin + "/skin", folder + "/skin", fs::copy_options::recursive);
+  return folder + "/Drumlet.skn";
+}
+
+bool HasColour(const QImage& picture, QRgb wanted) {
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      if ((picture.pixel(x, y) & 0xFFFFFF) == (wanted & 0xFFFFFF)) return true;
+    }
+  }
+  return false;
+}
+
+TEST_F(PicturesTest, TheRecorderDialogShowsPreparedTracksOnGreenAndTheOthersOnRedAndTheSimpleModeItsProgress) {
+  char registering[512] = "";
+  ASSERT_EQ(RegisterBuiltinModules(registering, sizeof registering), kQuadrinOk) << registering;
+  TemporaryFolder temp(m_scratch.Path());
+  SetSkinPath(SkinBeside(m_scratch).c_str());
+  ASSERT_TRUE(LoadOptions());
+  FreeTrackQueue();
+  for (const char* name : {"Morning Song", "Evening Song"}) {
+    const std::string wav = m_scratch.File(std::string(name) + ".wav");
+    std::string made;
+    ASSERT_TRUE(WriteToneWav(wav, WavFormat{44100, 2, 16}, 4.0, 440.0, &made)) << made;
+    ASSERT_EQ(AddNewTrack(name, wav.c_str(), ""), 1u);
+  }
+  const std::string damaged = m_scratch.File("Damaged.wav");
+  std::ofstream(damaged) << "not audio";
+  ASSERT_EQ(AddNewTrack("Damaged", damaged.c_str(), ""), 1u);
+  const std::string file = PictureFile("recorder.png");
+  ui::script::Script script;
+  std::string error;
+  ASSERT_TRUE(script.Add("wait window \"Burning\"\n"
+                         "select 1017 \"Audio CD image\"\n"
+                         "click \"Prepare\"\n"
+                         "wait text 1016 \"Preparation completed\" timeout 60\n"
+                         "wait enabled 1017\n"
+                         "screenshot \"" + file + "\"\n",
+                         &error))
+      << error;
+  std::set<QString> buttons;
+  RECT client{};
+  script.Then([&](HWND dialog) {
+    buttons = ButtonTexts(dialog);
+    GetClientRect(dialog, &client);
+  });
+  ASSERT_TRUE(script.Add("click \"Exit\"\n", &error)) << error;
+  auto person = Photographer(std::move(script));
+  InvokeAdvancedDlg(&GetIRecordingOption());
+  EXPECT_TRUE(person->Finished() && !person->Failed()) << person->Failure();
+  EXPECT_EQ(buttons, (std::set<QString>{"Add", "Burn", "Erase", "Exit", "Prepare", "Remove"}));
+  ExpectPicture(file, client);
+  const QImage recorder(QString::fromStdString(file));
+  EXPECT_TRUE(HasColour(recorder, qRgb(0, 255, 0))) << "prepared rows";
+  EXPECT_TRUE(HasColour(recorder, qRgb(255, 0, 0))) << "the damaged one";
+
+  ASSERT_EQ(AddNewTrack("Morning Song", m_scratch.File("Morning Song.wav").c_str(), ""), 1u);
+  const std::string simple = PictureFile("simple_burning.png");
+  ui::script::Script progress;
+  ASSERT_TRUE(progress.Add("wait window \"Burning\"\nscreenshot \"" + simple + "\"\n", &error)) << error;
+  progress.Then([&](HWND window) { GetClientRect(window, &client); });
+  auto watcher = Photographer(std::move(progress));
+  InvokeSimpleMode(&GetIRecordingOption(), "QuadrinCDWriter", 0);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (IsRecording() != 0 && std::chrono::steady_clock::now() < deadline) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  EXPECT_EQ(IsRecording(), 0u);
+  EXPECT_TRUE(watcher->Finished() && !watcher->Failed()) << watcher->Failure();
+  ExpectPicture(simple, client);
+  FreeTrackQueue();
+  SetSkinPath((std::string(std::getenv("QAP_BIN_DIR")) + "/Drumlet.skn").c_str());
 }
 
 struct Colour {

@@ -1,8 +1,9 @@
 // Demo step: the transfer layer. The suite's modules are registered in the
 // demo's hive; a tagged tone goes from WAV to WMA and to MP3 and back to WAV
 // through the dialog library's conversion dialog, pictured offscreen, and the
-// three files are burned to an audio-CD disc image whose table of contents is
-// then read back from the device.
+// three files are burned through its recorder dialog and its simple mode to
+// audio-CD disc images whose tables of contents are then read back from the
+// device, and copied to a portable player.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -10,7 +11,6 @@
 
 #include "converters/wav_file.h"
 #include "suite/hobrin/tag_block.h"
-#include "tools/qap/transfer_host.h"
 #include "tools/qap/verb.h"
 
 namespace qap {
@@ -58,14 +58,26 @@ int Demo(DemoContext& context) {
   }
   std::cout << "Pictures of the conversion dialog, before and after converting: " << pictures
             << "/conversion-ready.png, " << pictures << "/conversion-done.png\n";
-  std::cout << "Burning the three files to an audio-CD image; their tags become the disc's\n"
-               "CD-TEXT titles and performers:\n";
+  std::cout << "Burning the three files and a damaged one to an audio-CD image through the\n"
+               "dialog library's recorder dialog: \"qap burn\" queues them and a window script\n"
+               "chooses the device, presses Prepare, then Burn, and reads what became of each\n"
+               "track (the damaged file stays red: it is left out). The image lives beside the\n"
+               "dialogs' skin, copied into the disc's folder:\n";
   if (int code = RunVerbShown("devices", {})) return code;
-  const std::string image = disc + "/demo.cdi";
-  if (int code = RunVerbShown("burn", {tone, folder + "/tone.wma", folder + "/tone.mp3",
-                                       "--device", "Audio CD image", "--image", image})) {
-    return code;
+  namespace fs = std::filesystem;
+  const auto copyOptions = fs::copy_options::recursive | fs::copy_options::overwrite_existing;
+  const std::string disc2 = folder + "/simple-disc";
+  fs::create_directories(disc2);
+  for (const std::string& to : {disc, disc2}) {
+    fs::copy(context.binDir + "/Drumlet.skn", to + "/Drumlet.skn", copyOptions);
+    fs::copy(context.binDir + "/skin", to + "/skin", copyOptions);
   }
+  const std::string damaged = folder + "/damaged.wav";
+  std::ofstream(damaged) << "not audio";
+  const std::string image = disc + "/image.cdi";
+  // The damaged file is left out, which the command's status says.
+  RunVerbShown("burn", {tone, folder + "/tone.wma", folder + "/tone.mp3", damaged, "--device",
+                        "Audio CD image", "--image", image, "--screenshots", pictures});
   if (int code = RunVerbShown("devices", {"show", "Audio CD image", "--image", image})) {
     return code;
   }
@@ -74,6 +86,25 @@ int Demo(DemoContext& context) {
   std::stringstream text;
   text << sheet.rdbuf();
   std::cout << text.str();
+  std::cout << "The same files through the simple mode, which asks nothing while they fit:\n";
+  const std::string image2 = disc2 + "/image.cdi";
+  if (int code = RunVerbShown("burn", {tone, folder + "/tone.wma", folder + "/tone.mp3", "--device",
+                                       "Audio CD image", "--image", image2, "--simple", "--screenshots",
+                                       pictures})) {
+    return code;
+  }
+  if (int code = RunVerbShown("devices", {"show", "Audio CD image", "--image", image2})) return code;
+  std::cout << "And to a portable player, a music folder of 64 MB, through the recorder dialog\n"
+               "(MP3 and WMA files go as they are, the WAV file becomes MP3):\n";
+  const std::string player = folder + "/player";
+  fs::create_directories(player);
+  if (int code = RunVerbShown("devices", {"add", "Demo player", player, "--capacity", "64"})) return code;
+  if (int code = RunVerbShown("burn", {tone, folder + "/tone.wma", "--device", "Demo player"})) return code;
+  if (int code = RunVerbShown("devices", {"show", "Demo player"})) return code;
+  std::cout << "Pictures of the recorder dialog after preparing (green: prepared, red: left\n"
+               "out) and after burning, and of the simple mode's \"Burning\" window: "
+            << pictures << "/recorder-prepared.png, " << pictures << "/recorder-burned.png, " << pictures
+            << "/recorder-simple.png\n";
   return 0;
 }
 

@@ -6,7 +6,6 @@
 namespace qap {
 
 DeviceSession::~DeviceSession() {
-  m_recorder.reset();
   if (m_device) m_device->Command(kCmdCloseDevice, reinterpret_cast<void*>(1));
 }
 
@@ -72,21 +71,6 @@ bool DeviceSession::ListTracks(std::vector<TrackEntry>* tracks, std::string* err
   }
   TrackEntry track{};
   while (m_device->Command(kCmdNextTrack, &track) == kQuadrinOk) tracks->push_back(track);
-  return true;
-}
-
-bool DeviceSession::AttachRecorder(NotifyCallback callback, void* context, std::string* error) {
-  m_recorder = CreateObject("QuadrinRecorder");
-  if (!m_recorder) {
-    *error = "Unable to create recorder! (\"qap modules register --builtin\" registers it)";
-    return false;
-  }
-  m_recorder->SetNotifyCallback(callback, context);
-  if (m_recorder->Command(kCmdConnect, m_device.get()) != kQuadrinOk) {
-    m_recorder.reset();
-    *error = "the recorder does not take the device";
-    return false;
-  }
   return true;
 }
 

@@ -1,7 +1,6 @@
-// A device opened as the recorder dialog opens one: the device module's
-// object with the user's options, opened by index (the CD writer's device 0
-// with its disc image), and the recorder targeting it on request. Closing
-// ends the recorder first, then closes and ends the device.
+// A device opened as the recorder dialog opens one, for qap devices: the
+// device module's object with the user's options, opened by index (the CD
+// writer's device 0 with its disc image). Closing closes and ends it.
 #pragma once
 
 #include <string>
@@ -20,14 +19,12 @@ class DeviceSession {
   // name: as "qap devices" lists it; image: the disc image, for the CD
   // writer. False with a message that says what to do.
   bool Open(const std::string& name, const std::string& image, std::string* error);
-  bool AttachRecorder(NotifyCallback callback, void* context, std::string* error);
   // The tracks on the medium; false with the device's reason when it cannot
   // be read (a disc image that does not match its CUE sheet), which also
   // means nothing may be added to it.
   bool ListTracks(std::vector<TrackEntry>* tracks, std::string* error);
 
   ICommunication* Device() const { return m_device.get(); }
-  ICommunication* Recorder() const { return m_recorder.get(); }
 
  private:
   static DWORD OnDevice(DWORD value, DWORD code, void* data, void* context);
@@ -35,7 +32,6 @@ class DeviceSession {
   std::string m_image;
   std::string m_deviceText;  // the device's last notification 108
   TransferObject m_device;
-  TransferObject m_recorder;
 };
 
 }  // namespace qap

@@ -1,8 +1,7 @@
-// The transfer verbs' shared pieces.
+// The transfer layer's pieces that qap devices takes.
 #include "tools/qap/transfer_host.h"
 
 #include "options/options.h"
-#include "suite/hobrin/tag_block.h"
 
 namespace qap {
 
@@ -16,12 +15,6 @@ TransferObject CreateObject(const std::string& shortId) {
 bool LoadTransferOptions(TQuadrinInitStruct* init) {
   LoadOptions();
   return ConvertOptionsToTQuadrinInitStruct(&GetIRecordingOption(), init) == kQuadrinOk;
-}
-
-bool ReadTags(const std::string& path, TrackEntry* entry) {
-  if (!ReadTagBlock(path.c_str(), &entry->tags)) return false;
-  if (entry->tags.presence != 0) entry->flags |= kTrackTagsRead;
-  return true;
 }
 
 }  // namespace qap

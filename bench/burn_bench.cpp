@@ -1,0 +1,190 @@
+// The recorder dialog's road as a user runs it, in one run: ten tracks (WAV,
+// MP3 and WMA mixed, about 200 MB of CD audio) prepared and burned to an
+// audio-CD image by "qap burn" (the dialog library's recorder dialog,
+// headless, driven by its script), against "cp" of the image it wrote for
+// the burn phase, and against the transfer layer preparing and burning the
+// same tracks directly for the whole run. Medians of three runs each, taking
+// turns. Goals: the burn at least 0.85 of cp's speed; the whole run at most
+// 1.1 of the direct road's time.
+#include <stdlib.h>
+
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "converters/wav_file.h"
+#include "drumlet/transfer_layer.h"
+#include "platform/base/module_path.h"
+#include "platform/registry/registry.h"
+
+namespace {
+
+using bench::Clock;
+using bench::Median;
+using bench::Seconds;
+
+constexpr int kTracks = 10;
+constexpr double kTrackSeconds = 113;  // ten of them: about 200 MB of CD audio
+constexpr int kRounds = 3;
+
+// Waits for one end notification of the recorder.
+struct Waiter {
+  std::mutex lock;
+  std::condition_variable changed;
+  DWORD code = 0;
+  DWORD value = 0;
+
+  static DWORD Callback(DWORD value, DWORD code, void*, void* context) {
+    auto* waiter = static_cast<Waiter*>(context);
+    std::lock_guard guard(waiter->lock);
+    if (code == kNotifyPrepared || code == kNotifyBurnDone) {
+      waiter->code = code;
+      waiter->value = value;
+      waiter->changed.notify_all();
+    }
+    return 0;
+  }
+  bool WaitFor(DWORD wanted) {
+    std::unique_lock guard(lock);
+    changed.wait(guard, [&] { return code == wanted; });
+    code = 0;
+    return value == kTransferCompleted;
+  }
+};
+
+CommunicationPtr Make(const char* shortId) {
+  ICommunication* object = nullptr;
+  CreateCommunicationObject(&object, shortId, nullptr);
+  return CommunicationPtr(object);
+}
+
+// The layer alone, as the dialog drives it: open, queue, prepare, burn.
+bool BurnDirectly(const std::vector<std::string>& tracks, const std::string& image, const std::string& temp,
+                  double* burnSeconds) {
+  std::filesystem::remove(image);
+  std::filesystem::remove(image + ".cue");
+  CommunicationPtr device = Make("QuadrinCDWriter");
+  CommunicationPtr recorder = Make("QuadrinRecorder");
+  Waiter waiter;
+  OpenParams params{};
+  params.imagePath = image.c_str();
+  std::snprintf(params.init.tempFolder, sizeof params.init.tempFolder, "%s", temp.c_str());
+  if (!device || !recorder || device->Command(kCmdOpenDevice, &params) != kQuadrinOk) return false;
+  recorder->SetNotifyCallback(&Waiter::Callback, &waiter);
+  recorder->Command(kCmdConnect, device.get());
+  for (size_t i = 0; i < tracks.size(); ++i) {
+    TrackEntry entry{};
+    std::snprintf(entry.sourcePath, sizeof entry.sourcePath, "%s", tracks[i].c_str());
+    std::snprintf(entry.name, sizeof entry.name, "track%zu", i);
+    entry.position = static_cast<DWORD>(i);
+    if (recorder->Command(kCmdQueueTrack, &entry) != kQuadrinOk) return false;
+  }
+  if (recorder->Command(kCmdPrepare, nullptr) != kQuadrinOk || !waiter.WaitFor(kNotifyPrepared)) return false;
+  const Clock::time_point start = Clock::now();
+  const bool burned = recorder->Command(kCmdStart, nullptr) == kQuadrinOk && waiter.WaitFor(kNotifyBurnDone);
+  *burnSeconds = Seconds(Clock::now() - start);
+  return burned;
+}
+
+// "qap burn"; its burn phase as it prints it.
+bool BurnThroughDialog(const std::string& qap, const std::vector<std::string>& tracks, const std::string& image,
+                       double* burnSeconds) {
+  std::vector<std::string> argv = {qap, "burn"};
+  argv.insert(argv.end(), tracks.begin(), tracks.end());
+  argv.insert(argv.end(), {"--device", "Audio CD image", "--image", image, "--times"});
+  std::string command;
+  for (const std::string& word : argv) command += "'" + word + "' ";
+  FILE* output = popen(command.c_str(), "r");
+  if (output == nullptr) return false;
+  char line[512];
+  bool found = false;
+  while (std::fgets(line, sizeof line, output) != nullptr) {
+    double prepared = 0;
+    if (std::sscanf(line, "Prepared in %lf s, burned in %lf s", &prepared, burnSeconds) == 2) found = true;
+  }
+  return pclose(output) == 0 && found;
+}
+
+}  // namespace
+
+int main() {
+  const bench::ScratchRun run("burn_bench");
+  const std::string& folder = run.Folder();
+  if (folder.empty()) return 1;
+  setenv("QAP_UI", "headless", 1);
+  setenv("TMPDIR", folder.c_str(), 1);
+  RegResetHive();
+  const std::string qap = (std::filesystem::path(ExecutablePath()).parent_path() / "qap").string();
+  if (!bench::RunQuietly({qap, "modules", "register", "--builtin"}) ||
+      !bench::RunQuietly({qap, "regsvr", "libSkinControls.so"})) {
+    std::fprintf(stderr, "burn_bench: %s cannot register the suite's modules\n", qap.c_str());
+    return 1;
+  }
+  std::printf("Generating %d %.0f-second tracks (WAV, MP3, WMA)...\n", kTracks, kTrackSeconds);
+  std::vector<std::string> tracks;
+  for (int i = 0; i < kTracks; ++i) {
+    const std::string wav = folder + "/track" + std::to_string(i) + ".wav";
+    std::string error;
+    if (!WriteToneWav(wav, WavFormat{44100, 2, 16}, kTrackSeconds, 220.0 + 40.0 * i, &error)) {
+      std::fprintf(stderr, "burn_bench: %s\n", error.c_str());
+      return 1;
+    }
+    const char* kind = i % 3 == 1 ? "mp3" : i % 3 == 2 ? "wma" : nullptr;
+    if (kind == nullptr) {
+      tracks.push_back(wav);
+      continue;
+    }
+    const std::string coded = folder + "/track" + std::to_string(i) + "." + kind;
+    if (!bench::Ffmpeg({"-i", wav, "-c:a", i % 3 == 1 ? "libmp3lame" : "wmav2", "-b:a", "128k", coded})) {
+      std::fprintf(stderr, "burn_bench: cannot make %s\n", coded.c_str());
+      return 1;
+    }
+    tracks.push_back(coded);
+  }
+  const std::string dialogFolder = folder + "/dialog";
+  const std::string directFolder = folder + "/direct";
+  std::filesystem::create_directories(dialogFolder);
+  std::filesystem::create_directories(directFolder);
+  const std::string image = dialogFolder + "/image.cdi";
+  std::vector<double> dialog, burns, copies, direct, directBurns;
+  for (int round = 0; round < kRounds; ++round) {
+    double burn = 0;
+    auto start = Clock::now();
+    if (!BurnThroughDialog(qap, tracks, image, &burn)) {
+      std::fprintf(stderr, "burn_bench: qap burn failed\n");
+      return 1;
+    }
+    dialog.push_back(Seconds(Clock::now() - start));
+    burns.push_back(burn);
+    const std::string copy = folder + "/copy.cdi";
+    std::filesystem::remove(copy);
+    start = Clock::now();
+    if (!bench::RunQuietly({"cp", image, copy})) return 1;
+    copies.push_back(Seconds(Clock::now() - start));
+    start = Clock::now();
+    double directBurn = 0;
+    if (!BurnDirectly(tracks, directFolder + "/image.cdi", folder, &directBurn)) {
+      std::fprintf(stderr, "burn_bench: the transfer layer's own burn failed\n");
+      return 1;
+    }
+    direct.push_back(Seconds(Clock::now() - start));
+    directBurns.push_back(directBurn);
+  }
+  const double bytes = static_cast<double>(std::filesystem::file_size(image));
+  const double burn = Median(burns);
+  const double cp = Median(copies);
+  std::printf("Medians of %d runs, %.0f MB of CD audio in %d tracks:\n", kRounds, bytes / 1e6, kTracks);
+  std::printf("  burn phase through the dialog %.3f s (%.0f MB/s)   cp of the image %.3f s (%.0f MB/s)\n", burn,
+              bytes / burn / 1e6, cp, bytes / cp / 1e6);
+  std::printf("  speed ratio %.2f  (goal >= 0.85)\n", cp / burn);
+  std::printf("  (the transfer layer's own burn phase %.3f s, %.0f MB/s)\n", Median(directBurns),
+              bytes / Median(directBurns) / 1e6);
+  std::printf("  qap burn, whole run %.3f s   the transfer layer directly %.3f s\n", Median(dialog),
+              Median(direct));
+  std::printf("  time ratio %.2f  (goal <= 1.1)\n", Median(dialog) / Median(direct));
+  return 0;
+}
