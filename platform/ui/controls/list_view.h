@@ -67,8 +67,12 @@ class ListViewState : public core::ControlState,
     int indent = 0;
     std::uint32_t cells = 0;  // where its sub-items are, in every column
   };
+  // A sub-item's text lies in m_cellText, one buffer for every cell, so
+  // that filling many thousands of rows makes no allocation per cell and
+  // clearing them frees none.
   struct Cell {
-    std::string text;
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
     int image = I_IMAGECALLBACK;
   };
   struct ColumnInfo {
@@ -86,6 +90,13 @@ class ListViewState : public core::ControlState,
   Row& RowAt(int index) { return m_rows[m_order[static_cast<size_t>(index)]]; }
   const Row& RowAt(int index) const { return m_rows[m_order[static_cast<size_t>(index)]]; }
   const Cell* CellAt(int index, int subItem) const;
+  std::string_view TextOfCell(const Cell& cell) const {
+    return std::string_view(m_cellText).substr(cell.offset, cell.length);
+  }
+  // false when the buffer cannot hold it.
+  bool SetCellText(Cell* cell, std::string_view text);
+  void ForgetCell(Cell* cell);
+  void CompactCellText();
   int InsertItem(const LVITEMA& item);
   bool DeleteItem(int index);
   void DeleteAllItems(bool destroying);
@@ -167,6 +178,8 @@ class ListViewState : public core::ControlState,
   std::vector<std::vector<Cell>> m_cells;  // by sub-item (0 unused), then by cell slot
   std::vector<std::uint32_t> m_freeCells;  // cell slots of deleted rows, for reuse
   std::uint32_t m_cellSlots = 0;           // cell slots handed out so far
+  std::string m_cellText;                  // every cell's text, see Cell
+  size_t m_cellTextLive = 0;               // the bytes of it that cells name
   bool m_orderedByText = true;  // rows known to stand in the style's text order
 
   std::vector<ColumnInfo> m_columns;

@@ -90,7 +90,10 @@ bool ListViewState::DeleteColumn(int index) {
   m_columns.erase(m_columns.begin() + index);
   // Deleting the first column leaves every item and sub-item in place, a
   // quirk of Windows that callers rebuilding their columns rely on.
-  if (index > 0 && m_cells.size() > static_cast<size_t>(index)) m_cells.erase(m_cells.begin() + index);
+  if (index > 0 && m_cells.size() > static_cast<size_t>(index)) {
+    for (Cell& cell : m_cells[static_cast<size_t>(index)]) ForgetCell(&cell);
+    m_cells.erase(m_cells.begin() + index);
+  }
   core::Announce(m_window, Change::kColumns);
   return true;
 }

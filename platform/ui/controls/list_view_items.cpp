@@ -3,6 +3,7 @@
 // writing fields, searching, and sorting by an application comparison.
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <numeric>
 #include <string_view>
 
@@ -22,7 +23,7 @@ bool HasText(LPCSTR text) { return text != nullptr && text != LPSTR_TEXTCALLBACK
 
 std::string_view TextOf(LPCSTR text) { return HasText(text) ? std::string_view(text) : std::string_view(); }
 
-int CopyText(const std::string& text, LPSTR buffer, int size) {
+int CopyToItem(std::string_view text, LPSTR buffer, int size) {
   if (buffer == nullptr || size <= 0) return 0;
   size_t length = std::min(text.size(), static_cast<size_t>(size) - 1);
   std::memcpy(buffer, text.data(), length);
@@ -46,10 +47,47 @@ const ListViewState::Cell* ListViewState::CellAt(int index, int subItem) const {
   return slot < column.size() ? &column[slot] : nullptr;
 }
 
+bool ListViewState::SetCellText(Cell* cell, std::string_view text) {
+  if (text.size() <= cell->length) {
+    std::memmove(m_cellText.data() + cell->offset, text.data(), text.size());
+    m_cellTextLive -= cell->length - text.size();
+    cell->length = static_cast<std::uint32_t>(text.size());
+    return true;
+  }
+  // Texts that grew leave their old bytes behind: once those are most of
+  // the buffer, the cells' texts move together again.
+  if (m_cellText.size() - m_cellTextLive > std::max<size_t>(m_cellText.size() / 2, 1 << 16))
+    CompactCellText();
+  if (m_cellText.size() + text.size() > std::numeric_limits<std::uint32_t>::max()) return false;
+  m_cellTextLive += text.size() - cell->length;
+  cell->offset = static_cast<std::uint32_t>(m_cellText.size());
+  cell->length = static_cast<std::uint32_t>(text.size());
+  m_cellText.append(text);
+  return true;
+}
+
+void ListViewState::ForgetCell(Cell* cell) {
+  m_cellTextLive -= cell->length;
+  *cell = Cell{};
+}
+
+void ListViewState::CompactCellText() {
+  std::string packed;
+  packed.reserve(m_cellTextLive);
+  for (auto& column : m_cells) {
+    for (Cell& cell : column) {
+      const std::string_view text = TextOfCell(cell);
+      cell.offset = static_cast<std::uint32_t>(packed.size());
+      packed.append(text);
+    }
+  }
+  m_cellText = std::move(packed);
+}
+
 void ListViewState::ReleaseSlot(std::uint32_t slot) {
   std::uint32_t cells = m_rows[slot].cells;
   for (auto& column : m_cells) {
-    if (cells < column.size()) column[cells] = Cell{};
+    if (cells < column.size()) ForgetCell(&column[cells]);
   }
   m_freeCells.push_back(cells);
   m_rows[slot] = Row{};
@@ -215,8 +253,8 @@ bool ListViewState::SetItem(const LVITEMA& item) {
     changed = true;
   }
   std::string_view text = TextOf(item.pszText);
-  if ((item.mask & LVIF_TEXT) && cell.text != text) {
-    cell.text.assign(text);
+  if ((item.mask & LVIF_TEXT) && TextOfCell(cell) != text) {
+    if (!SetCellText(&cell, text)) return false;
     changed = true;
   }
   if (changed) AnnounceRowChanged(item.iItem, false);
@@ -227,12 +265,13 @@ bool ListViewState::GetItem(LVITEMA* item) const {
   if (item == nullptr || !Valid(item->iItem) || item->iSubItem < 0) return false;
   const Row& row = RowAt(item->iItem);
   if (item->iSubItem == 0) {
-    if (item->mask & LVIF_TEXT) CopyText(row.text, item->pszText, item->cchTextMax);
+    if (item->mask & LVIF_TEXT) CopyToItem(row.text, item->pszText, item->cchTextMax);
     if (item->mask & LVIF_IMAGE) item->iImage = row.image;
     if (item->mask & LVIF_INDENT) item->iIndent = row.indent;
   } else {
     const Cell* cell = CellAt(item->iItem, item->iSubItem);
-    if (item->mask & LVIF_TEXT) CopyText(cell != nullptr ? cell->text : std::string(), item->pszText, item->cchTextMax);
+    if (item->mask & LVIF_TEXT)
+      CopyToItem(cell != nullptr ? TextOfCell(*cell) : std::string_view(), item->pszText, item->cchTextMax);
     if (item->mask & LVIF_IMAGE) item->iImage = cell != nullptr ? cell->image : I_IMAGECALLBACK;
   }
   if (item->mask & LVIF_PARAM) item->lParam = row.lParam;
@@ -372,6 +411,9 @@ void ListViewState::DeleteAllItems(bool destroying) {
   m_rows.clear();
   m_freeSlots.clear();
   for (auto& column : m_cells) column.clear();
+  // Kept at its size: a list cleared is mostly filled again.
+  m_cellText.clear();
+  m_cellTextLive = 0;
   m_freeCells.clear();
   m_cellSlots = 0;
   m_orderedByText = true;

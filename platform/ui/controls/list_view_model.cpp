@@ -25,7 +25,7 @@ std::string ListViewState::CellText(int row, int column) const {
   if (!Valid(row) || column < 0) return {};
   if (column == 0) return RowAt(row).text;
   const Cell* cell = CellAt(row, column);
-  return cell != nullptr ? cell->text : std::string();
+  return cell != nullptr ? std::string(TextOfCell(*cell)) : std::string();
 }
 
 int ListViewState::CellImage(int row, int column) const {

@@ -485,6 +485,40 @@ TEST_F(ListViewTest, ColumnsSubItemsAndImagesReachTheDriver) {
   EXPECT_TRUE(ImageList_Destroy(images));
 }
 
+// Sub-item texts share one buffer: texts that grow, shrink, go with their
+// rows and columns, and come again many times over must each read back as
+// last set.
+TEST_F(ListViewTest, SubItemTextsReadBackAsLastSetThroughManyChanges) {
+  HWND list = MakeList(0, 50, 3);
+  auto* model = ui::driver::Model<ui::driver::ListViewModel>(list);
+  auto text = [](int round, int row, int column) {
+    return std::string(static_cast<size_t>((round * 7 + row) % 40), 'a' + column) + std::to_string(round);
+  };
+  for (int round = 0; round < 200; ++round) {
+    for (int row = 0; row < 50; ++row) {
+      for (int column = 1; column < 3; ++column)
+        ListView_SetItemText(list, row, column, text(round, row, column).data());
+    }
+  }
+  for (int row = 0; row < 50; ++row) {
+    SCOPED_TRACE(row);
+    EXPECT_EQ(model->CellText(row, 1), text(199, row, 1));
+    EXPECT_EQ(model->CellText(row, 2), text(199, row, 2));
+  }
+  ASSERT_TRUE(ListView_DeleteItem(list, 0));
+  AddRow(list, 50, "Row 50", 60);
+  ListView_SetItemText(list, 49, 2, const_cast<char*>("newest"));
+  EXPECT_TRUE(ListView_DeleteColumn(list, 1));
+  EXPECT_EQ(model->CellText(0, 1), text(199, 1, 2));
+  EXPECT_EQ(model->CellText(49, 1), "newest");
+  char read[8];
+  ListView_GetItemText(list, 49, 1, read, sizeof read);
+  EXPECT_STREQ(read, "newest");
+  ListView_DeleteAllItems(list);
+  AddRow(list, 0, "Again", 1);
+  EXPECT_EQ(model->CellText(0, 1), "Again b");
+}
+
 TEST_F(ListViewTest, FindsItemsByDataAndByText) {
   HWND list = MakeList(0, 0);
   for (const char* text : {"Alpha", "beta", "Alphabet", "Gamma"}) AddRow(list, 9, text, 100 + ListView_GetItemCount(list));
