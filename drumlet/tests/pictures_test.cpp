@@ -240,7 +240,11 @@ TEST_F(PicturesTest, TheRecorderDialogShowsPreparedTracksOnGreenAndTheOthersOnRe
   EXPECT_TRUE(HasColour(recorder, qRgb(0, 255, 0))) << "prepared rows";
   EXPECT_TRUE(HasColour(recorder, qRgb(255, 0, 0))) << "the damaged one";
 
-  ASSERT_EQ(AddNewTrack("Morning Song", m_scratch.File("Morning Song.wav").c_str(), ""), 1u);
+  // Long enough that its burn is still going when the picture is taken.
+  const std::string longer = m_scratch.File("Long Song.wav");
+  std::string made;
+  ASSERT_TRUE(WriteToneWav(longer, WavFormat{44100, 2, 16}, 90.0, 440.0, &made)) << made;
+  ASSERT_EQ(AddNewTrack("Long Song", longer.c_str(), ""), 1u);
   const std::string simple = PictureFile("simple_burning.png");
   ui::script::Script progress;
   ASSERT_TRUE(progress.Add("wait window \"Burning\"\nscreenshot \"" + simple + "\"\n", &error)) << error;

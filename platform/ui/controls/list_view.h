@@ -60,7 +60,7 @@ class ListViewState : public core::ControlState,
 
  private:
   struct Row {
-    std::string text;
+    // Its text is the cell of column 0 (RowText).
     int image = 0;  // as Windows: items show image 0 until told otherwise
     UINT state = 0;
     LPARAM lParam = 0;
@@ -95,6 +95,8 @@ class ListViewState : public core::ControlState,
   }
   // false when the buffer cannot hold it.
   bool SetCellText(Cell* cell, std::string_view text);
+  std::string_view RowText(const Row& row) const;
+  bool SetRowText(const Row& row, std::string_view text);
   void ForgetCell(Cell* cell);
   void CompactCellText();
   int InsertItem(const LVITEMA& item);
@@ -175,7 +177,7 @@ class ListViewState : public core::ControlState,
   std::vector<Row> m_rows;                 // by slot
   std::vector<std::uint32_t> m_order;      // display index -> slot
   std::vector<std::uint32_t> m_freeSlots;  // slots of deleted rows, for reuse
-  std::vector<std::vector<Cell>> m_cells;  // by sub-item (0 unused), then by cell slot
+  std::vector<std::vector<Cell>> m_cells;  // by sub-item (0: the rows' own texts), then by cell slot
   std::vector<std::uint32_t> m_freeCells;  // cell slots of deleted rows, for reuse
   std::uint32_t m_cellSlots = 0;           // cell slots handed out so far
   std::string m_cellText;                  // every cell's text, see Cell

@@ -56,14 +56,35 @@ bool ListViewState::SetCellText(Cell* cell, std::string_view text) {
   }
   // Texts that grew leave their old bytes behind: once those are most of
   // the buffer, the cells' texts move together again.
-  if (m_cellText.size() - m_cellTextLive > std::max<size_t>(m_cellText.size() / 2, 1 << 16))
+  if (m_cellText.size() - m_cellTextLive > std::max<size_t>(m_cellText.size() / 2, 1 << 16)) {
+    // A text of the buffer's own moves with it.
+    const bool inside = !m_cellText.empty() && text.data() >= m_cellText.data() &&
+                        text.data() < m_cellText.data() + m_cellText.size();
+    const std::string own = inside ? std::string(text) : std::string();
     CompactCellText();
+    if (inside) return SetCellText(cell, own);
+  }
   if (m_cellText.size() + text.size() > std::numeric_limits<std::uint32_t>::max()) return false;
   m_cellTextLive += text.size() - cell->length;
   cell->offset = static_cast<std::uint32_t>(m_cellText.size());
   cell->length = static_cast<std::uint32_t>(text.size());
   m_cellText.append(text);
   return true;
+}
+
+std::string_view ListViewState::RowText(const Row& row) const {
+  if (m_cells.empty() || row.cells >= m_cells[0].size()) return {};
+  return TextOfCell(m_cells[0][row.cells]);
+}
+
+bool ListViewState::SetRowText(const Row& row, std::string_view text) {
+  if (m_cells.empty()) m_cells.resize(1);
+  auto& column = m_cells[0];
+  if (column.size() <= row.cells) {
+    if (column.capacity() < m_rows.capacity()) column.reserve(m_rows.capacity());
+    column.resize(row.cells + 1);
+  }
+  return SetCellText(&column[row.cells], text);
 }
 
 void ListViewState::ForgetCell(Cell* cell) {
@@ -98,7 +119,7 @@ int ListViewState::SortedPosition(std::string_view text) {
   int sign = (m_style & LVS_SORTDESCENDING) ? -1 : 1;
   // The first item that does not sort before the new one, as Windows'
   // scan finds it; a list known to be in order is searched by halves.
-  auto before = [&](std::uint32_t slot) { return sign * CompareText(m_rows[slot].text, text) < 0; };
+  auto before = [&](std::uint32_t slot) { return sign * CompareText(RowText(m_rows[slot]), text) < 0; };
   if (m_orderedByText) {
     return static_cast<int>(std::partition_point(m_order.begin(), m_order.end(), before) - m_order.begin());
   }
@@ -164,7 +185,7 @@ bool ListViewState::SetMainItem(const LVITEMA& item, bool isNew) {
   if ((item.mask & LVIF_IMAGE) && row.image != item.iImage) changed |= LVIF_IMAGE;
   if ((item.mask & LVIF_PARAM) && row.lParam != item.lParam) changed |= LVIF_PARAM;
   if ((item.mask & LVIF_INDENT) && row.indent != item.iIndent) changed |= LVIF_INDENT;
-  if ((item.mask & LVIF_TEXT) && row.text != text) changed |= LVIF_TEXT;
+  if ((item.mask & LVIF_TEXT) && RowText(row) != text) changed |= LVIF_TEXT;
 
   NMLISTVIEW info{};
   info.iItem = index;
@@ -190,11 +211,11 @@ bool ListViewState::SetMainItem(const LVITEMA& item, bool isNew) {
 
   Row& target = RowAt(index);
   if (changed & LVIF_TEXT) {
-    target.text.assign(text);
+    if (!SetRowText(target, text)) return false;
     if (m_style & (LVS_SORTASCENDING | LVS_SORTDESCENDING)) {
       int sign = (m_style & LVS_SORTDESCENDING) ? -1 : 1;
-      bool afterPrevious = index == 0 || sign * CompareText(RowAt(index - 1).text, target.text) <= 0;
-      bool beforeNext = index + 1 >= Count() || sign * CompareText(target.text, RowAt(index + 1).text) <= 0;
+      bool afterPrevious = index == 0 || sign * CompareText(RowText(RowAt(index - 1)), RowText(target)) <= 0;
+      bool beforeNext = index + 1 >= Count() || sign * CompareText(RowText(target), RowText(RowAt(index + 1))) <= 0;
       if (!isNew && !(afterPrevious && beforeNext)) m_orderedByText = false;
     }
   }
@@ -265,7 +286,7 @@ bool ListViewState::GetItem(LVITEMA* item) const {
   if (item == nullptr || !Valid(item->iItem) || item->iSubItem < 0) return false;
   const Row& row = RowAt(item->iItem);
   if (item->iSubItem == 0) {
-    if (item->mask & LVIF_TEXT) CopyToItem(row.text, item->pszText, item->cchTextMax);
+    if (item->mask & LVIF_TEXT) CopyToItem(RowText(row), item->pszText, item->cchTextMax);
     if (item->mask & LVIF_IMAGE) item->iImage = row.image;
     if (item->mask & LVIF_INDENT) item->iIndent = row.indent;
   } else {
@@ -297,8 +318,8 @@ int ListViewState::FindItem(int start, const LVFINDINFOA& find) const {
     const Row& row = RowAt(index);
     if (find.flags & LVFI_PARAM) return row.lParam == find.lParam;  // the other flags then count for nothing
     if (!byText) return true;
-    if (find.flags & (LVFI_PARTIAL | LVFI_SUBSTRING)) return StartsWithNoCase(row.text, find.psz);
-    return SameTextNoCase(row.text, find.psz);
+    if (find.flags & (LVFI_PARTIAL | LVFI_SUBSTRING)) return StartsWithNoCase(RowText(row), find.psz);
+    return SameTextNoCase(RowText(row), find.psz);
   };
   for (int index = first; index < Count(); ++index) {
     if (matches(index)) return index;
@@ -352,7 +373,7 @@ bool ListViewState::SortItems(PFNLVCOMPARE compare, LPARAM sortParam, bool byInd
   if (m_style & (LVS_SORTASCENDING | LVS_SORTDESCENDING)) {
     int sign = (m_style & LVS_SORTDESCENDING) ? -1 : 1;
     m_orderedByText = std::is_sorted(m_order.begin(), m_order.end(), [&](std::uint32_t a, std::uint32_t b) {
-      return sign * CompareText(m_rows[a].text, m_rows[b].text) < 0;
+      return sign * CompareText(RowText(m_rows[a]), RowText(m_rows[b])) < 0;
     });
   }
   core::AnnounceRows(m_window, Change::kRowsChanged, 0, count);

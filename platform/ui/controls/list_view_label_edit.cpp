@@ -45,7 +45,7 @@ HWND ListViewState::EditLabel(int index) {
   SetItemFocus(index);
   if (!IsWindow(self) || !Valid(index)) return nullptr;
 
-  std::string text = RowAt(index).text.substr(0, kLabelLimit - 1);
+  std::string text(RowText(RowAt(index)).substr(0, kLabelLimit - 1));
   HWND edit = m_editor.Open(m_window, text, kLabelLimit - 1, [this](bool save) { EndEditLabel(save); });
   if (edit == nullptr) return nullptr;
 
@@ -79,7 +79,7 @@ void ListViewState::EndEditLabel(bool save) {
     text.resize(static_cast<size_t>(length) + 1);
     text.resize(static_cast<size_t>(GetWindowTextA(edit, text.data(), length + 1)));
   }
-  bool same = text == RowAt(index).text;
+  bool same = text == RowText(RowAt(index));
   bool offered = save && !text.empty() && !same;
 
   NMLVDISPINFOA info =

@@ -23,7 +23,7 @@ int ListViewState::RowCount() const { return Count(); }
 
 std::string ListViewState::CellText(int row, int column) const {
   if (!Valid(row) || column < 0) return {};
-  if (column == 0) return RowAt(row).text;
+  if (column == 0) return std::string(RowText(RowAt(row)));
   const Cell* cell = CellAt(row, column);
   return cell != nullptr ? std::string(TextOfCell(*cell)) : std::string();
 }
