@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "drumlet/choose_tracks.h"
 #include "drumlet/library_state.h"
 #include "drumlet/module_list.h"
 #include "drumlet/platform_box.h"
@@ -30,22 +31,7 @@ constexpr int kNoImage = -1;
 constexpr const char* kReadyStatus = "Ready to process";
 constexpr const char* kNameForbidden = "?\\/:\"*<>|";
 // The Add box's answer: a folder and the names chosen in it.
-constexpr DWORD kChosenFilesSize = 64 * 1024;
 
-// The files of a multiple-selection answer: one full path, or the folder
-// followed by the names, each ended by a zero, the list by two.
-std::vector<std::string> ChosenFiles(const std::vector<char>& answer) {
-  std::vector<std::string> files;
-  const char* first = answer.data();
-  const char* next = first + std::strlen(first) + 1;
-  if (*next == '\0') {
-    if (*first != '\0') files.emplace_back(first);
-    return files;
-  }
-  const std::string folder = AppendSeparator(first);
-  for (; *next != '\0'; next += std::strlen(next) + 1) files.push_back(folder + next);
-  return files;
-}
 
 }  // namespace
 
@@ -160,18 +146,7 @@ void ConversionDialog::AddFile(const std::string& path, bool readTags) {
 }
 
 void ConversionDialog::OnAdd() {
-  std::vector<char> answer(kChosenFilesSize, '\0');
-  const std::string filter = ui::FilterFromBars(m_readerFilter);
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = m_hWnd;
-  ofn.lpstrFilter = filter.data();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = answer.data();
-  ofn.nMaxFile = kChosenFilesSize;
-  ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
-  if (!GetOpenFileNameA(&ofn)) return;
-  for (const std::string& file : ChosenFiles(answer)) AddFile(file, true);
+  for (const std::string& file : ChooseTrackFiles(m_hWnd, m_readerFilter)) AddFile(file, true);
   RefreshButtons();
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 
+#include "drumlet/choose_tracks.h"
 #include "drumlet/device_list.h"
 #include "drumlet/library_state.h"
 #include "drumlet/module_list.h"
@@ -29,7 +30,6 @@ namespace {
 
 constexpr int kItemHeight = 15;
 constexpr int kHorizontalExtent = 500;
-constexpr DWORD kChosenFilesSize = 64 * 1024;
 
 constexpr COLORREF kPreparedBack = RGB(0, 255, 0);
 constexpr COLORREF kUnpreparedBack = RGB(255, 0, 0);
@@ -54,20 +54,6 @@ std::string Megabytes(std::uint64_t tenths) {
 
 bool Prepared(const TrackEntry* entry) { return entry != nullptr && (entry->flags & kTrackPrepared) != 0; }
 
-// The files of a multiple-selection answer: one full path, or the folder
-// followed by the names.
-std::vector<std::string> ChosenFiles(const std::vector<char>& answer) {
-  std::vector<std::string> files;
-  const char* first = answer.data();
-  const char* next = first + std::strlen(first) + 1;
-  if (*next == '\0') {
-    if (*first != '\0') files.emplace_back(first);
-    return files;
-  }
-  const std::string folder = AppendSeparator(first);
-  for (; *next != '\0'; next += std::strlen(next) + 1) files.push_back(folder + next);
-  return files;
-}
 
 }  // namespace
 
@@ -180,18 +166,7 @@ void RecorderDialog::AddEntry(TrackEntry* entry) {
 }
 
 void RecorderDialog::OnAdd() {
-  std::vector<char> answer(kChosenFilesSize, '\0');
-  const std::string filter = ui::FilterFromBars(m_readerFilter);
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = m_hWnd;
-  ofn.lpstrFilter = filter.data();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = answer.data();
-  ofn.nMaxFile = kChosenFilesSize;
-  ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
-  if (!GetOpenFileNameA(&ofn)) return;
-  for (const std::string& file : ChosenFiles(answer)) AddFile(file);
+  for (const std::string& file : ChooseTrackFiles(m_hWnd, m_readerFilter)) AddFile(file);
   RefreshData();
 }
 
