@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/transfer_waiter.h"
 #include "converters/wav_file.h"
 #include "drumlet/transfer_layer.h"
 #include "platform/base/module_path.h"
@@ -31,31 +32,6 @@ constexpr int kTracks = 10;
 constexpr double kTrackSeconds = 113;  // ten of them: about 200 MB of CD audio
 constexpr int kRounds = 3;
 
-// Waits for one end notification of the recorder.
-struct Waiter {
-  std::mutex lock;
-  std::condition_variable changed;
-  DWORD code = 0;
-  DWORD value = 0;
-
-  static DWORD Callback(DWORD value, DWORD code, void*, void* context) {
-    auto* waiter = static_cast<Waiter*>(context);
-    std::lock_guard guard(waiter->lock);
-    if (code == kNotifyPrepared || code == kNotifyBurnDone) {
-      waiter->code = code;
-      waiter->value = value;
-      waiter->changed.notify_all();
-    }
-    return 0;
-  }
-  bool WaitFor(DWORD wanted) {
-    std::unique_lock guard(lock);
-    changed.wait(guard, [&] { return code == wanted; });
-    code = 0;
-    return value == kTransferCompleted;
-  }
-};
-
 CommunicationPtr Make(const char* shortId) {
   ICommunication* object = nullptr;
   CreateCommunicationObject(&object, shortId, nullptr);
@@ -69,12 +45,12 @@ bool BurnDirectly(const std::vector<std::string>& tracks, const std::string& ima
   std::filesystem::remove(image + ".cue");
   CommunicationPtr device = Make("QuadrinCDWriter");
   CommunicationPtr recorder = Make("QuadrinRecorder");
-  Waiter waiter;
+  qap::bench::TransferWaiter waiter;
   OpenParams params{};
   params.imagePath = image.c_str();
   std::snprintf(params.init.tempFolder, sizeof params.init.tempFolder, "%s", temp.c_str());
   if (!device || !recorder || device->Command(kCmdOpenDevice, &params) != kQuadrinOk) return false;
-  recorder->SetNotifyCallback(&Waiter::Callback, &waiter);
+  recorder->SetNotifyCallback(&qap::bench::TransferWaiter::Callback, &waiter);
   recorder->Command(kCmdConnect, device.get());
   for (size_t i = 0; i < tracks.size(); ++i) {
     TrackEntry entry{};

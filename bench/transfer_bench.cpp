@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/transfer_waiter.h"
 #include "converters/converter.h"
 #include "converters/wav_file.h"
 #include "drumlet/transfer_layer.h"
@@ -70,33 +71,6 @@ Object Make(const char* shortId) {
   return Object(object);
 }
 
-// Waits for one notification code from an object.
-struct Waiter {
-  std::mutex lock;
-  std::condition_variable changed;
-  DWORD code = 0;
-  DWORD value = 0;
-
-  static DWORD Callback(DWORD value, DWORD code, void*, void* context) {
-    auto* waiter = static_cast<Waiter*>(context);
-    std::lock_guard guard(waiter->lock);
-    if (code == kNotifyEnd || code == kNotifyPrepared || code == kNotifyBurnDone ||
-        code == kNotifyEraseDone) {
-      waiter->code = code;
-      waiter->value = value;
-      waiter->changed.notify_all();
-    }
-    return 0;
-  }
-
-  bool WaitFor(DWORD wanted) {
-    std::unique_lock guard(lock);
-    changed.wait(guard, [&] { return code == wanted; });
-    code = 0;
-    return value == kTransferCompleted;
-  }
-};
-
 // The conversion dialog's road through the layer.
 bool Convert(const char* readerId, const std::string& source, const std::string& target) {
   Object reader = Make(readerId);
@@ -109,7 +83,7 @@ bool Convert(const char* readerId, const std::string& source, const std::string&
   std::string output = target;
   TQuadrinInitStruct init{};
   init.bitRateKbps = kKbps;
-  Waiter waiter;
+  qap::bench::TransferWaiter waiter;
   if (reader->Command(kCmdOpen, &entry) != kQuadrinOk ||
       reader->Command(kCmdGetFormat, &format) != kQuadrinOk ||
       reader->Command(kCmdGetLength, &length) != kQuadrinOk ||
@@ -118,7 +92,7 @@ bool Convert(const char* readerId, const std::string& source, const std::string&
     return false;
   }
   writer->Command(kCmdSetOptions, &init);
-  reader->SetNotifyCallback(&Waiter::Callback, &waiter);
+  reader->SetNotifyCallback(&qap::bench::TransferWaiter::Callback, &waiter);
   if (reader->Command(kCmdConnect, writer.get()) != kQuadrinOk ||
       reader->Command(kCmdStart, nullptr) != kQuadrinOk) {
     return false;
@@ -191,7 +165,7 @@ int main() {
   const std::string image = dir + "/disc.cdi";
   Object device = Make("QuadrinCDWriter");
   Object recorder = Make("QuadrinRecorder");
-  Waiter waiter;
+  qap::bench::TransferWaiter waiter;
   OpenParams params{};
   params.imagePath = image.c_str();
   std::snprintf(params.init.tempFolder, sizeof params.init.tempFolder, "%s", dir.c_str());
@@ -199,7 +173,7 @@ int main() {
     std::fprintf(stderr, "transfer_bench: cannot open the disc image\n");
     return 1;
   }
-  recorder->SetNotifyCallback(&Waiter::Callback, &waiter);
+  recorder->SetNotifyCallback(&qap::bench::TransferWaiter::Callback, &waiter);
   recorder->Command(kCmdConnect, device.get());
   for (int i = 0; i < kTracks; ++i) {
     TrackEntry entry{};
