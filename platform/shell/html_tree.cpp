@@ -215,7 +215,19 @@ std::string InnerText(const HtmlNode& node) {
 }
 
 void SetInnerHtml(const std::shared_ptr<HtmlNode>& node, std::string_view markup) {
-  std::vector<std::shared_ptr<HtmlNode>> children = ParseHtmlFragment(markup);
+  // A script's or a style's body is text whatever it looks like, as a
+  // browser parses it there: read as markup it would turn into elements.
+  std::vector<std::shared_ptr<HtmlNode>> children;
+  if (node->kind == HtmlNode::Kind::kElement && IsRawText(node->name)) {
+    if (!markup.empty()) {
+      auto text = std::make_shared<HtmlNode>();
+      text->kind = HtmlNode::Kind::kText;
+      text->text = std::string(markup);
+      children.push_back(std::move(text));
+    }
+  } else {
+    children = ParseHtmlFragment(markup);
+  }
   for (auto& child : node->children) child->parent.reset();
   for (auto& child : children) child->parent = node;
   node->children = std::move(children);

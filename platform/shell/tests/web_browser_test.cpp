@@ -81,6 +81,35 @@ TEST(WebBrowserControl, TheDocumentIsWalkedAndMarkupIsWrittenBackOnlyWhereTheTok
   EXPECT_EQ(title.Ansi(), "Music");
 }
 
+// A style's or a script's body is text: markup written into it stays text,
+// as the page's own parse left it, and makes no elements.
+TEST(WebBrowserControl, MarkupWrittenIntoAStyleStaysItsText) {
+  BrowserPage page("<html><head><style>p { }</style></head><body><p>x</p></body></html>");
+  ASSERT_TRUE(page.Complete());
+  ComPtr<IHTMLElementCollection> all;
+  ASSERT_EQ(page.Document()->get_all(all.Out()), S_OK);
+  ComPtr<IHTMLElement> style;
+  LONG count = 0;
+  all->get_length(&count);
+  for (LONG i = 0; i < count && !style; ++i) {
+    ComPtr<IDispatch> dispatch;
+    ComPtr<IHTMLElement> element;
+    CComBSTR tag;
+    if (SUCCEEDED(all->item(CComVariant(static_cast<int>(i)), CComVariant(), dispatch.Out())) &&
+        dispatch && SUCCEEDED(dispatch.As(IID_IHTMLElement, &element)) &&
+        SUCCEEDED(element->get_tagName(tag.Out())) && tag.Ansi() == "STYLE")
+      style = element;
+  }
+  ASSERT_TRUE(style);
+  const std::string body = "Zo <b>&amp;</b> <O c=<!-->%THISMP3DBPATH%";
+  CComBSTR markup(AnsiToWide(body).c_str());
+  ASSERT_EQ(style->put_innerHTML(markup.Get()), S_OK);
+  EXPECT_TRUE(ElementsBelow(style.Get()).empty());
+  CComBSTR back;
+  style->get_innerHTML(back.Out());
+  EXPECT_EQ(Text(back.Get()), body);
+}
+
 TEST(WebBrowserControl, AnObjectElementHoldsTheControlItsClassIdNamesAndMarkupMakesItAnew) {
   qap::testing::ScratchHive hive;
   shell::testing::RegisterTestList();
