@@ -3,15 +3,16 @@
 #   cmake --preset fuzz && cmake --build --preset fuzz -j2
 #
 #   scripts/fuzz.sh TARGET [SECONDS]        runs TARGET for SECONDS (default 600),
-#                                           from its seeds and what earlier runs kept in
+#                                           from the repository's corpus and what earlier runs kept in
 #                                           $QAP_FUZZ_DIR/TARGET (default ~/.cache/qap-fuzz);
 #                                           new corpus entries and findings stay there
-#   scripts/fuzz.sh --check TARGET SECONDS  CI: from the seeds only, keeping nothing; any
-#                                           finding fails, its input printed as hex
+#   scripts/fuzz.sh --check TARGET SECONDS  for CI: starts from the corpus in the repository
+#                                           and keeps nothing; a finding fails the run and
+#                                           its input is printed as hex
 #   scripts/fuzz.sh --list                  the targets
 set -uo pipefail
 
-usage() { sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; }
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 bin=${QAP_FUZZ_BIN:-$top/build/fuzz/bin}
@@ -59,8 +60,8 @@ fi
 args=(-max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1
       -artifact_prefix="$work/findings/")
 [ -f "$top/fuzz/dict/$target.dict" ] && args+=(-dict="$top/fuzz/dict/$target.dict")
-# New entries go to the first folder; the seeds (with the regression inputs
-# of earlier findings) are only read.
+# New entries go to the first folder; the repository's corpus, regression
+# inputs of earlier findings included, is only read.
 args+=("$work/corpus")
 [ -d "$seeds" ] && args+=("$seeds")
 
