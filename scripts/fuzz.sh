@@ -12,7 +12,7 @@
 #   scripts/fuzz.sh --list                  the targets
 set -uo pipefail
 
-usage() { sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; }
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 bin=${QAP_FUZZ_BIN:-$top/build/fuzz/bin}
