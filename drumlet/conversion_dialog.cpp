@@ -11,6 +11,7 @@
 #include "drumlet/library_state.h"
 #include "drumlet/module_list.h"
 #include "drumlet/platform_box.h"
+#include "drumlet/report_list.h"
 #include "drumlet/resources.h"
 #include "drumlet/skin_wiring.h"
 #include "drumlet/track_entries.h"
@@ -47,20 +48,9 @@ ConversionDialog::~ConversionDialog() = default;
 
 BOOL ConversionDialog::OnInitDialog() {
   HWND list = List();
-  ListView_SetImageList(list,
-                        ImageList_LoadBitmap(DrumletInstance(), MAKEINTRESOURCEA(kTrackImagesId), 17, 0,
-                                             RGB(255, 255, 255)),
-                        LVSIL_SMALL);
-  ListView_SetExtendedListViewStyle(list, LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT);
-  const std::pair<const char*, int> columns[] = {{"Track Name", 150}, {"Last Checked Status", 250}};
-  for (int i = 0; i < 2; ++i) {
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = const_cast<char*>(columns[i].first);
-    column.cx = columns[i].second;
-    column.iSubItem = i;
-    ListView_InsertColumn(list, i, &column);
-  }
+  SetUpReportList(list, {kTrackImagesId, 17, RGB(255, 255, 255),
+                         LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT,
+                         {{"Track Name", 150}, {"Last Checked Status", 250}}});
   for (const std::string& extension : m_writerExtensions) {
     SendDlgItemMessageA(m_hWnd, kOutputKindId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(extension.c_str()));
   }

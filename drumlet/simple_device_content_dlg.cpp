@@ -7,6 +7,7 @@
 
 #include "drumlet/device_list.h"
 #include "drumlet/platform_box.h"
+#include "drumlet/report_list.h"
 #include "drumlet/resources.h"
 #include "platform/ui/commctrl.h"
 #include "platform/ui/user32.h"
@@ -27,20 +28,8 @@ SimpleDeviceContentDlg::SimpleDeviceContentDlg(const std::vector<TrackEntry*>& t
 
 BOOL SimpleDeviceContentDlg::OnInitDialog() {
   HWND list = List();
-  ListView_SetImageList(list,
-                        ImageList_LoadBitmap(DrumletInstance(), MAKEINTRESOURCEA(IDB_DEVICES), 15, 0,
-                                             RGB(255, 0, 255)),
-                        LVSIL_SMALL);
-  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-  const std::pair<const char*, int> columns[] = {{"Track", 190}, {"Size", 60}};
-  for (int i = 0; i < 2; ++i) {
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = const_cast<char*>(columns[i].first);
-    column.cx = columns[i].second;
-    column.iSubItem = i;
-    ListView_InsertColumn(list, i, &column);
-  }
+  SetUpReportList(list, {IDB_DEVICES, 15, RGB(255, 0, 255), LVS_EX_FULLROWSELECT,
+                         {{"Track", 190}, {"Size", 60}}});
   std::int32_t total = 0;
   if (m_device == nullptr || m_device->Command(kCmdGetCapacity, &total) != kQuadrinOk) {
     PlatformBox("Cannot retrieve space information", MB_OK | MB_ICONERROR);
