@@ -22,16 +22,17 @@ struct BrowserRun {
   std::string screenshot;
   int width = 1024;
   int height = 768;
-  // Virtual time given to the page's scripts, timers and navigations before
-  // the DOM is taken; network waits do not use it up.
-  std::chrono::milliseconds pageTime{5000};
+  // Real time the page's loading, form posts and redirects may take to come
+  // to rest; the DOM is taken once the page has loaded and started nothing
+  // new for half a second.
+  std::chrono::milliseconds pageTime{20000};
   // Real time the whole run may take.
   std::chrono::seconds limit{60};
 };
 
 struct BrowserResult {
   bool ok = false;
-  // The final document, serialised (--dump-dom).
+  // The final document, serialised (its root element's outerHTML).
   std::string dom;
   // When not ok: what went wrong and what to install or look at.
   std::string error;

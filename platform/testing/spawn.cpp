@@ -51,6 +51,9 @@ pid_t Spawn(const std::string& program, const std::vector<std::string>& args,
                                    0600);
   posix_spawn_file_actions_addopen(&actions, 2, options.err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
+  for (const auto& [ours, theirs] : options.descriptors) {
+    posix_spawn_file_actions_adddup2(&actions, ours, theirs);
+  }
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   if (options.ownProcessGroup) {

@@ -18,6 +18,9 @@ struct SpawnOptions {
   std::string out = "/dev/null";
   std::string err = "/dev/null";
   bool ownProcessGroup = false;
+  // Open files of the test handed to the child under other numbers:
+  // (the test's descriptor, the child's).
+  std::vector<std::pair<int, int>> descriptors;
   // Set (a value) or removed (none) in the child's environment.
   std::vector<std::pair<std::string, std::optional<std::string>>> environment;
 };
