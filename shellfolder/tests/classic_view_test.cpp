@@ -4,10 +4,13 @@
 // folder's view-state stream from one visit to the next.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <vector>
 
 #include "platform/shell/view_state_streams.h"
 #include "platform/ui/driver.h"
+#include "platform/ui/messages.h"
 #include "shellfolder/tests/view_test_support.h"
 
 namespace cobrell::testing {
@@ -113,6 +116,53 @@ TEST_F(ClassicView, GroupsAndPlaylistsShowTheirCountsAndDurations) {
     EXPECT_EQ(ListRows(list), (Rows{{"Party", "1", "1:00:00"}}));
   });
   Browse("QAP Music Jukebox\\Play Lists", std::move(script));
+}
+
+// Records the kRedraw announcements of one window: what the front-end
+// waits for before it shows rows added while redraw was off.
+class RedrawWatcher : public ui::driver::Observer {
+ public:
+  explicit RedrawWatcher(HWND window) : m_window(window) { ui::driver::AddObserver(this); }
+  ~RedrawWatcher() override { ui::driver::RemoveObserver(this); }
+  void OnCreated(HWND) override {}
+  void OnDestroyed(HWND) override {}
+  void OnChanged(HWND window, ui::driver::Change change, int, int) override {
+    if (window == m_window && change == ui::driver::Change::kRedraw) ++m_count;
+  }
+  int Count() const { return m_count; }
+
+ private:
+  HWND m_window;
+  std::atomic<int> m_count{0};
+};
+
+TEST_F(ClassicView, ADatabaseThatCannotBeReadLeavesTheColumnsAndRedrawOnAndTheNextRefreshFills) {
+  AddTimedSong("Bravo", "Zed", 3600);
+  AddTimedSong("alpha", "Abba", 75);
+  std::unique_ptr<RedrawWatcher> watcher;
+  Script script = Steps("wait class \"ExploreWClass\"\n");
+  script.Then([&](HWND browser) {
+    HWND list = MusicList(browser);
+    ASSERT_EQ(Names(list), (Strings{"alpha", "Bravo"}));
+    watcher = std::make_unique<RedrawWatcher>(list);
+    // Another program takes the songs away from under the view.
+    ChangeDatabase("ALTER TABLE songs RENAME TO songs_away");
+    ui::driver::PressKey(list, VK_F5);
+  });
+  script.Then([&](HWND browser) {
+    HWND list = MusicList(browser);
+    EXPECT_EQ(Headings(list), kSongHeadings);
+    EXPECT_EQ(ListRows(list), Rows{});
+    EXPECT_EQ(StatusPart(browser, 0), "0 object(s)");
+    EXPECT_GE(watcher->Count(), 1) << "redraw stayed off after the failed fill";
+    ChangeDatabase("ALTER TABLE songs_away RENAME TO songs");
+    ui::driver::PressKey(list, VK_F5);
+  });
+  script.Then([&](HWND browser) {
+    EXPECT_EQ(Names(MusicList(browser)), (Strings{"alpha", "Bravo"}));
+    watcher.reset();
+  });
+  Browse("QAP Music Jukebox\\Music\\Songs", std::move(script));
 }
 
 std::vector<BYTE> SavedState(const UniqueItemIdList& folder) {

@@ -3,7 +3,6 @@
 // copying and pasting songs between playlists, deleting after the box,
 // making and renaming playlists.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -163,14 +162,10 @@ bool PasteGrayed(HWND browser) {
 // Adds to playlist_songs of the playlist named name fail from now on, as a
 // full disk or a failing database would make them.
 void RefuseAddsTo(const std::string& name) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(getenv("QAP_MUSIC_DB"), &db), SQLITE_OK);
-  const std::string sql =
+  ChangeDatabase(
       "CREATE TRIGGER refuse BEFORE INSERT ON playlist_songs WHEN NEW.playlist_id = "
       "(SELECT id FROM playlists WHERE name = '" +
-      name + "') BEGIN SELECT RAISE(ABORT, 'full'); END;";
-  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(db);
+      name + "') BEGIN SELECT RAISE(ABORT, 'full'); END;");
 }
 
 TEST_F(Editing, CutAndPasteMovesCopyAndPasteAddsAndAFailedAddLosesNothing) {

@@ -1,6 +1,8 @@
 // The views' tests' shared fixture and readers.
 #include "shellfolder/tests/view_test_support.h"
 
+#include <sqlite3.h>
+
 #include <cstring>
 
 #include "platform/shell/my_computer.h"
@@ -122,6 +124,14 @@ int AddTimedSong(const std::string& title, const std::string& artist, int second
                                         seconds);
 }
 
+void ChangeDatabase(const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(getenv("QAP_MUSIC_DB"), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+      << sqlite3_errmsg(db);
+  sqlite3_close(db);
+}
+
 void AddToPlaylist(int playlist, const std::vector<int>& songs) {
   PlaylistContainerPtr playlists(CreatePlayListContainer(0, "", TRUE));
   ASSERT_TRUE(playlists && playlists->Open());
@@ -131,7 +141,9 @@ void AddToPlaylist(int playlist, const std::vector<int>& songs) {
   ASSERT_TRUE(all);
   for (int id : songs) {
     for (int i = 0; i < all->GetCount(); ++i) {
-      if (all->GetSong(i)->GetId() == id) ASSERT_TRUE(target->AddSong(all->GetSong(i)));
+      if (all->GetSong(i)->GetId() == id) {
+        ASSERT_TRUE(target->AddSong(all->GetSong(i)));
+      }
     }
   }
 }

@@ -44,6 +44,9 @@ int AddTimedSong(const std::string& title, const std::string& artist, int second
                  const std::string& path = {});
 // Appends the songs to the playlist of that id.
 void AddToPlaylist(int playlist, const std::vector<int>& songs);
+// Runs SQL on the music database through a connection of its own, as
+// another process or a failing disk would change it under the view.
+void ChangeDatabase(const std::string& sql);
 // The names of every playlist, in database order.
 std::vector<std::string> PlaylistNames();
 
