@@ -231,7 +231,21 @@ bool Database::Open() {
   }
   m_db = std::move(db);
   m_error.clear();
+  ++m_connections;
   return true;
+}
+
+std::optional<Database::Stamp> Database::ChangeStamp() {
+  sqlite3* db = Connection();
+  if (db == nullptr || sqlite3_txn_state(db, "main") == SQLITE_TXN_WRITE) return std::nullopt;
+  sqlite3_stmt* version = Prepare("PRAGMA data_version");
+  if (version == nullptr) return std::nullopt;
+  std::optional<Stamp> stamp;
+  if (sqlite3_step(version) == SQLITE_ROW) {
+    stamp = Stamp{m_connections, sqlite3_column_int64(version, 0), sqlite3_total_changes64(db)};
+  }
+  sqlite3_reset(version);
+  return stamp;
 }
 
 sqlite3_stmt* Database::Prepare(std::string_view sql) {

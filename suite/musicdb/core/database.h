@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,6 +38,19 @@ class QAP_EXPORT Database {
   const std::string& Error() const { return m_error; }
   const std::string& Path();
 
+  // Moves whenever the library may have changed: another connection's
+  // commit (data_version), a change made through this one, a new
+  // connection. A summary read at one stamp holds while the stamp stays.
+  struct Stamp {
+    long long connection = -1;
+    long long dataVersion = -1;
+    long long ownChanges = -1;
+    bool operator==(const Stamp&) const = default;
+  };
+  // The stamp now; none while this connection has a write transaction open
+  // (what it changed may yet be undone) or when it cannot be read.
+  std::optional<Stamp> ChangeStamp();
+
   // Transaction depth, kept by Transaction.
   int& Depth() { return m_depth; }
 
@@ -59,6 +73,7 @@ class QAP_EXPORT Database {
   std::string m_error;
   int m_busyTimeoutMs = 5000;
   int m_depth = 0;
+  long long m_connections = 0;
   bool m_createMissing = true;
   registry::SqliteDb m_db;
   std::unordered_map<std::string, registry::SqliteStatement> m_statements;

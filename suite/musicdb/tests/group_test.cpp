@@ -2,6 +2,9 @@
 // all-songs group, lookups by index and by id, and finding a sub-group's
 // songs again from its id and extra text.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdlib>
 
 #include <string>
 #include <vector>
@@ -136,6 +139,33 @@ TEST_F(Groups, SubGroupIdsStayAsTheLibraryGrowsAndRefreshShowsTheNewSongs) {
   EXPECT_EQ(after.songCount, 2);
   EXPECT_EQ(after.totalSeconds, 70);
   EXPECT_EQ(artists->GetSubGroupById(-5), nullptr);
+}
+
+// The groups' totals are kept between reads while nothing changed; a change
+// made by another program must show at the next read all the same.
+TEST_F(Groups, TheTotalsFollowAChangeThatAnotherProgramMakes) {
+  auto totals = [] {
+    GroupContainerPtr groups(CreateIGroupContainer(0, "", TRUE));
+    EXPECT_TRUE(groups->Open());
+    TGroupInfo albums{};
+    EXPECT_TRUE(GroupPtr(groups->GetGroup(1))->GetInfo(&albums));
+    return std::to_string(albums.songCount) + " " + std::to_string(albums.totalSeconds) + " " +
+           std::to_string(albums.subGroupCount);
+  };
+  EXPECT_EQ(totals(), "6 500 4");
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(getenv("QAP_MUSIC_DB"), &other), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(other,
+                         "DELETE FROM songs WHERE path = '/m/mystery.mp3';"
+                         "INSERT INTO songs(path, title, artist, album, genre, track, year, "
+                         "duration) VALUES ('/m/new.mp3', 'New', 'X', 'New Album', 'Pop', 1, "
+                         "2000, 7), ('/m/newer.mp3', 'Newer', 'X', 'New Album', 'Pop', 2, 2000, 3)",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(other);
+  EXPECT_EQ(totals(), "7 490 4") << "the album-less song went and one new album came";
+  ASSERT_NE(AddSong("/m/own.mp3", {"Own", "Y", "Own Album", "Pop"}, 10), 0);
+  EXPECT_EQ(totals(), "8 500 5");
 }
 
 }  // namespace
