@@ -197,8 +197,9 @@ void RecorderDialog::OnNotification(DWORD value, DWORD code, void* data) {
         m_reports.status = text;
         m_reports.trackIndex = -1;
       }
+      const bool posted = std::exchange(m_reports.progressPosted, true);
       lock.unlock();
-      post(kProgress);
+      if (!posted) post(kProgress);
       return;
     }
     case 102:
@@ -279,6 +280,7 @@ void RecorderDialog::TakeReports() {
     reports.prepared = std::move(m_reports.prepared);
     m_reports.prepared.clear();
     reports.invalidCode = std::exchange(m_reports.invalidCode, false);
+    m_reports.progressPosted = false;
   }
   if (reports.preparedArrived) {
     for (const TrackEntry& done : reports.prepared) {

@@ -109,6 +109,10 @@ class RecorderDialog : public CDialog {
     std::string failure;   // "Burning failed", "Formatting failed", with the reason
     std::string reasons;   // the recorder's texts since the burn or erase began
     bool invalidCode = false;
+    // A progress message is on its way and will carry the newest figures:
+    // the recorder reports every percent of every track, and one message a
+    // figure would keep the dialog's thread busy beside the burn.
+    bool progressPosted = false;
   } m_reports;
   std::string m_status;  // as shown
   int m_progress = 0;
