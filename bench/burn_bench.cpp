@@ -3,7 +3,7 @@
 // audio-CD image by "qap burn" (the dialog library's recorder dialog,
 // headless, driven by its script), against "cp" of the image it wrote for
 // the burn phase, and against the transfer layer preparing and burning the
-// same tracks directly for the whole run. Medians of three runs each, taking
+// same tracks directly for the whole run. Medians of five runs each, taking
 // turns. Goals: the burn at least 0.85 of cp's speed; the whole run at most
 // 1.1 of the direct road's time.
 #include <stdlib.h>
@@ -30,7 +30,7 @@ using bench::Seconds;
 
 constexpr int kTracks = 10;
 constexpr double kTrackSeconds = 113;  // ten of them: about 200 MB of CD audio
-constexpr int kRounds = 3;
+constexpr int kRounds = 5;
 
 CommunicationPtr Make(const char* shortId) {
   ICommunication* object = nullptr;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "converters/wav_file.h"
 #include "platform/media/av_handles.h"
@@ -12,7 +13,9 @@ namespace quadrin {
 
 class CdFormSink final : public BlockSink {
  public:
-  explicit CdFormSink(std::string hostPath) : m_path(std::move(hostPath)) {}
+  // The audio begins lead bytes into the file (zeros before it).
+  CdFormSink(std::string hostPath, std::uint64_t lead)
+      : m_path(std::move(hostPath)), m_lead(lead) {}
 
   bool Begin(const PcmFormat& format) override;
   bool Write(const BYTE* data, DWORD length) override;
@@ -27,6 +30,9 @@ class CdFormSink final : public BlockSink {
   bool Fail(DWORD failure);
 
   std::string m_path;
+  std::uint64_t m_lead;
+  // Declared before the file, which may flush into it as it closes.
+  std::vector<char> m_writeBuffer;
   UniqueFile m_file;
   WavFormat m_input;
   qap::media::Resampler m_resampler;  // null when the input is CD audio already

@@ -181,6 +181,12 @@ std::uint64_t CdImageDevice::SpaceFor(std::uint64_t bytes) const {
   return std::max<std::uint64_t>(sectors, kCdMinTrackSectors) * kCdSectorBytes;
 }
 
+std::uint64_t CdImageDevice::NextTrackOffset() {
+  std::vector<CueTrack> tracks;
+  std::string error;
+  return Load(&tracks, &error) ? std::uint64_t{EndOf(tracks)} * kCdSectorBytes : 0;
+}
+
 std::size_t CdImageDevice::TracksLeft() {
   std::vector<CueTrack> tracks;
   std::string error;
@@ -248,7 +254,8 @@ bool CdImageDevice::Store(const PreparedTrack& track, const ProgressFunction& pr
     *error = SystemError("cannot write the disc image " + m_imageAnsi);
     return false;
   }
-  const CopyResult copied = CopyInto(in.Get(), out.Get(), used, track.bytes, progress, abort, error);
+  const CopyResult copied =
+      CopyInto(in.Get(), track.offset, out.Get(), used, track.bytes, progress, abort, error);
   if (copied == CopyResult::kAborted) *error = "aborted";
   if (copied == CopyResult::kFailed) *error = "cannot write the disc image " + m_imageAnsi + ": " + *error;
   // The rest of the last sector, and of a track shorter than the shortest

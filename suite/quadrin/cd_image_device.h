@@ -36,6 +36,7 @@ class CdImageDevice final : public Device {
   std::uint64_t Capacity() override { return kCdCapacityBytes; }
   std::uint64_t FreeSpace() override;
   std::uint64_t SpaceFor(std::uint64_t bytes) const override;
+  std::uint64_t NextTrackOffset() override;
   std::size_t TracksLeft() override;
   bool ListTracks(std::vector<TrackEntry>* tracks, std::string* error) override;
   bool Store(const PreparedTrack& track, const ProgressFunction& progress,

@@ -26,6 +26,7 @@ enum class DeviceForm {
 // One track ready to be stored: its prepared file and what names it.
 struct PreparedTrack {
   std::string file;  // host path
+  std::uint64_t offset = 0;  // where its bytes begin in the file
   std::uint64_t bytes = 0;
   std::string name;  // system code page
   TagBlock tags{};
@@ -45,6 +46,10 @@ class Device {
   virtual std::uint64_t FreeSpace() = 0;
   // The room a prepared file of this size takes on the medium.
   virtual std::uint64_t SpaceFor(std::uint64_t bytes) const = 0;
+  // Where the next track stored would begin in the file that backs the
+  // medium, so that a preparation can lay its file out alike (0 when each
+  // track is a file of its own).
+  virtual std::uint64_t NextTrackOffset() { return 0; }
   // How many more tracks the medium can hold.
   virtual std::size_t TracksLeft() = 0;
   // False, with what is wrong, when the medium cannot be read; tracks

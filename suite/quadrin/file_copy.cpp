@@ -1,9 +1,11 @@
-// The copy loop. A destination offset on a page boundary (a player's file,
-// a disc's first track) is copied by the kernel from file to file. Audio CD
-// sectors (2352 bytes) put every later track mid-page, where the kernel's
-// file-to-file copy writes each page in two pieces; there the source is
-// mapped and written from memory, one copy and whole pages, which is about
-// a sixth faster. The mapped sources are the recorder's own prepared files.
+// The copy loop. Where source and destination lie alike within their pages
+// (a player's file, a disc's first track, a disc image's track whose
+// prepared file was laid out for the place it lands on), the kernel copies
+// from file to file, page for page. Audio CD sectors (2352 bytes) put the
+// other tracks mid-page, where the kernel's file-to-file copy writes each
+// page in two pieces; there the source is mapped and written from memory,
+// which is about a sixth faster. The mapped sources are the recorder's own
+// prepared files.
 #include "suite/quadrin/file_copy.h"
 
 #include <sys/mman.h>
@@ -20,7 +22,6 @@ namespace {
 // Big enough for full speed, small enough for a prompt stop and a smooth
 // progress figure.
 constexpr std::uint64_t kChunkBytes = 8 << 20;
-constexpr std::uint64_t kPageBytes = 4096;
 
 // Calls copy(offset, length) for each chunk, with the stop and the progress
 // between chunks.
@@ -72,19 +73,22 @@ std::string SystemError(const std::string& what) {
   return what + ": " + std::strerror(errno);
 }
 
-CopyResult CopyInto(int in, int out, std::uint64_t outOffset, std::uint64_t bytes,
-                    const ProgressFunction& progress, const std::atomic<bool>& abort,
-                    std::string* error) {
+CopyResult CopyInto(int in, std::uint64_t inOffset, int out, std::uint64_t outOffset,
+                    std::uint64_t bytes, const ProgressFunction& progress,
+                    const std::atomic<bool>& abort, std::string* error) {
   struct stat status {};
   // A source shorter than it should be is left to the copy below, which
   // reports it; reading a mapping past its file's end would fault.
-  if (outOffset % kPageBytes != 0 && bytes != 0 && fstat(in, &status) == 0 &&
-      static_cast<std::uint64_t>(status.st_size) >= bytes) {
+  if (outOffset % kPageBytes != inOffset % kPageBytes && bytes != 0 && fstat(in, &status) == 0 &&
+      static_cast<std::uint64_t>(status.st_size) >= inOffset + bytes) {
+    // Mapped from the page that holds inOffset.
+    const std::uint64_t skipped = inOffset % kPageBytes;
     Mapping source;
-    source.length = static_cast<size_t>(bytes);
-    source.address = mmap(nullptr, source.length, PROT_READ, MAP_SHARED | MAP_POPULATE, in, 0);
+    source.length = static_cast<size_t>(skipped + bytes);
+    source.address = mmap(nullptr, source.length, PROT_READ, MAP_SHARED | MAP_POPULATE, in,
+                          static_cast<off_t>(inOffset - skipped));
     if (source.address != MAP_FAILED) {
-      const char* data = static_cast<const char*>(source.address);
+      const char* data = static_cast<const char*>(source.address) + skipped;
       return ForEachChunk(bytes, progress, abort, error, [&](std::uint64_t done, size_t chunk) {
         return WriteAll(out, data + done, chunk, outOffset + done);
       });
@@ -93,7 +97,7 @@ CopyResult CopyInto(int in, int out, std::uint64_t outOffset, std::uint64_t byte
   bool kernelCopy = true;
   std::vector<char> buffer;
   return ForEachChunk(bytes, progress, abort, error, [&](std::uint64_t done, size_t chunk) -> ssize_t {
-    auto inAt = static_cast<off_t>(done);
+    auto inAt = static_cast<off_t>(inOffset + done);
     auto outAt = static_cast<off_t>(outOffset + done);
     if (kernelCopy) {
       const ssize_t copied = copy_file_range(in, &inAt, out, &outAt, chunk, 0);

@@ -16,10 +16,13 @@ namespace quadrin {
 
 enum class CopyResult { kDone, kAborted, kFailed };
 
-// Copies bytes from the start of in to out at outOffset. A source shorter
-// than bytes fails. On failure, error is the system's reason alone ("No
+constexpr std::uint64_t kPageBytes = 4096;
+
+// Copies bytes from in at inOffset to out at outOffset. A source shorter
+// than that fails. On failure, error is the system's reason alone ("No
 // space left on device"), for the caller to say what it was copying to.
-CopyResult CopyInto(int in, int out, std::uint64_t outOffset, std::uint64_t bytes,
+CopyResult CopyInto(int in, std::uint64_t inOffset, int out, std::uint64_t outOffset,
+                    std::uint64_t bytes,
                     const ProgressFunction& progress, const std::atomic<bool>& abort,
                     std::string* error);
 

@@ -244,7 +244,8 @@ bool PortableDevice::Store(const PreparedTrack& track, const ProgressFunction& p
     *error = SystemError("cannot write to the player");
     return false;
   }
-  const CopyResult copied = CopyInto(in.Get(), out.Get(), 0, track.bytes, progress, abort, error);
+  const CopyResult copied =
+      CopyInto(in.Get(), track.offset, out.Get(), 0, track.bytes, progress, abort, error);
   if (copied == CopyResult::kAborted) *error = "aborted";
   if (copied == CopyResult::kFailed) *error = "cannot write to the player: " + *error;
   bool ok = copied == CopyResult::kDone && out.Close();

@@ -283,13 +283,18 @@ TransferResult Recorder::RunPrepare(std::vector<TrackEntry>* prepared) {
   }
   bool failed = !ready;
   bool aborted = false;
+  // Where each track would land if the burn takes them all in this order.
+  std::uint64_t landsAt = ready ? device->NextTrackOffset() : 0;
   for (std::size_t rank = 0; ready && rank < order.size(); ++rank) {
     TrackEntry entry;
     std::size_t arrival = 0;
     {
       std::lock_guard lock(m_lock);
       const Track& track = m_tracks[order[rank]];
-      if (track.prepared) continue;
+      if (track.prepared) {
+        landsAt += track.plannedBytes;
+        continue;
+      }
       entry = track.entry;
       arrival = track.arrival;
     }
@@ -302,7 +307,7 @@ TransferResult Recorder::RunPrepare(std::vector<TrackEntry>* prepared) {
     std::string error;
     const std::string base = m_workFolder + "/track-" + std::to_string(arrival);
     const TransferResult done = PrepareTrack(
-        entry, *device, options, base,
+        entry, *device, options, base, landsAt,
         [&](unsigned percent) { Progress(kNotifyTrackProgress, 1, index, percent); },
         WaitPoint{m_lock, m_changed, m_abort}, &file, &error);
     if (done == kTransferAborted) {
@@ -319,9 +324,11 @@ TransferResult Recorder::RunPrepare(std::vector<TrackEntry>* prepared) {
     track.prepared = true;
     track.burned = false;
     track.file = file.path;
+    track.fileOffset = file.offset;
     track.fileBytes = file.bytes;
     track.ownsFile = file.owned;
     track.plannedBytes = device->SpaceFor(file.bytes);
+    landsAt += track.plannedBytes;
     track.entry.size = static_cast<DWORD>(std::min<std::uint64_t>(track.plannedBytes, 0xFFFFFFFF));
     track.entry.flags |= kTrackPrepared;
     prepared->push_back(track.entry);
@@ -350,6 +357,7 @@ TransferResult Recorder::RunBurn() {
       if (chosen) {
         PreparedTrack burn;
         burn.file = track.file;
+        burn.offset = track.fileOffset;
         burn.bytes = track.fileBytes;
         burn.name = NameOf(track.entry);
         burn.tags = track.entry.tags;

@@ -46,6 +46,7 @@ class Recorder : public std::enable_shared_from_this<Recorder> {
     bool prepared = false;
     bool burned = false;  // stored on the medium since it was prepared
     std::string file;     // the prepared form, host path
+    std::uint64_t fileOffset = 0;
     std::uint64_t fileBytes = 0;
     bool ownsFile = false;
   };

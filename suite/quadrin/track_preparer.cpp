@@ -13,6 +13,7 @@
 #include "suite/quadrin/module_registry.h"
 #include "suite/quadrin/object_factory.h"
 #include "suite/quadrin/reader_object.h"
+#include "suite/quadrin/file_copy.h"
 #include "suite/quadrin/writer_object.h"
 
 namespace quadrin {
@@ -79,6 +80,7 @@ std::string ReaderIdFor(const TrackEntry& entry) {
 
 TransferResult PrepareTrack(const TrackEntry& entry, Device& device,
                             const TQuadrinInitStruct& options, const std::string& outputBase,
+                            std::uint64_t landsAt,
                             const ProgressFunction& progress, WaitPoint wait,
                             PreparedFile* prepared, std::string* error) {
   const std::string_view source = FieldText(entry.sourcePath, sizeof entry.sourcePath);
@@ -109,7 +111,8 @@ TransferResult PrepareTrack(const TrackEntry& entry, Device& device,
   std::shared_ptr<CdFormSink> cdSink;
   if (device.Form() == DeviceForm::kCdAudio) {
     prepared->path = outputBase + ".pcm";
-    cdSink = std::make_shared<CdFormSink>(prepared->path);
+    prepared->offset = landsAt % kPageBytes;
+    cdSink = std::make_shared<CdFormSink>(prepared->path, prepared->offset);
     readerObject.Connect(cdSink);
   } else {
     prepared->path = outputBase + ".mp3";

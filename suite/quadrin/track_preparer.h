@@ -16,6 +16,7 @@ namespace quadrin {
 
 struct PreparedFile {
   std::string path;  // host path
+  std::uint64_t offset = 0;  // where its bytes begin in the file
   std::uint64_t bytes = 0;
   bool owned = false;  // made by the preparation, removed with the recorder
 };
@@ -32,9 +33,13 @@ struct WaitPoint {
 // reader that lists the source's extension. Empty when none.
 std::string ReaderIdFor(const TrackEntry& entry);
 
-// outputBase: a host path without extension for the file made.
+// outputBase: a host path without extension for the file made. landsAt:
+// where on the medium's backing file the track is expected to be stored
+// (Device::NextTrackOffset onwards); a CD track's file then lies alike
+// within its pages, which lets the burn copy it in the kernel.
 TransferResult PrepareTrack(const TrackEntry& entry, Device& device,
                             const TQuadrinInitStruct& options, const std::string& outputBase,
+                            std::uint64_t landsAt,
                             const ProgressFunction& progress, WaitPoint wait,
                             PreparedFile* prepared, std::string* error);
 

@@ -89,6 +89,14 @@ TEST(Recorder, BurningWritesTheSelectedTracksAsCdAudioThatTheSheetDescribes) {
   EXPECT_NE(sheet.find("  TRACK 03 AUDIO\n    TITLE \"Beta\""), std::string::npos) << sheet;
   EXPECT_NE(sheet.find("INDEX 01 00:10:00"), std::string::npos) << sheet;
   EXPECT_EQ(std::filesystem::file_size(rig.Image()), 1125u * kSectorBytes);
+  // Alpha and Gamma are CD audio as they are: their samples, byte for byte,
+  // wherever the burn found them in the prepared files.
+  const WavFormat cd{44100, 2, 16};
+  const std::vector<BYTE> tone = TonePcm(cd, 0, 5 * 44100, 440.0);
+  const std::string samples(tone.begin(), tone.end());
+  const std::string image = qap::testing::ReadFile(rig.Image());
+  EXPECT_TRUE(image.substr(0, samples.size()) == samples) << "Alpha";
+  EXPECT_TRUE(image.substr(375 * kSectorBytes, samples.size()) == samples) << "Gamma";
 
   // Other tools read the image as CD audio: 15 seconds of it.
   const std::string decoded = rig.Dir().File("disc.wav");
