@@ -1,8 +1,8 @@
 // The recorder dialog driven as a person drives it, through window scripts
 // over the real transfer layer: Burn before Prepare, a device change that
 // unprepares the tracks, a whole burn to the disc image read back by
-// FFmpeg; a burn that fails; Exit during a burn, answered No and Yes; and
-// more tracks than one preparation takes.
+// FFmpeg; a burn that fails; Exit during a burn, answered No and Yes; more
+// tracks than one preparation takes; and space compared as it is shown.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -279,6 +279,48 @@ TEST_F(RecorderDialogTest, APreparationTakesAtMostAHundredTracksAndSaysHowManyWe
   size_t stored = 0;
   for (const auto& file : fs::directory_iterator(m_player)) stored += file.is_regular_file() ? 1 : 0;
   EXPECT_EQ(stored, 100u);
+}
+
+// Space is compared as it is shown, each figure cut to one decimal. The
+// dialog read 0.96 MB free on a player of 1 MB (shown 0.9); then the song
+// on it went, so 0.99 MB (shown 0.9) is prepared, and it may be burned
+// although it is more than the figure the dialog holds.
+TEST_F(RecorderDialogTest, SpaceIsComparedAsShownToOneDecimalSoASelectionJustAboveTheFigureIsBurned) {
+  const std::string small = m_temp.File("small");
+  fs::create_directories(small);
+  char error[512] = "";
+  ASSERT_EQ(AddPortablePlayer("Small", small.c_str(), 1, error, sizeof error), kQuadrinOk) << error;
+  // Players take MP3 files as they are, by their size: a second of audio
+  // each, made up to the sizes wanted.
+  auto sized = [this](const std::string& folder, const std::string& name, std::uintmax_t bytes) {
+    const std::string path = quadrin_test::MakeMp3(m_music, name, 1.0);
+    fs::resize_file(path, bytes);
+    if (folder.empty()) return path;
+    fs::rename(path, folder + "/" + name);
+    return folder + "/" + name;
+  };
+  const std::string old = sized(small, "old.mp3", 40000);
+  Queue(sized("", "song.mp3", 1040000));
+  ui::script::Script script;
+  Add(script,
+      "wait window \"Burning\"\n"
+      "select 1017 \"Small\"\n"
+      "expect rows 1000 1\n"
+      "expect text 1010 \"0.9 MB\"\n");
+  script.Then([old](HWND) { fs::remove(old); });
+  Add(script,
+      "click \"Prepare\"\n"
+      "wait text 1016 \"Preparation completed\" timeout 60\n"
+      "wait enabled 1017\n"
+      "expect text 1011 \"0.9 MB\"\n"
+      "expect text 1010 \"0.9 MB\"\n"
+      "click \"Burn\"\n"
+      "wait text 1016 \"Burning completed\" timeout 60\n"
+      "wait enabled 1017\n"
+      "click \"Exit\"\n"
+      "wait gone\n");
+  RunDialog(std::move(script));
+  EXPECT_EQ(fs::file_size(small + "/song.mp3"), 1040000u);
 }
 
 }  // namespace

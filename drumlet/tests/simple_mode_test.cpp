@@ -3,7 +3,8 @@
 // after the call returns; refusing to let tracks go ends with its message;
 // and a medium that filled up meanwhile is formatted first from "Device
 // Content", where the tracks on it then count for nothing; a burn that
-// fails says so.
+// fails says so; a recorder that is not there is chosen again, and a disc
+// that is not in is waited for.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -162,6 +163,33 @@ TEST_F(SimpleModeTest, AMediumThatFilledUpIsFormattedFirstFromDeviceContentWhere
   RunSimpleMode(std::move(script), "QuadrinPortable", 0);
   EXPECT_FALSE(fs::exists(player + "/old.mp3"));
   EXPECT_TRUE(fs::exists(player + "/long.mp3"));
+}
+
+TEST_F(SimpleModeTest, ARecorderThatIsNotThereIsChosenAgainAndAMissingDiscWaitsToBeInserted) {
+  const std::string player = Player(64);
+  fs::remove(player);
+  Queue(quadrin_test::MakeMp3(m_music, "song.mp3", 2.0));
+  ui::script::Script script;
+  // The recorder named is no module at all: the person picks the player.
+  Add(script,
+      "wait window \"Default Recorder\" timeout 30\n"
+      "expect contains 4030 \"Your recorder is either not responding or not connected.\"\n"
+      "click \"Select recorder...\"\n"
+      "wait window \"Select Recorder\" timeout 30\n"
+      "expect disabled \"Select\"\n"
+      "select 4032 \"Pocket\"\n"
+      "expect enabled \"Select\"\n"
+      "click \"Select\"\n"
+      // Its folder is not there until the person plugs it in.
+      "wait window \"Insert Disk\" timeout 30\n"
+      "expect text 4030 \"Insert a blank, writable disc.\"\n");
+  script.Then([player](HWND) { fs::create_directories(player); });
+  Add(script, "click \"OK\"\n");
+  auto contentShown = std::make_shared<int>(0);
+  UntilEnded(script, contentShown);
+  RunSimpleMode(std::move(script), "QuadrinNoSuchRecorder", 0);
+  EXPECT_TRUE(fs::exists(player + "/song.mp3"));
+  EXPECT_EQ(*contentShown, 0);
 }
 
 TEST_F(SimpleModeTest, ABurnThatFillsThePlayerEndsWithBurningFailedNotAsDone) {
