@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "agent/link_request.h"
 #include "agent/log_file.h"
 #include "agent/upload_request.h"
 #include "platform/base/paths.h"
@@ -112,6 +113,15 @@ AddedPath CAgentConnectionManager::AddFile(const CString& path) {
     AddIfMusic(CString(folder + entries->path().filename().string()));
   }
   return AddedPath::kDirectory;
+}
+
+bool CAgentConnectionManager::TransferLink(CLinkRequest& request) {
+  if (m_locker == nullptr) return false;
+  CString url = m_config.GetXferURL();
+  AgentLog(kLogMessage, "Xfering to URL '%s'", url.c_str());
+  request.SetURL(url);
+  m_locker->TransferLink(request);
+  return true;
 }
 
 CString CAgentConnectionManager::UploadUrl() const {

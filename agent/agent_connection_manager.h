@@ -34,6 +34,7 @@ class CAgentConnectionManager : public CConnectionManager {
   CAgentConfig& Config() { return m_config; }
   CLokbinHTTPConnection* Locker() const { return m_locker; }
   CString UploadUrl() const override;
+  bool TransferLink(CLinkRequest& request) override;
   void SetCredentials(const CString& user, const CString& password);
   CString UserName() const;
   CString Password() const;

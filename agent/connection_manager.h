@@ -15,6 +15,8 @@
 #include "platform/base/cstring.h"
 #include "platform/base/sync.h"
 
+class CLinkRequest;
+
 class CConnectionManager {
  public:
   // tempDirectory null: $TEMP (then $TMPDIR) with a separator, else "C:\".
@@ -46,6 +48,9 @@ class CConnectionManager {
   // Where uploads go: the upload host the locker connection named, or
   // empty when there is no locker connection or it named none.
   virtual CString UploadUrl() const { return CString(); }
+  // Hands a link to the locker connection, which posts it to the transfer
+  // URL; false when there is no locker connection.
+  virtual bool TransferLink(CLinkRequest&) { return false; }
   const CString& TempDirectory() const { return m_tempDirectory; }
   const std::vector<CConnection*>& Connections() const { return m_connectionList; }
   void Notify(short value);

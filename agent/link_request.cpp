@@ -4,22 +4,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "agent/agent_connection_manager.h"
-#include "agent/log_file.h"
+#include "agent/connection_manager.h"
 
 CLinkRequest::CLinkRequest(const CString& link) : CUploadRequest(link) {
   // The link is no local file, whatever the file system says of its name.
   m_totalBytes = 0;
 }
 
-void CLinkRequest::Start(CConnectionManager& manager) {
-  auto* agent = dynamic_cast<CAgentConnectionManager*>(&manager);
-  if (agent == nullptr || agent->Locker() == nullptr) return;
-  CString url = agent->Config().GetXferURL();
-  AgentLog(kLogMessage, "Xfering to URL '%s'", url.c_str());
-  SetURL(url);
-  agent->Locker()->TransferLink(*this);
-}
+void CLinkRequest::Start(CConnectionManager& manager) { manager.TransferLink(*this); }
 
 CString EscapeFormValue(const CString& text) {
   std::string out;
