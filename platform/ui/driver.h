@@ -356,7 +356,7 @@ QAP_EXPORT void CloseWindow(HWND window);
 // Drags the rows (list view) or the item (tree view) of from and drops
 // them on the row or item of to (-1 or null: the window itself).
 QAP_EXPORT void DragRows(HWND from, const std::vector<int>& rows, HWND to, int toRow,
-                         DWORD keys = 0);
+                         DWORD keys = 0, HTREEITEM toItem = nullptr);
 QAP_EXPORT void DragTreeItem(HWND from, HTREEITEM item, HWND to, int toRow,
                              HTREEITEM toItem, DWORD keys = 0);
 // Files dropped from outside the suite (a file manager).

@@ -1,7 +1,10 @@
 // The context menus a person opens with a right click, in the view and in
-// the folder tree, and what the tree's keys, label edits and drags do.
+// the folder tree, what the tree's keys, label edits and drags do, and
+// songs dragged from the view onto the tree.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/shell/shell_browser.h"
@@ -140,6 +143,54 @@ TEST_F(ContextMenus, TheTreesItemsHaveTheirMenusKeysRenamesAndDrags) {
   });
   script.Then([](HWND) { EXPECT_EQ(PlaylistNames(), (Strings{"Alpha", "Playlist 1"})); });
   Browse("QAP Music Jukebox", std::move(script));
+}
+
+// The text of a tree item.
+std::string ItemText(HWND tree, HTREEITEM item) {
+  char text[260] = "";
+  TVITEMA info{};
+  info.mask = TVIF_TEXT;
+  info.hItem = item;
+  info.pszText = text;
+  info.cchTextMax = sizeof text;
+  TreeView_GetItem(tree, &info);
+  return text;
+}
+
+TEST_F(ContextMenus, SongsDraggedFromTheViewOntoAPlaylistInTheTreeMoveAndWithCtrlCopy) {
+  const int x = AddTimedSong("Xray", "Abba", 60);
+  const int y = AddTimedSong("Yankee", "Abba", 60);
+  AddToPlaylist(AddPlaylist("Alpha"), {x, y});
+  AddPlaylist("Beta");
+  auto beta = std::make_shared<HTREEITEM>();
+  auto alpha = std::make_shared<HTREEITEM>();
+  Script script = Steps("wait window \"Exploring - Alpha\"\n");
+  script.Then([alpha, beta](HWND browser) {
+    HWND tree = Tree(browser);
+    *alpha = TreeView_GetSelection(tree);
+    *beta = TreeView_GetNextSibling(tree, *alpha);
+    ASSERT_EQ(ItemText(tree, *beta), "Beta");
+    ui::driver::DragRows(MusicList(browser), {0}, tree, -1, 0, *beta);
+  });
+  script.Then([beta](HWND browser) {
+    EXPECT_EQ(Names(MusicList(browser)), Strings{"Yankee"}) << "moved out of Alpha";
+    ui::driver::ClickTreeItem(Tree(browser), *beta);
+  });
+  script.Add("wait window \"Exploring - Beta\"\n", nullptr);
+  script.Then([alpha](HWND browser) {
+    EXPECT_EQ(Names(MusicList(browser)), Strings{"Xray"});
+    ui::driver::DragRows(MusicList(browser), {0}, Tree(browser), -1, MK_CONTROL, *alpha);
+  });
+  script.Then([alpha](HWND browser) {
+    EXPECT_EQ(Names(MusicList(browser)), Strings{"Xray"}) << "a copy stays";
+    ui::driver::ClickTreeItem(Tree(browser), *alpha);
+  });
+  script.Add("wait window \"Exploring - Alpha\"\n", nullptr);
+  script.Then([](HWND browser) {
+    // The list sorts by the song's name.
+    EXPECT_EQ(Names(MusicList(browser)), (Strings{"Xray", "Yankee"}));
+  });
+  Browse("QAP Music Jukebox\\Play Lists\\Alpha", std::move(script));
 }
 
 }  // namespace

@@ -64,13 +64,14 @@ void StartDrag(HWND from, std::function<void()> begin, HWND to, int toRow, HTREE
 
 }  // namespace
 
-void DragRows(HWND from, const std::vector<int>& rows, HWND to, int toRow, DWORD keys) {
+void DragRows(HWND from, const std::vector<int>& rows, HWND to, int toRow, DWORD keys,
+              HTREEITEM toItem) {
   StartDrag(
       from,
       [from, rows] {
         if (auto* input = InputOf<core::ListInput>(from)) input->BeginDrag(rows);
       },
-      to, toRow, nullptr, keys);
+      to, toRow, toItem, keys);
 }
 
 void DragTreeItem(HWND from, HTREEITEM item, HWND to, int toRow, HTREEITEM toItem, DWORD keys) {
