@@ -145,16 +145,11 @@ TEST_F(ContextMenus, TheTreesItemsHaveTheirMenusKeysRenamesAndDrags) {
   Browse("QAP Music Jukebox", std::move(script));
 }
 
-// The text of a tree item.
+// The text of a tree item, as the driver reads it.
 std::string ItemText(HWND tree, HTREEITEM item) {
-  char text[260] = "";
-  TVITEMA info{};
-  info.mask = TVIF_TEXT;
-  info.hItem = item;
-  info.pszText = text;
-  info.cchTextMax = sizeof text;
-  TreeView_GetItem(tree, &info);
-  return text;
+  ui::driver::TreeItemInfo info;
+  const auto* model = ui::driver::Model<ui::driver::TreeViewModel>(tree);
+  return model != nullptr && model->Item(item, &info) ? info.text : std::string();
 }
 
 TEST_F(ContextMenus, SongsDraggedFromTheViewOntoAPlaylistInTheTreeMoveAndWithCtrlCopy) {
