@@ -26,21 +26,8 @@ namespace {
 namespace fs = std::filesystem;
 using qap::testing::ReadFile;
 using qap::testing::ScratchDir;
-
-void Add(ui::script::Script& script, const std::string& text) {
-  std::string error;
-  EXPECT_TRUE(script.Add(text, &error)) << error;
-}
-
-// A quoted text in a script line.
-std::string Quoted(const std::string& text) {
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
+using drumlet::testing::Add;
+using drumlet::testing::Quoted;
 
 class ConversionDialogTest : public ::testing::Test, public drumlet::testing::SkinnedDialogTest {
  protected:

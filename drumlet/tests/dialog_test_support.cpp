@@ -12,6 +12,20 @@ SkinnedDialogTest::SkinnedDialogTest() {
   EXPECT_EQ(CallServerRegistration("libSkinControls.so", true), S_OK);
 }
 
+void Add(ui::script::Script& script, const std::string& steps) {
+  std::string error;
+  EXPECT_TRUE(script.Add(steps, &error)) << error;
+}
+
+std::string Quoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
 std::unique_ptr<ui::script::Runner> Person(const std::string& steps) {
   ui::script::Script script;
   std::string error;

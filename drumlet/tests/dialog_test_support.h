@@ -43,6 +43,11 @@ class TemporaryFolder {
   std::string m_previous;
 };
 
+// Appends the steps (script text) to script; a bad line fails the test.
+void Add(ui::script::Script& script, const std::string& steps);
+// text as a quoted text of a script line.
+std::string Quoted(const std::string& text);
+
 // Starts the steps (script text) on the calling thread; they run in the
 // thread's turns while a dialog waits.
 std::unique_ptr<ui::script::Runner> Person(const std::string& steps);

@@ -29,23 +29,11 @@ namespace {
 namespace fs = std::filesystem;
 using qap::testing::ReadFile;
 using qap::testing::ScratchDir;
+using drumlet::testing::Add;
+using drumlet::testing::Quoted;
 
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kRed = RGB(255, 0, 0);
-
-void Add(ui::script::Script& script, const std::string& text) {
-  std::string error;
-  EXPECT_TRUE(script.Add(text, &error)) << error;
-}
-
-std::string Quoted(const std::string& text) {
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
 
 // The background of every row of the track list, as the dialog draws it.
 std::vector<COLORREF> RowColours(HWND dialog) {

@@ -31,11 +31,7 @@ namespace {
 namespace fs = std::filesystem;
 using qap::testing::ReadFile;
 using qap::testing::ScratchDir;
-
-void Add(ui::script::Script& script, const std::string& text) {
-  std::string error;
-  EXPECT_TRUE(script.Add(text, &error)) << error;
-}
+using drumlet::testing::Add;
 
 size_t FilesIn(const std::string& folder) {
   size_t count = 0;
