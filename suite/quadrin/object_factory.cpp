@@ -1,7 +1,10 @@
-// The module file is loaded for each object (the loader counts the loads),
-// and each object keeps its module until the component's object is gone.
+// Each object keeps its module until the component's object is gone; a
+// module file, once loaded, stays loaded for the rest of the process.
 #include "suite/quadrin/object_factory.h"
 
+#include <map>
+#include <memory>
+#include <mutex>
 #include <new>
 
 #include "converters/component_loader.h"
@@ -13,6 +16,23 @@
 #include "suite/quadrin/writer_object.h"
 
 namespace quadrin {
+namespace {
+
+// As a program's libraries stay loaded until it frees them on purpose: the
+// device list makes and ends an object of every module each time a dialog
+// opens, and a reader built on FFmpeg brings a hundred libraries with it,
+// tens of milliseconds to load and link each time. A file that failed to
+// load is tried again next time.
+std::shared_ptr<ComponentModule> LoadModule(const std::string& path) {
+  static std::mutex lock;
+  static std::map<std::string, std::shared_ptr<ComponentModule>> loaded;
+  std::lock_guard guard(lock);
+  std::shared_ptr<ComponentModule>& module = loaded[path];
+  if (!module || !module->Loaded()) module = std::make_shared<ComponentModule>(path);
+  return module;
+}
+
+}  // namespace
 
 std::vector<ModuleEntry> BuiltinModules() {
   return {
@@ -40,7 +60,7 @@ CommunicationObject* MakeObject(const std::string& shortId, ModuleEntry* entry,
     return nullptr;
   }
   const std::string path = ModuleFilePath(found->moduleFile);
-  auto module = std::make_shared<ComponentModule>(path);
+  std::shared_ptr<ComponentModule> module = LoadModule(path);
   if (!module->Loaded()) {
     *error = module->Error();
     return nullptr;
