@@ -185,6 +185,9 @@ TEST_F(Editing, CutAndPasteMovesCopyAndPasteAddsAndAFailedAddLosesNothing) {
   script.Then([](HWND browser) {
     EXPECT_TRUE(PasteGrayed(browser)) << "not back onto its own playlist";
     EXPECT_EQ(Names(MusicList(browser)), (Strings{"Xray", "Yankee"})) << "a cut moves on paste";
+    // From here the clipboard's own copy is pasted, as after the program
+    // that cut has gone: it is still a cut.
+    EXPECT_EQ(OleFlushClipboard(), S_OK);
   });
   script.Add(
       "key Back\n"
