@@ -33,6 +33,26 @@ using qap::testing::ReadFile;
 using qap::testing::ScratchDir;
 using drumlet::testing::Add;
 
+// What became of "Listing...": shown, with its line, and gone again.
+struct ListingWatcher : ui::driver::Observer {
+  HWND window = nullptr;
+  bool shown = false;
+  bool gone = false;
+  std::string text;
+  ListingWatcher() { ui::driver::AddObserver(this); }
+  ~ListingWatcher() override { ui::driver::RemoveObserver(this); }
+  void OnCreated(HWND made) override {
+    char caption[64] = "";
+    GetWindowTextA(made, caption, sizeof caption);
+    if (std::string(caption) == "Listing...") window = made;
+    if (window != nullptr && GetParent(made) == window) text = caption;
+  }
+  void OnChanged(HWND changed, ui::driver::Change change, int, int) override {
+    if (changed == window && change == ui::driver::Change::kState && IsWindowVisible(window)) shown = true;
+  }
+  void OnDestroyed(HWND destroyed) override { gone = gone || destroyed == window; }
+};
+
 size_t FilesIn(const std::string& folder) {
   size_t count = 0;
   for (const auto& file : fs::directory_iterator(folder)) count += file.is_regular_file() ? 1 : 0;
@@ -171,7 +191,15 @@ TEST_F(SimpleModeTest, ARecorderThatIsNotThereIsChosenAgainAndAMissingDiscWaitsT
       "wait window \"Default Recorder\" timeout 30\n"
       "expect contains 4030 \"Your recorder is either not responding or not connected.\"\n"
       "click \"Select recorder...\"\n"
-      "wait window \"Select Recorder\" timeout 30\n"
+      "wait window \"Select Recorder\" timeout 30\n");
+  // The devices were listed under "Listing...", which is gone once they are.
+  auto listing = std::make_shared<ListingWatcher>();
+  script.Then([listing](HWND) {
+    EXPECT_TRUE(listing->shown);
+    EXPECT_EQ(listing->text, "Listing devices.");
+    EXPECT_TRUE(listing->gone);
+  });
+  Add(script,
       "expect disabled \"Select\"\n"
       "select 4032 \"Pocket\"\n"
       "expect enabled \"Select\"\n"
