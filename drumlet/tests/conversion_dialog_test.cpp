@@ -12,6 +12,7 @@
 
 #include "converters/tests/converter_test_support.h"
 #include "drumlet/tests/dialog_test_support.h"
+#include "drumlet/tests/library_dialog_test.h"
 #include "drumlet/drumlet.h"
 #include "options/options.h"
 #include "platform/testing/file_size_limit.h"
@@ -19,7 +20,6 @@
 #include "platform/ui/script/script.h"
 #include "platform/ui/user32.h"
 #include "suite/hobrin/tag_block.h"
-#include "suite/quadrin/module_admin.h"
 
 namespace {
 
@@ -29,23 +29,8 @@ using qap::testing::ScratchDir;
 using drumlet::testing::Add;
 using drumlet::testing::Quoted;
 
-class ConversionDialogTest : public ::testing::Test, public drumlet::testing::SkinnedDialogTest {
+class ConversionDialogTest : public drumlet::testing::LibraryDialogTest {
  protected:
-  void SetUp() override {
-    // In the hive the skin controls were registered in.
-    char error[512] = "";
-    ASSERT_EQ(RegisterBuiltinModules(error, sizeof error), kQuadrinOk) << error;
-    FreeTrackQueue();
-    ASSERT_TRUE(LoadOptions());
-  }
-  void TearDown() override { FreeTrackQueue(); }
-
-  std::string Tone(const std::string& name, double seconds, const WavFormat& format = {44100, 2, 16}) {
-    return converter_test::MakeToneWav(m_music, name, format, seconds);
-  }
-  void Queue(const std::string& path) {
-    ASSERT_EQ(AddNewTrack(fs::path(path).stem().c_str(), path.c_str(), ""), 1u) << path;
-  }
   std::string Out(const std::string& name) const { return m_temp.File(name); }
 
   // Opens the dialog with the user's options, a person at it playing the
@@ -64,9 +49,6 @@ class ConversionDialogTest : public ::testing::Test, public drumlet::testing::Sk
     RunDialog(std::move(script));
   }
 
-  ScratchDir m_music;
-  ScratchDir m_temp;
-  drumlet::testing::TemporaryFolder m_tmpdir{m_temp.Path()};
 };
 
 TEST_F(ConversionDialogTest, WithNothingSelectedEveryTrackIsConvertedInListOrderAndAnExistingOutputSkipped) {

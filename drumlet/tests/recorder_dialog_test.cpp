@@ -15,6 +15,7 @@
 #include "converters/tests/converter_test_support.h"
 #include "drumlet/drumlet.h"
 #include "drumlet/tests/dialog_test_support.h"
+#include "drumlet/tests/library_dialog_test.h"
 #include "options/options.h"
 #include "platform/testing/file_size_limit.h"
 #include "platform/testing/scratch.h"
@@ -67,26 +68,17 @@ std::vector<double> TrackSecondsOf(const std::string& image, const ScratchDir& d
   return seconds;
 }
 
-class RecorderDialogTest : public ::testing::Test, public drumlet::testing::SkinnedDialogTest {
+class RecorderDialogTest : public drumlet::testing::LibraryDialogTest {
  protected:
   void SetUp() override {
-    char error[512] = "";
-    ASSERT_EQ(RegisterBuiltinModules(error, sizeof error), kQuadrinOk) << error;
+    LibraryDialogTest::SetUp();
     fs::create_directories(m_player);
+    char error[512] = "";
     ASSERT_EQ(AddPortablePlayer("Pocket", m_player.c_str(), 64, error, sizeof error), kQuadrinOk) << error;
-    ASSERT_TRUE(LoadOptions());
-    FreeTrackQueue();
     // The disc image lives beside the skin file.
     SetSkinPath(m_disc.File("Drumlet.skn").c_str());
   }
-  void TearDown() override {
-    FreeTrackQueue();
-    SetSkinPath((std::string(std::getenv("QAP_BIN_DIR")) + "/Drumlet.skn").c_str());
-  }
-
-  std::string Tone(const std::string& name, double seconds) {
-    return converter_test::MakeToneWav(m_music, name, WavFormat{44100, 2, 16}, seconds);
-  }
+  // Named by its path, which the dialog turns into the file's name.
   void Queue(const std::string& path) { ASSERT_EQ(AddNewTrack(path.c_str(), path.c_str(), ""), 1u) << path; }
   std::string Image() const { return m_disc.File("image.cdi"); }
 
@@ -100,11 +92,8 @@ class RecorderDialogTest : public ::testing::Test, public drumlet::testing::Skin
     EXPECT_EQ(GetTrackQueueSize(), 0u) << "the dialog took the queue over";
   }
 
-  ScratchDir m_music;
   ScratchDir m_disc;
-  ScratchDir m_temp;
   std::string m_player = m_temp.File("player");
-  drumlet::testing::TemporaryFolder m_tmpdir{m_temp.Path()};
 };
 
 TEST_F(RecorderDialogTest, TracksArePreparedForTheChosenDeviceAndBurnedToADiscImageThatFfmpegReadsBack) {

@@ -13,9 +13,9 @@
 #include <fstream>
 #include <string>
 
-#include "converters/tests/converter_test_support.h"
 #include "drumlet/drumlet.h"
 #include "drumlet/tests/dialog_test_support.h"
+#include "drumlet/tests/library_dialog_test.h"
 #include "options/options.h"
 #include "platform/testing/file_size_limit.h"
 #include "platform/testing/scratch.h"
@@ -59,18 +59,11 @@ size_t FilesIn(const std::string& folder) {
   return count;
 }
 
-class SimpleModeTest : public ::testing::Test, public drumlet::testing::SkinnedDialogTest {
+class SimpleModeTest : public drumlet::testing::LibraryDialogTest {
  protected:
   void SetUp() override {
-    char error[512] = "";
-    ASSERT_EQ(RegisterBuiltinModules(error, sizeof error), kQuadrinOk) << error;
-    ASSERT_TRUE(LoadOptions());
-    FreeTrackQueue();
+    LibraryDialogTest::SetUp();
     SetSkinPath(m_disc.File("Drumlet.skn").c_str());
-  }
-  void TearDown() override {
-    FreeTrackQueue();
-    SetSkinPath((std::string(std::getenv("QAP_BIN_DIR")) + "/Drumlet.skn").c_str());
   }
 
   std::string Player(DWORD capacityMb) {
@@ -79,12 +72,6 @@ class SimpleModeTest : public ::testing::Test, public drumlet::testing::SkinnedD
     char error[512] = "";
     EXPECT_EQ(AddPortablePlayer("Pocket", folder.c_str(), capacityMb, error, sizeof error), kQuadrinOk) << error;
     return folder;
-  }
-  void Queue(const std::string& path) {
-    ASSERT_EQ(AddNewTrack(fs::path(path).stem().c_str(), path.c_str(), ""), 1u) << path;
-  }
-  std::string Tone(const std::string& name, double seconds) {
-    return converter_test::MakeToneWav(m_music, name, WavFormat{44100, 2, 16}, seconds);
   }
 
   // Runs the simple mode with a person at it, and then dispatches messages
@@ -105,10 +92,7 @@ class SimpleModeTest : public ::testing::Test, public drumlet::testing::SkinnedD
     EXPECT_EQ(CloseSimpleMode(), 1) << "nothing runs";
   }
 
-  ScratchDir m_music;
   ScratchDir m_disc;
-  ScratchDir m_temp;
-  drumlet::testing::TemporaryFolder m_tmpdir{m_temp.Path()};
 };
 
 // Holds until the simple mode has ended; a "Device Content" seen before
