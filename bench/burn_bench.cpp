@@ -11,6 +11,7 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -76,8 +77,8 @@ bool RunTimed(const std::vector<std::string>& argv, double* burnSeconds) {
   char line[512];
   bool found = false;
   while (std::fgets(line, sizeof line, output) != nullptr) {
-    double prepared = 0;
-    if (std::sscanf(line, "Prepared in %lf s, burned in %lf s", &prepared, burnSeconds) == 2) found = true;
+    const char* burned = std::strstr(line, "burned in ");
+    if (burned != nullptr && std::sscanf(burned, "burned in %lf s", burnSeconds) == 1) found = true;
   }
   return pclose(output) == 0 && found;
 }
@@ -87,7 +88,7 @@ int DirectChild(int argc, char** argv) {
   if (argc < 5) return 2;
   double burn = 0;
   if (!BurnDirectly(std::vector<std::string>(argv + 4, argv + argc), argv[2], argv[3], &burn)) return 1;
-  std::printf("Prepared in 0 s, burned in %f s\n", burn);
+  std::printf("burned in %f s\n", burn);
   return 0;
 }
 
